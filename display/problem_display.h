@@ -1,0 +1,41 @@
+// What each box shows for a problem of a kind: colours, texts, the expected answer.
+#pragma once
+
+#include "drill/drill_state.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+enum class BoxColour { Unchanged, Grey, White };
+
+// The wari, bu and rin digits of a compared ratio, whole numbers.
+struct BuaiDigits
+{
+    double wari = 0.0;
+    double bu = 0.0;
+    double rin = 0.0;
+};
+
+// Digits of a percentage P in 0.1..99.9 (the ratio x 100), rounded through the box texts.
+BuaiDigits BuaiDigitsOf(double comparedPercent);
+
+// Everything ShowProblem writes for one row; boxes are indexed as EntryBoxCodes.
+struct ProblemView
+{
+    std::array<BoxColour, 9> colour {};
+    std::array<std::optional<QString>, 9> text {};
+    std::optional<double> expectedValue;
+    std::optional<int> answerField;
+    std::optional<BuaiDigits> buai; // kinds 9 and 10
+};
+
+ProblemView ViewOfProblem(const ProblemRow &row, int kind);
+
+// The texts Button2 writes when it reveals the answers of a row; boxes as EntryBoxCodes.
+std::array<std::optional<QString>, 9> RevealTexts(const ProblemRow &row, int kind,
+                                                  const BuaiDigits &buai);
+
+// The texts every kind may show: the status line's own texts, for checks that it shows nothing else.
+inline constexpr char16_t HiddenMark[] = u"？";

@@ -1,0 +1,18 @@
+#include "drill/random.h"
+
+#include <chrono>
+
+RandomGenerator Rng;
+
+std::uint32_t RandomGenerator::clockSeed(int hour, int minute, int second, int millisecond)
+{
+    return static_cast<std::uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 + millisecond);
+}
+
+void RandomGenerator::seedFromClock()
+{
+    using namespace std::chrono;
+    const auto now = system_clock::now().time_since_epoch();
+    const auto sinceMidnight = duration_cast<milliseconds>(now) % days { 1 };
+    seed = static_cast<std::uint32_t>(sinceMidnight.count());
+}

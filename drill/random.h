@@ -1,0 +1,23 @@
+// The program's one pseudo-random generator: a 32-bit linear congruential generator.
+#pragma once
+
+#include <cstdint>
+
+class RandomGenerator
+{
+public:
+    // A whole number from 0 to n - 1, for n >= 1.
+    std::uint32_t Random(std::uint32_t n)
+    {
+        seed = seed * 134775813u + 1u;
+        return static_cast<std::uint32_t>((std::uint64_t { seed } * n) >> 32);
+    }
+
+    // Milliseconds since midnight UTC: two seedings in the same millisecond replay a set.
+    void seedFromClock();
+    static std::uint32_t clockSeed(int hour, int minute, int second, int millisecond);
+
+    std::uint32_t seed = 0;
+};
+
+extern RandomGenerator Rng;
