@@ -37,5 +37,5 @@ ProblemView ViewOfProblem(const ProblemRow &row, int kind);
 std::array<std::optional<QString>, 9> RevealTexts(const ProblemRow &row, int kind,
                                                   const BuaiDigits &buai);
 
-// The texts every kind may show: the status line's own texts, for checks that it shows nothing else.
+// The full-width mark of the box the pupil must fill.
 inline constexpr char16_t HiddenMark[] = u"？";
