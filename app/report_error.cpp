@@ -1,0 +1,28 @@
+#include "app/report_error.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+std::function<void(const QString &)> &reporter()
+{
+    static std::function<void(const QString &)> r;
+    return r;
+}
+} // namespace
+
+void ReportError(const QString &text)
+{
+    if (reporter()) {
+        reporter()(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tovemi"), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void SetErrorReporter(std::function<void(const QString &)> r)
+{
+    reporter() = std::move(r);
+}

@@ -1,0 +1,3 @@
+// placeholder: the worksheet print click lands here
+#include "app/form1.h"
+void TForm1::BitBtn1Click() {}

@@ -1,0 +1,626 @@
+// Whole drills on the real window, driven by keys and clicks: judging, scoring, buai entry,
+// the drill controls and the order of pictures and sounds.
+#include "window_fixture.h"
+
+#include <QCheckBox>
+#include <QInputDialog>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <cmath>
+#include <optional>
+
+Q_DECLARE_METATYPE(std::optional<QString>)
+
+namespace {
+
+// The answer as a pupil would type it, worked out from the row without the program's
+// number texts.
+QString answerText()
+{
+    const ProblemRow &row = ProblemTable[DrillState.CurrentNo];
+    if (DrillState.ProblemKind == 10)
+        return QString::asprintf("%.3f", row.ComparedRatio);
+    for (int field = 1; field <= 6; ++field) {
+        if (row.field(field) < 0)
+            return QString::asprintf("%.2f", -row.field(field));
+    }
+    return QString();
+}
+
+struct Buai
+{
+    QString wari, bu, rin;
+};
+Buai buaiAnswer()
+{
+    const long thousandths = std::lround(ProblemTable[DrillState.CurrentNo].ComparedRatio * 1000);
+    return { QString::number(thousandths / 100), QString::number(thousandths / 10 % 10),
+             QString::number(thousandths % 10) };
+}
+
+// Answers the drill-length input box when it opens: a text, or Cancel for nullopt.
+void answerLengthBox(std::optional<QString> text, int attempts = 200)
+{
+    QTimer::singleShot(5, [text, attempts] {
+        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        if (!dialog) {
+            if (attempts > 0)
+                answerLengthBox(text, attempts - 1);
+            return;
+        }
+        if (dialog->windowTitle() != u"問題数を決めます"_s || dialog->labelText() != u"何問やりますか？(100以下)"_s
+            || dialog->textValue() != u"10"_s) {
+            qWarning("input box with unexpected texts");
+            dialog->reject();
+            return;
+        }
+        if (text) {
+            dialog->setTextValue(*text);
+            dialog->accept();
+        } else {
+            dialog->reject();
+        }
+    });
+}
+
+void sendKey(QWidget *to, QEvent::Type type, Qt::Key key, bool autoRepeat, quint64 timestamp = 0)
+{
+    const QString text = key == Qt::Key_Return ? u"\r"_s : QString();
+    QKeyEvent event(type, key, Qt::NoModifier, text, autoRepeat);
+    event.setTimestamp(timestamp);
+    QApplication::sendEvent(to, &event);
+}
+
+} // namespace
+
+class TestDrillWindow : public QObject
+{
+    Q_OBJECT
+    WindowFixture f;
+
+    void chooseKind(int kind)
+    {
+        auto *item = f.window->findChild<QRadioButton *>(u"RadioGroup1Item%1"_s.arg(kind - 1));
+        QTest::mouseClick(item, Qt::LeftButton);
+        QCOMPARE(DrillState.ProblemKind, kind);
+    }
+    void setLength(std::optional<QString> typed)
+    {
+        answerLengthBox(typed);
+        QTest::mouseClick(f.window->CheckBox1, Qt::LeftButton);
+    }
+    void start() { QTest::mouseClick(f.window->Button1, Qt::LeftButton); }
+    void reveal() { QTest::mouseClick(f.window->Button2, Qt::LeftButton); }
+    void answerBuai(const QString &wari, const QString &bu, const QString &rin)
+    {
+        QCOMPARE(WindowFixture::focused(), f.window->Edit11);
+        WindowFixture::answer(wari);
+        QCOMPARE(WindowFixture::focused(), f.window->Edit12);
+        WindowFixture::answer(bu);
+        QCOMPARE(WindowFixture::focused(), f.window->Edit13);
+        WindowFixture::answer(rin);
+    }
+    // A buai problem with a chosen ratio, in place of problem CurrentNo.
+    void buaiProblem(double ratio)
+    {
+        ProblemTable[DrillState.CurrentNo] = ProblemRow { 10, 1, 100, ratio * 10, ratio, ratio * 100 };
+        f.window->ShowProblem();
+    }
+
+private Q_SLOTS:
+    void initTestCase() { initWindowTests(); }
+    void init() { f.open(); }
+    void cleanup() { f.close(); }
+
+    void scoresCountOnlyFirstTries_data();
+    void scoresCountOnlyFirstTries();
+    void everyKindCanBePlayedToTheEnd_data();
+    void everyKindCanBePlayedToTheEnd();
+    void rightAndWrongShowTheirPicturesAndSounds();
+    void enterInAnotherBoxJudgesNothing();
+    void unarmedEnterJudgesNothing();
+    void heldEnterIsJudgedOnce_data();
+    void heldEnterIsJudgedOnce();
+    void enterAgainAfterAWrongAnswerJudgesAgain();
+    void answerTextsOfTheSameValue_data();
+    void answerTextsOfTheSameValue();
+    void beforeTheFirstStartEdit2IsJudgedAgainstMinusOne();
+    void buaiTotals_data();
+    void buaiTotals();
+    void buaiWrongGoesBackToWari();
+    void shiftMovesBackInTheBuaiKindOnly();
+    void buaiBoxesInKind10PlayButJudgeNothing();
+    void everyEnterInTheBuaiBoxesPips();
+    void revealBeforeAnyStartEndsTheDrill();
+    void revealShowsTheAnswersThenMovesOn();
+    void drillLengthBox_data();
+    void drillLengthBox();
+    void notAWholeNumberIsReportedAndChangesNothing();
+    void statusColoursAcrossStartEndAndKind();
+    void startWhileNextIsOfferedBeginsAgain();
+    void kindStaysAsChosenAfterTheEnd();
+};
+
+void TestDrillWindow::scoresCountOnlyFirstTries_data()
+{
+    QTest::addColumn<QString>("plan"); // per problem: r right, w wrong then right, s revealed
+    QTest::addColumn<QString>("end");
+    QTest::newRow("7 of 10 first time") << u"rrrrrrrwww"_s << u"おしまいです。70点でした。"_s;
+    QTest::newRow("nine right, the tenth revealed") << u"rrrrrrrrrs"_s << u"おしまいです。100点でした。"_s;
+    QTest::newRow("first revealed, then right") << u"srwrrrrrrr"_s << u"おしまいです。80点でした。"_s;
+    QTest::newRow("all wrong first") << u"wwwwwwwwww"_s << u"おしまいです。0点でした。"_s;
+}
+
+void TestDrillWindow::scoresCountOnlyFirstTries()
+{
+    QFETCH(QString, plan);
+    QFETCH(QString, end);
+    chooseKind(7);
+    setLength(u"10"_s);
+    QCOMPARE(DrillState.DrillLength, 10);
+    start();
+    int correct = 0;
+    for (int no = 1; no <= 10; ++no) {
+        QCOMPARE(f.window->Edit8->text(), QString::number(no));
+        const QChar step = plan[no - 1];
+        if (step == u's') {
+            reveal();
+            if (no < 10)
+                reveal();
+            continue;
+        }
+        if (step == u'w') {
+            WindowFixture::answer(u"1234"_s);
+            QCOMPARE(f.status(), u"ちがうよ！"_s);
+            QCOMPARE(f.window->Edit9->text(), QString::number(correct * 100 / no));
+        }
+        WindowFixture::answer(answerText());
+        if (step == u'r')
+            ++correct;
+        QCOMPARE(DrillState.CorrectCount, no == 10 ? 0 : correct);
+        if (no < 10)
+            QCOMPARE(f.window->Edit9->text(), QString::number(correct * 100 / no));
+        // Problem 1 revealed and problem 2 right: 1 x 100 div 2.
+        if (plan.startsWith(u"sr") && no == 2)
+            QCOMPARE(f.window->Edit9->text(), u"50"_s);
+    }
+    QCOMPARE(f.status(), end);
+    QCOMPARE(f.statusColour(), QColor(255, 0, 0));
+    QCOMPARE(DrillState.CurrentNo, 1);
+}
+
+void TestDrillWindow::everyKindCanBePlayedToTheEnd_data()
+{
+    QTest::addColumn<int>("kind");
+    for (int kind = 1; kind <= 10; ++kind)
+        QTest::addRow("kind %d", kind) << kind;
+}
+
+void TestDrillWindow::everyKindCanBePlayedToTheEnd()
+{
+    QFETCH(int, kind);
+    chooseKind(kind);
+    start();
+    for (int no = 1; no <= 100; ++no) {
+        QCOMPARE(DrillState.CurrentNo, no);
+        if (kind == 9) {
+            const Buai b = buaiAnswer();
+            answerBuai(b.wari, b.bu, b.rin);
+        } else {
+            WindowFixture::answer(answerText());
+        }
+        if (no < 100)
+            QCOMPARE(f.status(), u"せいかいです"_s);
+    }
+    QCOMPARE(f.status(), u"おしまいです。100点でした。"_s);
+}
+
+void TestDrillWindow::rightAndWrongShowTheirPicturesAndSounds()
+{
+    chooseKind(1);
+    start();
+    f.media.take();
+    WindowFixture::answer(u"99"_s);
+    QCOMPARE(f.media.take(), (QStringList { u"picture batu1.bmp"_s, u"sound batu1.wav"_s }));
+    QCOMPARE(DrillState.MascotShown, 0);
+    // The first key after a judgement brings the mascot back, whatever the key.
+    WindowFixture::type(u"1"_s);
+    QCOMPARE(f.media.take(), QStringList { u"picture mascot.bmp"_s });
+    QCOMPARE(f.status(), u"答を入れてリターンキー。"_s);
+    WindowFixture::type(u"2"_s);
+    QVERIFY(f.media.take().isEmpty());
+    WindowFixture::answer(answerText());
+    QCOMPARE(f.media.take(), (QStringList { u"picture maru1.bmp"_s, u"sound maru1.wav"_s }));
+    QCOMPARE(f.status(), u"せいかいです"_s);
+    QCOMPARE(DrillState.CurrentNo, 2);
+}
+
+void TestDrillWindow::enterInAnotherBoxJudgesNothing()
+{
+    chooseKind(1);
+    start();
+    WindowFixture::answer(u"1234"_s); // wrong: MascotShown false
+    f.media.take();
+    const int field = DrillState.AnswerField;
+    QLineEdit *other = f.window->entryBox(field == 1 ? 4 : 1);
+    other->setFocus();
+    WindowFixture::type(u"3"_s);
+    WindowFixture::enter();
+    QCOMPARE(f.media.take(), QStringList { u"picture mascot.bmp"_s });
+    QCOMPARE(DrillState.CurrentNo, 1);
+    QCOMPARE(DrillState.RatePercent, 0);
+    QCOMPARE(f.status(), u"答を入れてリターンキー。"_s);
+}
+
+void TestDrillWindow::unarmedEnterJudgesNothing()
+{
+    chooseKind(2);
+    start();
+    QLineEdit *box = f.window->entryBox(DrillState.AnswerField);
+    box->setText(answerText());
+    DrillState.keyArmed(DrillState.AnswerField) = 0;
+    sendKey(box, QEvent::KeyPress, Qt::Key_Return, false);
+    QCOMPARE(DrillState.CurrentNo, 1);
+    QVERIFY(f.media.take().isEmpty());
+    sendKey(box, QEvent::KeyRelease, Qt::Key_Return, false);
+    sendKey(box, QEvent::KeyPress, Qt::Key_Return, false);
+    QCOMPARE(DrillState.CurrentNo, 2);
+}
+
+void TestDrillWindow::heldEnterIsJudgedOnce_data()
+{
+    QTest::addColumn<bool>("falseReleases");
+    QTest::newRow("repeats marked as repeats") << false;
+    QTest::newRow("repeats as unmarked release and press, same timestamp") << true;
+}
+
+void TestDrillWindow::heldEnterIsJudgedOnce()
+{
+    QFETCH(bool, falseReleases);
+    chooseKind(3);
+    start();
+    QLineEdit *box = f.window->entryBox(DrillState.AnswerField);
+    WindowFixture::type(u"777"_s);
+    f.media.take();
+    quint64 time = 1000;
+    sendKey(box, QEvent::KeyPress, Qt::Key_Return, false, time);
+    for (int repeat = 0; repeat < 20; ++repeat) {
+        time += 33;
+        sendKey(box, QEvent::KeyRelease, Qt::Key_Return, !falseReleases, time);
+        sendKey(box, QEvent::KeyPress, Qt::Key_Return, !falseReleases, time);
+    }
+    sendKey(box, QEvent::KeyRelease, Qt::Key_Return, false, time + 40);
+    QCOMPARE(f.media.take().count(u"sound batu1.wav"_s), 1);
+    QCOMPARE(DrillState.FirstTry, 0);
+    // Let go, the box is armed again: the next Enter judges.
+    sendKey(box, QEvent::KeyPress, Qt::Key_Return, false, time + 500);
+    QCOMPARE(f.media.take().count(u"sound batu1.wav"_s), 1);
+}
+
+void TestDrillWindow::enterAgainAfterAWrongAnswerJudgesAgain()
+{
+    chooseKind(1);
+    start();
+    WindowFixture::answer(answerText()); // problem 1 right
+    WindowFixture::answer(u"0"_s);       // problem 2 wrong
+    QCOMPARE(f.window->Edit9->text(), u"50"_s);
+    f.media.take();
+    WindowFixture::enter();
+    QCOMPARE(f.media.take(), (QStringList { u"picture batu1.bmp"_s, u"sound batu1.wav"_s }));
+    QCOMPARE(f.window->Edit9->text(), u"50"_s);
+    QCOMPARE(f.window->entryBox(DrillState.AnswerField)->text(), u"0"_s);
+    // Wrong first, then right: the problem advances but does not count.
+    WindowFixture::answer(answerText());
+    QCOMPARE(DrillState.CurrentNo, 3);
+    QCOMPARE(DrillState.CorrectCount, 1);
+}
+
+void TestDrillWindow::answerTextsOfTheSameValue_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("right");
+    QTest::newRow("0.5") << u"0.5"_s << true;
+    QTest::newRow("0.50") << u"0.50"_s << true;
+    QTest::newRow(".5") << u".5"_s << true;
+    QTest::newRow("+0.5") << u"+0.5"_s << true;
+    QTest::newRow("leading blanks") << u"   0.5"_s << true;
+    QTest::newRow("trailing blank") << u"0.5 "_s << true;
+    QTest::newRow("full-width") << u"０．５"_s << true;
+    QTest::newRow("garbled 0.5x") << u"0.5x"_s << false;
+    QTest::newRow("5") << u"5"_s << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestDrillWindow::answerTextsOfTheSameValue()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, right);
+    chooseKind(1);
+    start();
+    ProblemTable[1] = ProblemRow { 20, 1, 100, 10, -0.5, 50 };
+    f.window->ShowProblem();
+    QCOMPARE(DrillState.ExpectedValue, 0.5);
+    WindowFixture::answer(typed);
+    QCOMPARE(f.status(), right ? u"せいかいです"_s : u"ちがうよ！"_s);
+}
+
+void TestDrillWindow::beforeTheFirstStartEdit2IsJudgedAgainstMinusOne()
+{
+    f.window->Edit2->setFocus();
+    WindowFixture::answer(u"5"_s);
+    QCOMPARE(f.status(), u"ちがうよ！"_s);
+    QCOMPARE(f.window->Edit8->text(), u"100"_s);
+    QCOMPARE(f.window->Edit9->text(), u"0"_s);
+    WindowFixture::answer(u"-1"_s);
+    QCOMPARE(f.status(), u"おしまいです。0点でした。"_s);
+}
+
+void TestDrillWindow::buaiTotals_data()
+{
+    QTest::addColumn<QString>("wari");
+    QTest::addColumn<QString>("bu");
+    QTest::addColumn<QString>("rin");
+    QTest::addColumn<bool>("right");
+    QTest::newRow("3 7 5") << u"3"_s << u"7"_s << u"5"_s << true;
+    QTest::newRow("0 37 5") << u"0"_s << u"37"_s << u"5"_s << true;
+    QTest::newRow("3.75 0 0") << u"3.75"_s << u"0"_s << u"0"_s << true;
+    QTest::newRow("3 7 6") << u"3"_s << u"7"_s << u"6"_s << false;
+}
+
+void TestDrillWindow::buaiTotals()
+{
+    QFETCH(QString, wari);
+    QFETCH(QString, bu);
+    QFETCH(QString, rin);
+    QFETCH(bool, right);
+    chooseKind(9);
+    start();
+    buaiProblem(0.375);
+    QCOMPARE(f.window->Edit11->text(), u"?"_s);
+    QCOMPARE(f.window->Edit12->text(), u"0"_s);
+    answerBuai(wari, bu, rin);
+    QCOMPARE(DrillState.CurrentNo, right ? 2 : 1);
+    QCOMPARE(f.status(), right ? u"せいかいです"_s : u"ちがうよ！"_s);
+}
+
+void TestDrillWindow::buaiWrongGoesBackToWari()
+{
+    chooseKind(9);
+    start();
+    buaiProblem(0.375);
+    answerBuai(u"3"_s, u"7"_s, u"6"_s);
+    QCOMPARE(DrillState.AnswerField, 11);
+    QCOMPARE(WindowFixture::focused(), f.window->Edit11);
+    QCOMPARE(f.window->Edit13->text(), u"6"_s);
+    QCOMPARE(DrillState.FirstTry, 0);
+    f.media.take();
+    // The first key in the wari box brings the mascot and its own prompt.
+    WindowFixture::type(u"3"_s);
+    QCOMPARE(f.media.take(), QStringList { u"picture mascot.bmp"_s });
+    QCOMPARE(f.status(), u"答を入れてリターンキーで「分」へ。"_s);
+    // The bu box keeps its text: Enter confirms it; the pupil mends only the rin.
+    WindowFixture::enter();
+    WindowFixture::enter();
+    WindowFixture::answer(u"5"_s);
+    QCOMPARE(DrillState.CurrentNo, 2);
+    QCOMPARE(DrillState.CorrectCount, 0);
+}
+
+void TestDrillWindow::shiftMovesBackInTheBuaiKindOnly()
+{
+    chooseKind(9);
+    start();
+    buaiProblem(0.375);
+    WindowFixture::answer(u"3"_s);
+    WindowFixture::answer(u"7"_s);
+    QCOMPARE(WindowFixture::focused(), f.window->Edit13);
+    WindowFixture::press(Qt::Key_Shift);
+    QCOMPARE(WindowFixture::focused(), f.window->Edit12);
+    QCOMPARE(DrillState.AnswerField, 12);
+    QCOMPARE(f.status(), u"答を入れてリターンキーで「厘」へ。"_s);
+    WindowFixture::press(Qt::Key_Shift);
+    QCOMPARE(WindowFixture::focused(), f.window->Edit11);
+    QCOMPARE(DrillState.AnswerField, 11);
+
+    // Elsewhere Shift in the bu or rin box leaves the problem's own answer box in charge.
+    chooseKind(1);
+    start();
+    const int field = DrillState.AnswerField;
+    f.window->Edit12->setFocus();
+    WindowFixture::press(Qt::Key_Shift);
+    f.window->Edit13->setFocus();
+    WindowFixture::press(Qt::Key_Shift);
+    QCOMPARE(DrillState.AnswerField, field);
+    f.window->FocusAnswerField(field);
+    WindowFixture::answer(answerText());
+    QCOMPARE(DrillState.CurrentNo, 2);
+}
+
+void TestDrillWindow::buaiBoxesInKind10PlayButJudgeNothing()
+{
+    chooseKind(10);
+    start();
+    for (QLineEdit *box : { f.window->Edit11, f.window->Edit12, f.window->Edit13 }) {
+        box->setFocus();
+        f.media.take();
+        WindowFixture::enter();
+        QCOMPARE(f.media.take(), QStringList { u"sound p.wav"_s });
+    }
+    QCOMPARE(DrillState.AnswerField, 5);
+    QCOMPARE(DrillState.CurrentNo, 1);
+}
+
+void TestDrillWindow::everyEnterInTheBuaiBoxesPips()
+{
+    chooseKind(9);
+    start();
+    buaiProblem(0.375);
+    f.media.take();
+    WindowFixture::type(u"3"_s);
+    // A held Enter: taken once in the wari box; its repeats reach the bu box and pip there.
+    sendKey(f.window->Edit11, QEvent::KeyPress, Qt::Key_Return, false, 10);
+    QCOMPARE(WindowFixture::focused(), f.window->Edit12);
+    for (int i = 0; i < 5; ++i)
+        sendKey(f.window->Edit12, QEvent::KeyPress, Qt::Key_Return, true, 50 + i);
+    QCOMPARE(f.media.take(), QStringList(6, u"sound p.wav"_s));
+    QCOMPARE(DrillState.AnswerField, 12);
+    sendKey(f.window->Edit12, QEvent::KeyRelease, Qt::Key_Return, false, 100);
+    WindowFixture::type(u"7"_s);
+    WindowFixture::enter();
+    QCOMPARE(DrillState.AnswerField, 13);
+    f.media.take();
+    WindowFixture::answer(u"5"_s);
+    // The judgement's sound follows the pip at once and cuts it off.
+    QCOMPARE(f.media.take(), (QStringList { u"sound p.wav"_s, u"picture maru1.bmp"_s, u"sound maru1.wav"_s }));
+}
+
+void TestDrillWindow::revealBeforeAnyStartEndsTheDrill()
+{
+    reveal();
+    QCOMPARE(f.status(), u"おしまいです。0点でした。"_s);
+    QCOMPARE(f.statusColour(), QColor(255, 0, 0));
+    QCOMPARE(f.window->Button2->text(), u"次に進む"_s);
+    QCOMPARE(f.window->Button2->toolTip(), u"次の問題にすすみます"_s);
+}
+
+void TestDrillWindow::revealShowsTheAnswersThenMovesOn()
+{
+    chooseKind(1);
+    start();
+    ProblemTable[1] = ProblemRow { 20, 1, 100, 7, -0.35, 35 };
+    f.window->ShowProblem();
+    WindowFixture::answer(u"3"_s);
+    f.media.take();
+    reveal();
+    QCOMPARE(f.window->Edit5->text(), u"  0.35"_s);
+    QCOMPARE(f.window->Button2->text(), u"次に進む"_s);
+    QCOMPARE(f.media.take(), QStringList { u"picture mascot.bmp"_s });
+    QCOMPARE(f.status(), u"次の問題をやるボタンをおしてね。"_s);
+    QCOMPARE(DrillState.CurrentNo, 2);
+    QCOMPARE(f.window->Edit8->text(), u"1"_s);
+    reveal();
+    QCOMPARE(f.window->Button2->text(), u"せいかいを見る"_s);
+    QCOMPARE(f.window->Button2->toolTip(), u"正解を出します"_s);
+    QCOMPARE(f.window->Edit8->text(), u"2"_s);
+
+    chooseKind(10);
+    start();
+    ProblemTable[1] = ProblemRow { 8, 1, 100, 1, 0.125, 12.5 };
+    f.window->ShowProblem();
+    reveal();
+    QCOMPARE(f.window->Edit5->text(), u" 0.125"_s);
+    chooseKind(9);
+    start();
+    buaiProblem(0.375);
+    reveal();
+    QCOMPARE(f.window->Edit11->text() + f.window->Edit12->text() + f.window->Edit13->text(), u"  375"_s);
+}
+
+void TestDrillWindow::drillLengthBox_data()
+{
+    QTest::addColumn<std::optional<QString>>("typed");
+    QTest::addColumn<int>("length");
+    QTest::newRow("150 becomes 100") << std::optional<QString>(u"150"_s) << 100;
+    QTest::newRow("7") << std::optional<QString>(u"7"_s) << 7;
+    QTest::newRow("0 becomes 1") << std::optional<QString>(u"0"_s) << 1;
+    QTest::newRow("-3 becomes 1") << std::optional<QString>(u"-3"_s) << 1;
+    QTest::newRow("cancel takes 10") << std::optional<QString>() << 10;
+    QTest::newRow("full-width 20") << std::optional<QString>(u"２０"_s) << 20;
+    QTest::newRow("blanks around") << std::optional<QString>(u" 12 "_s) << 12;
+    QTest::newRow("2^31") << std::optional<QString>(u"2147483648"_s) << 100;
+    QTest::newRow("-2^31 - 1") << std::optional<QString>(u"-2147483649"_s) << 1;
+}
+
+void TestDrillWindow::drillLengthBox()
+{
+    QFETCH(std::optional<QString>, typed);
+    QFETCH(int, length);
+    chooseKind(2);
+    start();
+    setLength(typed);
+    QCOMPARE(DrillState.DrillLength, length);
+    QCOMPARE(f.window->Edit7->text(), QString::number(length));
+    QCOMPARE(DrillState.LengthChosen, -1);
+    QVERIFY(f.window->CheckBox1->isChecked());
+    QCOMPARE(WindowFixture::focused(), f.window->entryBox(DrillState.AnswerField));
+    // A length takes effect at once: at or below the current number, the next right answer ends.
+    if (length == 1) {
+        WindowFixture::answer(answerText());
+        QVERIFY(f.status().startsWith(u"おしまいです。"_s));
+    }
+    // The second click puts the length back to 100 without asking.
+    QTest::mouseClick(f.window->CheckBox1, Qt::LeftButton);
+    QCOMPARE(DrillState.DrillLength, 100);
+    QCOMPARE(f.window->Edit7->text(), u"100"_s);
+    QCOMPARE(DrillState.LengthChosen, 0);
+    QVERIFY(!f.window->CheckBox1->isChecked());
+}
+
+void TestDrillWindow::notAWholeNumberIsReportedAndChangesNothing()
+{
+    chooseKind(1);
+    start();
+    for (const QString &typed : { u"abc"_s, u"2.5"_s, u""_s, u"+"_s, u"1 2"_s }) {
+        f.errors.clear();
+        setLength(typed);
+        QCOMPARE(f.errors, QStringList { u"'%1' は整数ではありません"_s.arg(typed) });
+        QCOMPARE(DrillState.DrillLength, 100);
+        QCOMPARE(DrillState.LengthChosen, 0);
+        QVERIFY(!f.window->CheckBox1->isChecked());
+        QCOMPARE(f.window->Edit7->text(), u"100"_s);
+        QCOMPARE(WindowFixture::focused(), f.window->entryBox(DrillState.AnswerField));
+    }
+}
+
+void TestDrillWindow::statusColoursAcrossStartEndAndKind()
+{
+    chooseKind(1);
+    QCOMPARE(f.status(), u"スタートボタンをおしてね！"_s);
+    setLength(u"1"_s);
+    start();
+    QCOMPARE(f.status(), u"答を入れてリターンキー"_s);
+    QCOMPARE(f.statusColour(), QColor(0, 128, 0));
+    WindowFixture::answer(answerText());
+    QCOMPARE(f.status(), u"おしまいです。100点でした。"_s);
+    QCOMPARE(f.statusColour(), QColor(255, 0, 0));
+    chooseKind(4);
+    QCOMPARE(f.status(), u"スタートボタンをおしてね！"_s);
+    QCOMPARE(f.statusColour(), QColor(255, 0, 0));
+    start();
+    QCOMPARE(f.statusColour(), QColor(0, 128, 0));
+    QCOMPARE(f.window->Edit8->text(), u"1"_s);
+    QCOMPARE(f.window->Edit9->text(), u"0"_s);
+}
+
+void TestDrillWindow::startWhileNextIsOfferedBeginsAgain()
+{
+    chooseKind(5);
+    start();
+    WindowFixture::answer(answerText());
+    reveal();
+    QCOMPARE(f.window->Button2->text(), u"次に進む"_s);
+    start();
+    QCOMPARE(f.window->Button2->text(), u"せいかいを見る"_s);
+    QCOMPARE(DrillState.CurrentNo, 1);
+    QCOMPARE(DrillState.AnswerShown, 0);
+    QCOMPARE(f.window->Edit8->text(), u"1"_s);
+}
+
+void TestDrillWindow::kindStaysAsChosenAfterTheEnd()
+{
+    chooseKind(6);
+    setLength(u"1"_s);
+    start();
+    WindowFixture::answer(answerText());
+    QVERIFY(f.status().startsWith(u"おしまいです。"_s));
+    QCOMPARE(DrillState.ProblemKind, 6);
+    start();
+    // Kind 6 hides an amount or a percentage, never a ratio.
+    QVERIFY(DrillState.AnswerField == 1 || DrillState.AnswerField == 3 || DrillState.AnswerField == 4
+            || DrillState.AnswerField == 6);
+    QCOMPARE(WindowFixture::baseOf(f.window->Edit2), QColor(0xC0, 0xC0, 0xC0));
+}
+
+QTEST_MAIN(TestDrillWindow)
+#include "tst_drill_window.moc"

@@ -1,0 +1,89 @@
+// Shared by the window tests: a real window offscreen, keys sent as a pupil types them, and a
+// recorder in place of the pictures and sounds.
+#pragma once
+
+#include "app/form1.h"
+#include "app/report_error.h"
+#include "app/startup.h"
+#include "drill/drill_state.h"
+#include "media/feedback_media.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+class RecordingFeedback : public Feedback
+{
+public:
+    void ShowPicture(const QString &fileName) override { calls << u"picture " + fileName; }
+    void PlaySound(const QString &fileName) override { calls << u"sound " + fileName; }
+    QStringList take() { return std::exchange(calls, {}); }
+    QStringList calls;
+};
+
+struct WindowFixture
+{
+    std::unique_ptr<TForm1> window;
+    RecordingFeedback media;
+    QStringList errors;
+
+    void open()
+    {
+        errors.clear();
+        SetErrorReporter([this](const QString &text) { errors << text; });
+        window = std::make_unique<TForm1>();
+        window->setFeedback(&media);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        media.take();
+    }
+    void close()
+    {
+        window.reset();
+        SetErrorReporter({});
+    }
+
+    static QWidget *focused() { return QApplication::focusWidget(); }
+    static QString focusedName() { return focused() ? focused()->objectName() : QString(); }
+
+    // Keys go where the focus is, as they do for a pupil: press then release.
+    static void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::keyClick(static_cast<QWidget *>(nullptr), key, mods);
+    }
+    static void type(const QString &text) { QTest::keyClicks(static_cast<QWidget *>(nullptr), text); }
+    static void enter() { press(Qt::Key_Return); }
+    // Replace the focused box's text (its text is selected on entry) and press Enter.
+    static void answer(const QString &text)
+    {
+        if (auto *box = qobject_cast<QLineEdit *>(focused()))
+            box->selectAll();
+        bool ascii = true;
+        for (QChar c : text)
+            ascii = ascii && c.unicode() < 0x7F;
+        if (text.isEmpty())
+            press(Qt::Key_Backspace);
+        else if (ascii)
+            type(text);
+        else if (auto *box = qobject_cast<QLineEdit *>(focused()))
+            box->insert(text); // what an input method commits
+        press(Qt::Key_Right); // a key released in the box, as after typing
+        enter();
+    }
+    QString status() const { return window->Edit10->text(); }
+    QColor statusColour() const { return window->Edit10->palette().color(QPalette::Text); }
+    static QColor baseOf(QLineEdit *box) { return box->palette().color(QPalette::Base); }
+};
+
+inline void initWindowTests()
+{
+    QApplication *app = qApp;
+    PrepareApplication(*app);
+    QLocale::setDefault(QLocale::c());
+}
