@@ -1,0 +1,23 @@
+#!/bin/sh
+# Installs what is missing, builds Tovemi and runs every test: the suite, the same suite
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each fuzzer.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/tools/install-deps.sh" --test
+jobs=$(nproc)
+
+cmake -S "$top" -B "$top/build-test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$top/build-test" -j "$jobs"
+ctest --test-dir "$top/build-test" --output-on-failure -j 2
+
+cmake -S "$top" -B "$top/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOVEMI_SANITIZE=ON \
+      -DTOVEMI_BENCH=OFF
+cmake --build "$top/build-asan" -j "$jobs"
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
+LSAN_OPTIONS="suppressions=$top/tests/sanitizer.supp:print_suppressions=0" \
+UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+  ctest --test-dir "$top/build-asan" --output-on-failure -j 2
+
+if [ -x "$top/fuzz/run.sh" ]; then
+  "$top/fuzz/run.sh" "${TOVEMI_FUZZ_SECONDS:-60}"
+fi
