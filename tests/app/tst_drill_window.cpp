@@ -89,6 +89,8 @@ class TestDrillWindow : public QObject
     {
         answerLengthBox(typed);
         QTest::mouseClick(f.window->CheckBox1, Qt::LeftButton);
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     }
     void start() { QTest::mouseClick(f.window->Button1, Qt::LeftButton); }
     void reveal() { QTest::mouseClick(f.window->Button2, Qt::LeftButton); }
@@ -307,7 +309,8 @@ void TestDrillWindow::enterAgainAfterAWrongAnswerJudgesAgain()
     QCOMPARE(f.window->Edit9->text(), u"50"_s);
     f.media.take();
     WindowFixture::enter();
-    QCOMPARE(f.media.take(), (QStringList { u"picture batu1.bmp"_s, u"sound batu1.wav"_s }));
+    QCOMPARE(f.media.take(), (QStringList { u"picture mascot.bmp"_s, u"picture batu1.bmp"_s,
+                                            u"sound batu1.wav"_s }));
     QCOMPARE(f.window->Edit9->text(), u"50"_s);
     QCOMPARE(f.window->entryBox(DrillState.AnswerField)->text(), u"0"_s);
     // Wrong first, then right: the problem advances but does not count.
@@ -575,7 +578,10 @@ void TestDrillWindow::notAWholeNumberIsReportedAndChangesNothing()
 
 void TestDrillWindow::statusColoursAcrossStartEndAndKind()
 {
-    chooseKind(1);
+    // Item 0 is already chosen at start-up; clicking it again changes nothing.
+    QTest::mouseClick(f.window->findChild<QRadioButton *>(u"RadioGroup1Item0"_s), Qt::LeftButton);
+    QCOMPARE(f.status(), u"問題を選んでスタートボタンをおしてね！"_s);
+    chooseKind(2);
     QCOMPARE(f.status(), u"スタートボタンをおしてね！"_s);
     setLength(u"1"_s);
     start();

@@ -20,8 +20,8 @@ using namespace Qt::StringLiterals;
 class RecordingFeedback : public Feedback
 {
 public:
-    void ShowPicture(const QString &fileName) override { calls << u"picture " + fileName; }
-    void PlaySound(const QString &fileName) override { calls << u"sound " + fileName; }
+    void ShowPicture(const QString &fileName) override { calls << u"picture "_s + fileName; }
+    void PlaySound(const QString &fileName) override { calls << u"sound "_s + fileName; }
     QStringList take() { return std::exchange(calls, {}); }
     QStringList calls;
 };
@@ -49,15 +49,26 @@ struct WindowFixture
         SetErrorReporter({});
     }
 
-    static QWidget *focused() { return QApplication::focusWidget(); }
+    // The widget that gets the keys: the application's focus, or the window's own while a
+    // dialog that just closed has not handed activation back yet.
+    static QWidget *focused()
+    {
+        if (QWidget *widget = QApplication::focusWidget())
+            return widget;
+        return Form1 ? Form1->focusWidget() : nullptr;
+    }
     static QString focusedName() { return focused() ? focused()->objectName() : QString(); }
 
     // Keys go where the focus is, as they do for a pupil: press then release.
     static void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
-        QTest::keyClick(static_cast<QWidget *>(nullptr), key, mods);
+        QTest::keyClick(focused(), key, mods);
     }
-    static void type(const QString &text) { QTest::keyClicks(static_cast<QWidget *>(nullptr), text); }
+    static void type(const QString &text)
+    {
+        for (QChar c : text)
+            QTest::keyClick(focused(), c.toLatin1());
+    }
     static void enter() { press(Qt::Key_Return); }
     // Replace the focused box's text (its text is selected on entry) and press Enter.
     static void answer(const QString &text)
