@@ -10,7 +10,7 @@ packages="
 if [ "${1:-}" = "--test" ]; then
   packages="$packages
   libbenchmark-dev clang libclang-rt-14-dev
-  xvfb xdotool x11-utils x11-xserver-utils imagemagick
+  xvfb xdotool x11-utils imagemagick
   pulseaudio pulseaudio-utils sox
   poppler-utils desktop-file-utils appstream dpkg-dev file
 "

@@ -1,0 +1,63 @@
+// A real held Enter on a real X server: the server repeats the key, and each hold must give
+// one judgement, however the repeats reach the program.
+#include "window_fixture.h"
+
+#include <QProcess>
+
+class TestRealKeys : public QObject
+{
+    Q_OBJECT
+    WindowFixture f;
+    int presses = 0;
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress
+            && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return)
+            ++presses;
+        return false;
+    }
+    // xdotool runs beside the event loop, so the program sees the keys as they come.
+    void xdotool(const QStringList &args)
+    {
+        QProcess process;
+        process.start(u"xdotool"_s, args);
+        QVERIFY(process.waitForStarted());
+        while (process.state() != QProcess::NotRunning)
+            QTest::qWait(10);
+        QCOMPARE(process.exitCode(), 0);
+        QTest::qWait(150);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        initWindowTests();
+        QVERIFY2(QGuiApplication::platformName() == u"xcb"_s, "run under with_xvfb.sh");
+        f.open();
+        DrillState.ProblemKind = 1;
+        QTest::mouseClick(f.window->Button1, Qt::LeftButton);
+        xdotool({ u"windowfocus"_s, u"--sync"_s, QString::number(f.window->winId()) });
+        f.window->entryBox(DrillState.AnswerField)->installEventFilter(this);
+        xdotool({ u"type"_s, u"--delay"_s, u"20"_s, u"123"_s });
+        QCOMPARE(f.window->entryBox(DrillState.AnswerField)->text(), u"123"_s);
+    }
+    void cleanupTestCase() { f.close(); }
+
+    void eachHoldJudgesOnce()
+    {
+        for (int hold = 1; hold <= 20; ++hold) {
+            presses = 0;
+            f.media.take();
+            xdotool({ u"keydown"_s, u"Return"_s, u"sleep"_s, u"1.0"_s, u"keyup"_s, u"Return"_s });
+            QVERIFY2(presses > 3, qPrintable(u"hold %1: only %2 presses, no repeats"_s.arg(hold).arg(presses)));
+            QCOMPARE(f.media.calls.count(u"sound batu1.wav"_s), 1);
+            // The repeats after the judgement bring the mascot back, as any key press does.
+            QCOMPARE(f.media.calls.count(u"picture mascot.bmp"_s), 1);
+        }
+        QCOMPARE(DrillState.CurrentNo, 1);
+    }
+};
+
+QTEST_MAIN(TestRealKeys)
+#include "tst_real_keys.moc"
