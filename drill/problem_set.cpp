@@ -1,5 +1,7 @@
 #include "drill/problem_set.h"
 
+#include <array>
+#include <bitset>
 #include <cmath>
 
 namespace {
@@ -24,6 +26,34 @@ constexpr HideRange HideTable[8][6] = {
     { { 2, BaseRatio }, { 4, BasePercent }, { 8, ComparedRatio }, { 12, ComparedPercent } },
 };
 
+// n / 100 for n in 1..999, and whether base a with ratio n gives a whole Double product: a set
+// takes tens of thousands of attempts, so the division and the test are made once here.
+struct RatioTables
+{
+    std::array<double, 1000> ratio {};
+    std::bitset<101 * 1000> whole;
+
+    RatioTables()
+    {
+        for (int n = 1; n <= 999; ++n)
+            ratio[n] = static_cast<double>(n) / 100.0;
+        for (int a = 1; a <= ProblemCount; ++a) {
+            for (int n = 1; n <= 999; ++n) {
+                const double d = a * ratio[n];
+                // Judged on the Double product: 25 x 0.28 lands a rounding step above 7 and
+                // counts as fractional, so only pairs whose product is exactly whole survive.
+                whole[static_cast<std::size_t>(a * 1000 + n)] = !(d - std::trunc(d) > 0);
+            }
+        }
+    }
+};
+
+const RatioTables &ratioTables()
+{
+    static const RatioTables tables;
+    return tables;
+}
+
 } // namespace
 
 int HiddenFieldFor(int kind, std::uint32_t r)
@@ -42,25 +72,21 @@ int HiddenFieldFor(int kind, std::uint32_t r)
 void MakeProblemTable(ProblemTableData &table, int kind, RandomGenerator &rng)
 {
     table.clear();
-    // Equivalent to comparing with every earlier row, and the draws are the same.
+    const RatioTables &tables = ratioTables();
+    // A table of taken base amounts draws exactly what comparing with every earlier row would.
     bool taken[ProblemCount + 1] = {};
     for (int i = 1; i <= ProblemCount; ++i) {
-        double a = 0, c = 0, d = 0;
-        for (;;) {
-            const std::uint32_t drawn = rng.Random(100) + 1;
-            if (taken[drawn])
-                continue;
-            a = drawn;
-            c = static_cast<double>(rng.Random(999) + 1) / 100.0;
-            d = a * c;
-            // Judged on the Double product: 25 x 0.28 lands a rounding step above 7 and
-            // counts as fractional, so only pairs whose product is exactly whole survive.
-            if (d - std::trunc(d) > 0)
-                continue;
-            taken[drawn] = true;
-            break;
-        }
-        table[i] = ProblemRow { a, 1, 100, d, c, c * 100 };
+        std::uint32_t a = 0, n = 0;
+        do {
+            do
+                a = rng.Random(100) + 1;
+            while (taken[a]);
+            // A failed ratio discards the base amount too.
+            n = rng.Random(999) + 1;
+        } while (!tables.whole[a * 1000 + n]);
+        taken[a] = true;
+        const double c = tables.ratio[n];
+        table[i] = ProblemRow { double(a), 1, 100, a * c, c, c * 100 };
     }
     for (int i = 1; i <= ProblemCount; ++i) {
         const std::uint32_t r = rng.Random(12);

@@ -1,0 +1,49 @@
+// A console reporter that also prints, for every benchmark named "X" with a baseline named
+// "X/baseline", the ratio of their real times.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.error_occurred == false)
+                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printRatios() const
+    {
+        std::printf("\n%-48s %12s %12s %8s\n", "ratio to its baseline", "time", "baseline", "ratio");
+        for (const auto &[name, time] : m_times) {
+            const std::string::size_type cut = name.find("/baseline");
+            if (cut != std::string::npos)
+                continue;
+            const std::string base = baselineOf(name);
+            const auto it = m_times.find(base);
+            if (it == m_times.end())
+                continue;
+            std::printf("%-48s %12.1f %12.1f %8.2f\n", name.c_str(), time, it->second, time / it->second);
+        }
+    }
+
+private:
+    // "Group/case/args" pairs with "Group/baseline/args".
+    static std::string baselineOf(const std::string &name)
+    {
+        const auto slash = name.find('/');
+        if (slash == std::string::npos)
+            return name + "/baseline";
+        const auto next = name.find('/', slash + 1);
+        return name.substr(0, slash) + "/baseline" + (next == std::string::npos ? "" : name.substr(next));
+    }
+    std::map<std::string, double> m_times;
+};
