@@ -142,6 +142,8 @@ private Q_SLOTS:
     void statusColoursAcrossStartEndAndKind();
     void startWhileNextIsOfferedBeginsAgain();
     void kindStaysAsChosenAfterTheEnd();
+    void badTextInTheAnswerBoxIsJudgedWrong_data();
+    void badTextInTheAnswerBoxIsJudgedWrong();
 };
 
 void TestDrillWindow::scoresCountOnlyFirstTries_data()
@@ -626,6 +628,39 @@ void TestDrillWindow::kindStaysAsChosenAfterTheEnd()
     QVERIFY(DrillState.AnswerField == 1 || DrillState.AnswerField == 3 || DrillState.AnswerField == 4
             || DrillState.AnswerField == 6);
     QCOMPARE(WindowFixture::baseOf(f.window->Edit2), QColor(0xC0, 0xC0, 0xC0));
+}
+
+void TestDrillWindow::badTextInTheAnswerBoxIsJudgedWrong_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("10,000 digits") << QString(10000, u'7');
+    QTest::newRow("100,000 characters of junk") << QString(100000, u'x');
+    QTest::newRow("control characters") << u"\x01\x1b0.5\x7f"_s;
+    QTest::newRow("emoji") << u"😀0.5"_s;
+    QTest::newRow("mixed widths") << u"0．5"_s + u"x"_s;
+    QTest::newRow("a lone sign") << u"-"_s;
+    QTest::newRow("a lone exponent letter") << u"e"_s;
+    QTest::newRow("an exponent without digits") << u"5e+"_s;
+    QTest::newRow("infinity") << u"1e999"_s;
+    QTest::newRow("NaN spelt out") << u"nan"_s;
+}
+
+void TestDrillWindow::badTextInTheAnswerBoxIsJudgedWrong()
+{
+    QFETCH(QString, typed);
+    chooseKind(1);
+    start();
+    QLineEdit *box = f.window->entryBox(DrillState.AnswerField);
+    box->setMaxLength(1 << 20);
+    box->setText(typed);
+    WindowFixture::press(Qt::Key_End);
+    WindowFixture::enter();
+    QCOMPARE(f.status(), u"ちがうよ！"_s);
+    QCOMPARE(DrillState.CurrentNo, 1);
+    QCOMPARE(f.window->Edit9->text(), u"0"_s);
+    // And the pupil can go on at once with the right answer.
+    WindowFixture::answer(answerText());
+    QCOMPARE(DrillState.CurrentNo, 2);
 }
 
 QTEST_MAIN(TestDrillWindow)
