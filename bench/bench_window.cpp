@@ -1,0 +1,84 @@
+// One answer on the real window (offscreen): Enter in the answer box until the next problem is
+// laid out and focused, against laying out a problem alone.
+#include "app/form1.h"
+#include "drill/drill_state.h"
+#include "media/feedback_media.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+// Pictures and sounds are measured by their own tests; here they would only add disk reads.
+class SilentFeedback : public Feedback
+{
+public:
+    void ShowPicture(const QString &) override {}
+    void PlaySound(const QString &) override {}
+};
+
+QString answerText()
+{
+    const ProblemRow &row = ProblemTable[DrillState.CurrentNo];
+    for (int field = 1; field <= 6; ++field) {
+        if (row.field(field) < 0)
+            return QString::asprintf("%.2f", -row.field(field));
+    }
+    return QString();
+}
+
+void sendKey(QWidget *to, QEvent::Type type, Qt::Key key, const QString &text)
+{
+    QKeyEvent event(type, key, Qt::NoModifier, text);
+    QApplication::sendEvent(to, &event);
+}
+
+TForm1 &window()
+{
+    static SilentFeedback silent;
+    static TForm1 *form = [] {
+        auto *f = new TForm1;
+        f->setFeedback(&silent);
+        f->show();
+        return f;
+    }();
+    return *form;
+}
+
+void answer(benchmark::State &state)
+{
+    TForm1 &w = window();
+    DrillState.ProblemKind = 7;
+    w.Button1Click();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (DrillState.CurrentNo >= 100)
+            w.Button1Click();
+        QLineEdit *box = w.entryBox(DrillState.AnswerField);
+        box->setText(answerText());
+        sendKey(box, QEvent::KeyRelease, Qt::Key_0, QStringLiteral("0"));
+        state.ResumeTiming();
+        sendKey(box, QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
+    }
+}
+
+void showProblem(benchmark::State &state)
+{
+    TForm1 &w = window();
+    DrillState.ProblemKind = 7;
+    w.Button1Click();
+    for (auto _ : state) {
+        DrillState.CurrentNo = DrillState.CurrentNo % 100 + 1;
+        w.ShowProblem();
+    }
+}
+
+} // namespace
+
+BENCHMARK(answer)->Name("Answer/window")->Unit(benchmark::kMicrosecond);
+BENCHMARK(showProblem)->Name("Answer/baseline")->Unit(benchmark::kMicrosecond);
