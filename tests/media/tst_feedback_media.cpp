@@ -1,0 +1,354 @@
+// Pictures and sounds read from the working directory: what loads, what is reported and how
+// often, and that a file that cannot be used leaves the last good picture in place.
+#include "media/feedback_media.h"
+#include "media/sound_player.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The ways a file can be unusable, made under a given name in the working directory.
+enum class Breakage { Missing, NotMedia, Empty, Directory, Fifo, Unreadable, Truncated };
+
+QString sourceFile(const QString &name)
+{
+    return qEnvironmentVariable("TOVEMI_SOURCE_DIR") + u"/media/files/"_s + name;
+}
+
+bool copyIn(const QString &name)
+{
+    QFile::remove(name);
+    return QFile::copy(sourceFile(name), name);
+}
+
+bool writeFile(const QString &name, const QByteArray &bytes)
+{
+    QFile file(name);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// False when the breakage cannot be made (the test then skips the row).
+bool breakFile(Breakage kind, const QString &name)
+{
+    switch (kind) {
+    case Breakage::Missing:
+        return !QFile::exists(name);
+    case Breakage::NotMedia:
+        return writeFile(name, "これは絵でも音でもありません。\n"_ba);
+    case Breakage::Empty:
+        return writeFile(name, {});
+    case Breakage::Directory:
+        return QDir().mkdir(name);
+    case Breakage::Fifo:
+        return ::mkfifo(QFile::encodeName(name).constData(), 0644) == 0;
+    case Breakage::Unreadable:
+        // Root reads whatever the mode says; the case then cannot be made.
+        if (::geteuid() == 0)
+            return false;
+        return copyIn(name) && QFile::setPermissions(name, QFileDevice::WriteOwner);
+    case Breakage::Truncated: {
+        QFile source(sourceFile(name));
+        return source.open(QIODevice::ReadOnly) && writeFile(name, source.read(30));
+    }
+    }
+    return false;
+}
+
+void addBreakageRows(const QString &name)
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<Breakage>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << name << Breakage::Missing << u"ファイルがありません"_s;
+    QTest::newRow("text, not media") << name << Breakage::NotMedia << u"として読めません"_s;
+    QTest::newRow("empty") << name << Breakage::Empty << u"ファイルが空です"_s;
+    QTest::newRow("a folder of that name") << name << Breakage::Directory << u"フォルダーです"_s;
+    QTest::newRow("a pipe of that name") << name << Breakage::Fifo << u"ふつうのファイルではありません"_s;
+    QTest::newRow("no read permission") << name << Breakage::Unreadable << u"読む許可がありません"_s;
+    QTest::newRow("cut off in the header") << name << Breakage::Truncated << u"として読めません"_s;
+}
+
+QImage asArgb(const QImage &image)
+{
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+class TestFeedbackMedia : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void pictureReplacesTheShownOne_data();
+    void pictureReplacesTheShownOne();
+    void pictureDrawnAtItsOwnSizeFromTheTopLeft_data();
+    void pictureDrawnAtItsOwnSizeFromTheTopLeft();
+    void unusablePictureKeepsTheOldOneAndIsReportedOnce_data();
+    void unusablePictureKeepsTheOldOneAndIsReportedOnce();
+    void pictureThatComesBackIsShownAgain();
+    void reportNamesTheFileAndWhereItWasLookedFor();
+    void eachFileIsReportedOnItsOwn();
+
+    void soundOpensAndPlays_data();
+    void soundOpensAndPlays();
+    void unusableSoundIsReportedOnceAndLeavesNothingOpen_data();
+    void unusableSoundIsReportedOnceAndLeavesNothingOpen();
+    void soundThatComesBackIsPlayedAgain();
+    void openingASoundClosesTheOneBefore();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_startDir;
+    std::unique_ptr<QWidget> m_window;
+    QLabel *m_image = nullptr;
+    MediaPlayer *m_player = nullptr;
+    std::unique_ptr<MediaFeedback> m_feedback;
+    QStringList m_reports;
+};
+
+void TestFeedbackMedia::initTestCase()
+{
+    QVERIFY2(QFile::exists(sourceFile(u"mascot.bmp"_s)), "TOVEMI_SOURCE_DIR must name the source tree");
+    // No sound server: the tests must not depend on one, nor start one on a desktop.
+    qputenv("PULSE_SERVER", "unix:/nonexistent/tovemi-test");
+    m_startDir = QDir::currentPath();
+}
+
+void TestFeedbackMedia::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    m_window = std::make_unique<QWidget>();
+    m_image = new QLabel(m_window.get());
+    m_image->setGeometry(8, 8, 81, 81);
+    m_player = new MediaPlayer(m_window.get());
+    m_player->setVisible(false);
+    m_reports.clear();
+    m_feedback = std::make_unique<MediaFeedback>(m_image, m_player, [this](const QString &message) {
+        m_reports << message;
+    });
+}
+
+void TestFeedbackMedia::cleanup()
+{
+    m_feedback.reset();
+    m_window.reset();
+    QDir::setCurrent(m_startDir);
+    m_dir.reset();
+}
+
+void TestFeedbackMedia::pictureReplacesTheShownOne_data()
+{
+    QTest::addColumn<QString>("fileName");
+    for (const auto *name : { "mascot.bmp", "maru1.bmp", "batu1.bmp" })
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestFeedbackMedia::pictureReplacesTheShownOne()
+{
+    QFETCH(QString, fileName);
+    QVERIFY(copyIn(fileName));
+    const QImage expected(sourceFile(fileName));
+    QCOMPARE(expected.size(), QSize(81, 81));
+
+    m_feedback->ShowPicture(fileName);
+    QVERIFY(!m_feedback->lastFailed());
+    QCOMPARE(asArgb(m_image->pixmap().toImage()), asArgb(expected));
+    QVERIFY(m_reports.isEmpty());
+}
+
+void TestFeedbackMedia::pictureDrawnAtItsOwnSizeFromTheTopLeft_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("larger than the box: cut off") << QSize(120, 100);
+    QTest::newRow("smaller than the box: top-left, not centred") << QSize(20, 30);
+}
+
+void TestFeedbackMedia::pictureDrawnAtItsOwnSizeFromTheTopLeft()
+{
+    QFETCH(QSize, size);
+    // Every pixel differs from its neighbours, so a shift or a scaling shows.
+    QImage picture(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            picture.setPixel(x, y, qRgb(x * 2, y * 2, 0xC0));
+    QVERIFY(picture.save(u"maru1.bmp"_s, "BMP"));
+
+    m_feedback->ShowPicture(u"maru1.bmp"_s);
+    QVERIFY(!m_feedback->lastFailed());
+    QCOMPARE(m_image->size(), QSize(81, 81));
+    const QImage drawn = m_image->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(drawn.size(), QSize(81, 81));
+    const QSize shown = size.boundedTo(QSize(81, 81));
+    QCOMPARE(drawn.copy(QRect(QPoint(0, 0), shown)), picture.copy(QRect(QPoint(0, 0), shown)));
+    if (shown.width() < 81)
+        QCOMPARE(QColor(drawn.pixel(80, 80)), m_image->palette().color(QPalette::Window));
+}
+
+void TestFeedbackMedia::unusablePictureKeepsTheOldOneAndIsReportedOnce_data()
+{
+    addBreakageRows(u"batu1.bmp"_s);
+}
+
+void TestFeedbackMedia::unusablePictureKeepsTheOldOneAndIsReportedOnce()
+{
+    QFETCH(QString, fileName);
+    QFETCH(Breakage, kind);
+    QFETCH(QString, reason);
+    QVERIFY(copyIn(u"maru1.bmp"_s));
+    m_feedback->ShowPicture(u"maru1.bmp"_s);
+    const QImage before = m_image->pixmap().toImage();
+    QVERIFY(!before.isNull());
+    if (!breakFile(kind, fileName))
+        QSKIP("cannot make this case here (root reads every file)");
+
+    for (int i = 0; i < 3; ++i) {
+        m_feedback->ShowPicture(fileName);
+        QVERIFY(m_feedback->lastFailed());
+    }
+    QCOMPARE(m_image->pixmap().toImage(), before);
+    QCOMPARE(m_reports.size(), 1);
+    QVERIFY2(m_reports[0].startsWith(u"「%1」を開けません: "_s.arg(fileName)), qPrintable(m_reports[0]));
+    QVERIFY2(m_reports[0].contains(reason), qPrintable(m_reports[0]));
+}
+
+void TestFeedbackMedia::pictureThatComesBackIsShownAgain()
+{
+    m_feedback->ShowPicture(u"mascot.bmp"_s);
+    QVERIFY(m_feedback->lastFailed());
+    QVERIFY(m_image->pixmap().isNull());
+
+    QVERIFY(copyIn(u"mascot.bmp"_s));
+    m_feedback->ShowPicture(u"mascot.bmp"_s);
+    QVERIFY(!m_feedback->lastFailed());
+    QCOMPARE(asArgb(m_image->pixmap().toImage()), asArgb(QImage(sourceFile(u"mascot.bmp"_s))));
+
+    // Gone again: the picture on show stays, and the teacher is not told twice.
+    QVERIFY(QFile::remove(u"mascot.bmp"_s));
+    m_feedback->ShowPicture(u"mascot.bmp"_s);
+    QVERIFY(m_feedback->lastFailed());
+    QVERIFY(!m_image->pixmap().isNull());
+    QCOMPARE(m_reports.size(), 1);
+}
+
+void TestFeedbackMedia::reportNamesTheFileAndWhereItWasLookedFor()
+{
+    m_feedback->PlaySound(u"maru1.wav"_s);
+    QCOMPARE(m_reports, QStringList { u"「maru1.wav」を開けません: ファイルがありません（探した場所: %1）"_s.arg(
+                             QDir::toNativeSeparators(QDir::currentPath())) });
+}
+
+void TestFeedbackMedia::eachFileIsReportedOnItsOwn()
+{
+    const QStringList pictures { u"mascot.bmp"_s, u"maru1.bmp"_s, u"batu1.bmp"_s };
+    const QStringList sounds { u"maru1.wav"_s, u"batu1.wav"_s, u"p.wav"_s };
+    for (int round = 0; round < 2; ++round) {
+        for (const QString &name : pictures)
+            m_feedback->ShowPicture(name);
+        for (const QString &name : sounds)
+            m_feedback->PlaySound(name);
+    }
+    QCOMPARE(m_reports.size(), 6);
+    for (int i = 0; i < 6; ++i) {
+        const QString name = (pictures + sounds)[i];
+        QVERIFY2(m_reports[i].contains(u"「%1」"_s.arg(name)), qPrintable(m_reports[i]));
+    }
+}
+
+void TestFeedbackMedia::soundOpensAndPlays_data()
+{
+    QTest::addColumn<QString>("fileName");
+    for (const auto *name : { "maru1.wav", "batu1.wav", "p.wav" })
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestFeedbackMedia::soundOpensAndPlays()
+{
+    QFETCH(QString, fileName);
+    QVERIFY(copyIn(fileName));
+    m_feedback->PlaySound(fileName);
+    QVERIFY(!m_feedback->lastFailed());
+    QVERIFY(m_player->isOpen());
+    QCOMPARE(m_player->openFileName(), fileName);
+    // There is no audio output here: starting it fails, and that is not the teacher's problem.
+    QVERIFY(!m_player->isPlaying());
+    QVERIFY(m_reports.isEmpty());
+}
+
+void TestFeedbackMedia::unusableSoundIsReportedOnceAndLeavesNothingOpen_data()
+{
+    addBreakageRows(u"maru1.wav"_s);
+}
+
+void TestFeedbackMedia::unusableSoundIsReportedOnceAndLeavesNothingOpen()
+{
+    QFETCH(QString, fileName);
+    QFETCH(Breakage, kind);
+    QFETCH(QString, reason);
+    QVERIFY(copyIn(u"p.wav"_s));
+    m_feedback->PlaySound(u"p.wav"_s);
+    QVERIFY(m_player->isOpen());
+    if (!breakFile(kind, fileName))
+        QSKIP("cannot make this case here (root reads every file)");
+
+    for (int i = 0; i < 3; ++i) {
+        m_feedback->PlaySound(fileName);
+        QVERIFY(m_feedback->lastFailed());
+        QVERIFY(!m_player->isOpen());
+    }
+    QCOMPARE(m_reports.size(), 1);
+    QVERIFY2(m_reports[0].startsWith(u"「%1」を開けません: "_s.arg(fileName)), qPrintable(m_reports[0]));
+    QVERIFY2(m_reports[0].contains(reason), qPrintable(m_reports[0]));
+}
+
+void TestFeedbackMedia::soundThatComesBackIsPlayedAgain()
+{
+    m_feedback->PlaySound(u"batu1.wav"_s);
+    QVERIFY(m_feedback->lastFailed());
+    QVERIFY(copyIn(u"batu1.wav"_s));
+    m_feedback->PlaySound(u"batu1.wav"_s);
+    QVERIFY(!m_feedback->lastFailed());
+    QCOMPARE(m_player->openFileName(), u"batu1.wav"_s);
+    QCOMPARE(m_reports.size(), 1);
+}
+
+void TestFeedbackMedia::openingASoundClosesTheOneBefore()
+{
+    QVERIFY(copyIn(u"maru1.wav"_s));
+    QVERIFY(copyIn(u"p.wav"_s));
+    QCOMPARE(m_player->Open(u"p.wav"_s), std::nullopt);
+    m_player->Play();
+    QCOMPARE(m_player->Open(u"maru1.wav"_s), std::nullopt);
+    QCOMPARE(m_player->openFileName(), u"maru1.wav"_s);
+    QVERIFY(MediaPlayer::liveStreams() <= 1);
+
+    // A failed open still closes what was open: no stale sound plays at the next Play.
+    const auto error = m_player->Open(u"batu1.wav"_s);
+    QVERIFY(error.has_value());
+    QVERIFY(!m_player->isOpen());
+    QCOMPARE(m_player->openFileName(), QString());
+    m_player->Play();
+    QVERIFY(!m_player->isPlaying());
+    QCOMPARE(MediaPlayer::liveStreams(), 0);
+}
+
+QTEST_MAIN(TestFeedbackMedia)
+#include "tst_feedback_media.moc"
