@@ -1,0 +1,92 @@
+# Installing Tovemi as a desktop program, and its Debian package.
+#
+# Layout under the prefix: bin/tovemi; share/tovemi/ the six pictures and sounds, which the
+# program reads by bare name from its working directory, so the desktop entry starts it there;
+# the desktop entry, the AppStream metainfo and the bird icon in the hicolor theme, all named
+# after one application id.
+
+set(TOVEMI_APP_ID "io.github.tovemi.Tovemi")
+set(TOVEMI_MEDIA_DIR "${CMAKE_INSTALL_DATADIR}/tovemi")
+set(_tovemi_packaging "${PROJECT_SOURCE_DIR}/packaging")
+
+install(FILES
+    media/files/mascot.bmp media/files/maru1.bmp media/files/batu1.bmp
+    media/files/maru1.wav media/files/batu1.wav media/files/p.wav
+    DESTINATION "${TOVEMI_MEDIA_DIR}")
+
+install(FILES "${_tovemi_packaging}/${TOVEMI_APP_ID}.metainfo.xml"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+
+foreach(size 32 48 64 128 256)
+    if(size EQUAL 32)
+        set(picture resources/bird.png)
+    else()
+        set(picture resources/bird-${size}.png)
+    endif()
+    install(FILES ${picture}
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
+        RENAME "${TOVEMI_APP_ID}.png")
+endforeach()
+
+install(FILES "${_tovemi_packaging}/copyright" DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/tovemi")
+
+# The desktop entry names absolute paths, and the prefix is only known when installing:
+# `cmake --install --prefix`, DESTDIR staging and CPack (which installs with the package's
+# /usr as prefix) each need their own, so the entry is written at install time rather than
+# from CMAKE_INSTALL_FULL_DATADIR, which holds the configured prefix only.
+install(CODE "
+set(_tovemi_template \"${_tovemi_packaging}/${TOVEMI_APP_ID}.desktop.in\")
+set(_tovemi_stage \"${CMAKE_CURRENT_BINARY_DIR}/packaging\")
+set(_tovemi_name \"${TOVEMI_APP_ID}.desktop\")
+set(_tovemi_datadir \"${CMAKE_INSTALL_DATADIR}\")
+set(_tovemi_mediadir \"${TOVEMI_MEDIA_DIR}\")
+set(_tovemi_bindir \"${CMAKE_INSTALL_BINDIR}\")
+")
+install(CODE [[
+foreach(_tovemi_dir datadir mediadir bindir)
+    if(NOT IS_ABSOLUTE "${_tovemi_${_tovemi_dir}}")
+        set(_tovemi_${_tovemi_dir} "${CMAKE_INSTALL_PREFIX}/${_tovemi_${_tovemi_dir}}")
+    endif()
+endforeach()
+if("${_tovemi_bindir}${_tovemi_mediadir}" MATCHES "[\"`$\\]")
+    message(FATAL_ERROR "The desktop entry cannot name a path with \" ` $ or \\: ${_tovemi_bindir}")
+endif()
+set(TOVEMI_DESKTOP_MEDIADIR "${_tovemi_mediadir}")
+set(TOVEMI_DESKTOP_EXEC "${_tovemi_bindir}/tovemi")
+if(TOVEMI_DESKTOP_EXEC MATCHES "[ \t\n'><~|&;*?#()]")
+    set(TOVEMI_DESKTOP_EXEC "\"${TOVEMI_DESKTOP_EXEC}\"")
+endif()
+# One staging folder per destination: two installs of the same build may run at once.
+string(SHA1 _tovemi_key "$ENV{DESTDIR}|${CMAKE_INSTALL_PREFIX}")
+set(_tovemi_entry "${_tovemi_stage}/${_tovemi_key}/${_tovemi_name}")
+configure_file("${_tovemi_template}" "${_tovemi_entry}" @ONLY)
+file(INSTALL DESTINATION "${_tovemi_datadir}/applications" TYPE FILE FILES "${_tovemi_entry}")
+]])
+
+# The Debian package: `cpack -G DEB` in the build folder.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tovemi)
+set(CPACK_PACKAGE_VENDOR "Tovemi developers")
+set(CPACK_PACKAGE_CONTACT "Tovemi developers <dev@tovemi.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "drill in ratios, percentages and buai for elementary school")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tovemi is a desktop drill for Japanese elementary-school pupils who are learning ratios "
+    "(wariai), percentages (hyakubunritsu) and buai (wari, bu and rin). The pupil picks one of "
+    "ten problem kinds and types the missing quantity of each problem; every answer is judged "
+    "at once with a picture and a sound, and the score comes at the end. Problem and answer "
+    "worksheets can be printed. The user interface is in Japanese.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+# The project's numeric version, 2.0.0.2; the program's own text "2.00.2" would sort the
+# same for dpkg (it compares digit runs as numbers) but name one version by two strings.
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What the program needs that no library link says: the IPA faces that stand in for the
+# window's fonts, the xcb platform plugin (loaded at run time) and Qt's Japanese texts.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-qpa-plugins, qt6-translations-l10n")
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")
+include(CPack)

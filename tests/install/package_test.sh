@@ -1,0 +1,48 @@
+#!/bin/sh
+# The Debian package made by CPack from the build: its control fields, its dependencies
+# (shared libraries and the run-time packages no link names) and its file list under /usr.
+set -eu
+cpack=$1 build=$2 version=$3
+. "$(dirname "$0")/common.sh"
+
+"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" 2>&1 ||
+  { cat "$scratch/cpack.log"; exit 1; }
+deb="$scratch/tovemi_${version}_$(dpkg --print-architecture).deb"
+check "package file $(basename "$deb")" test -f "$deb"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+check "package name" test "$(field Package)" = tovemi
+check "package version" test "$(field Version)" = "$version"
+check "section" test "$(field Section)" = education
+check "maintainer" sh -c 'test -n "$1"' sh "$(field Maintainer)"
+check "description" sh -c 'test -n "$1"' sh "$(field Description)"
+depends=$(field Depends)
+echo "Depends: $depends"
+for p in libc6 libqt6widgets6 libqt6multimedia6 libsndfile1 fonts-ipafont-gothic \
+         qt6-qpa-plugins qt6-translations-l10n; do
+  check "depends on $p" sh -c 'echo "$1" | tr "," "\n" | grep -q "^ *$2\( \|$\)"' sh "$depends" "$p"
+done
+
+dpkg-deb -c "$deb" | awk '{ print $NF }' >"$scratch/files"
+for f in usr/bin/tovemi usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+         usr/share/doc/tovemi/copyright \
+         usr/share/tovemi/mascot.bmp usr/share/tovemi/maru1.bmp usr/share/tovemi/batu1.bmp \
+         usr/share/tovemi/maru1.wav usr/share/tovemi/batu1.wav usr/share/tovemi/p.wav; do
+  check "package holds /$f" grep -qxF "./$f" "$scratch/files"
+done
+for size in 32 48 64 128 256; do
+  check "package holds the ${size}px icon" \
+    grep -qxF "./usr/share/icons/hicolor/${size}x${size}/apps/$id.png" "$scratch/files"
+done
+check "package installs only under /usr" sh -c '! grep -v -e "^\./$" -e "^\./usr/" "$1"' sh "$scratch/files"
+
+dpkg-deb -x "$deb" "$scratch/root"
+desktop="$scratch/root/usr/share/applications/$id.desktop"
+check "packaged desktop entry validates" desktop-file-validate "$desktop"
+check "packaged desktop entry starts in /usr/share/tovemi" \
+  test "$(entry_value "$desktop" Path)" = /usr/share/tovemi
+check "packaged desktop entry runs /usr/bin/tovemi" \
+  test "$(entry_value "$desktop" Exec)" = /usr/bin/tovemi
+check "packaged program is stripped" \
+  sh -c 'file -b "$1" | grep -q ", stripped"' sh "$scratch/root/usr/bin/tovemi"
+finish

@@ -1,0 +1,112 @@
+// What PrepareApplication gives the desktop: Qt's own texts in Japanese whatever the system's
+// language, the bird icon in every size, and the name of the installed desktop entry.
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QIcon>
+#include <QInputDialog>
+#include <QLocale>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestTranslations : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void qtTextsAreJapanese_data();
+    void qtTextsAreJapanese();
+    void inputBoxButtonsAreJapanese();
+    void printDialogIsJapanese();
+    void windowIconHasEverySize_data();
+    void windowIconHasEverySize();
+    void windowIconIsSharpAtDoubleDensity();
+    void desktopFileNameIsTheInstalledEntry();
+};
+
+void TestTranslations::initTestCase()
+{
+    // The test runs in the C locale: Japanese must not depend on the system's language.
+    QVERIFY(QLocale::system().language() != QLocale::Japanese);
+    PrepareApplication(*qobject_cast<QApplication *>(QCoreApplication::instance()));
+}
+
+void TestTranslations::qtTextsAreJapanese_data()
+{
+    QTest::addColumn<QString>("context");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("japanese");
+    // The contexts Qt 6.4 asks: standard buttons come from the platform theme.
+    QTest::newRow("standard Cancel button") << u"QPlatformTheme"_s << u"Cancel"_s << u"キャンセル"_s;
+    QTest::newRow("print dialog's Print") << u"QPrintDialog"_s << u"&Print"_s << u"印刷(&P)"_s;
+}
+
+void TestTranslations::qtTextsAreJapanese()
+{
+    QFETCH(QString, context);
+    QFETCH(QString, source);
+    QFETCH(QString, japanese);
+    QCOMPARE(QCoreApplication::translate(context.toUtf8().constData(), source.toUtf8().constData()),
+             japanese);
+}
+
+void TestTranslations::inputBoxButtonsAreJapanese()
+{
+    QInputDialog box;
+    box.setInputMode(QInputDialog::TextInput);
+    const auto *buttons = box.findChild<QDialogButtonBox *>();
+    QVERIFY(buttons);
+    QVERIFY(buttons->button(QDialogButtonBox::Cancel));
+    QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
+}
+
+void TestTranslations::printDialogIsJapanese()
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer);
+    QCOMPARE(dialog.windowTitle(), u"印刷"_s);
+}
+
+void TestTranslations::windowIconHasEverySize_data()
+{
+    QTest::addColumn<int>("size");
+    for (const int size : { 32, 48, 64, 128, 256 })
+        QTest::addRow("%dpx", size) << size;
+}
+
+void TestTranslations::windowIconHasEverySize()
+{
+    QFETCH(int, size);
+    const QIcon icon = QApplication::windowIcon();
+    QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+    // Drawn at that size, not scaled from another rendering.
+    const QPixmap picture = icon.pixmap(QSize(size, size), 1.0);
+    QCOMPARE(picture.size(), QSize(size, size));
+    QCOMPARE(picture.toImage().convertToFormat(QImage::Format_ARGB32),
+             QImage(size == 32 ? u":/tovemi/bird.png"_s : u":/tovemi/bird-%1.png"_s.arg(size))
+                     .convertToFormat(QImage::Format_ARGB32));
+}
+
+void TestTranslations::windowIconIsSharpAtDoubleDensity()
+{
+    // A screen at twice the density asking for the 32-pixel icon gets the 64-pixel drawing.
+    const QPixmap picture = QApplication::windowIcon().pixmap(QSize(32, 32), 2.0);
+    QCOMPARE(picture.size(), QSize(64, 64));
+    QCOMPARE(picture.devicePixelRatio(), 2.0);
+    QCOMPARE(picture.toImage().convertToFormat(QImage::Format_ARGB32),
+             QImage(u":/tovemi/bird-64.png"_s).convertToFormat(QImage::Format_ARGB32));
+}
+
+void TestTranslations::desktopFileNameIsTheInstalledEntry()
+{
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral(TOVEMI_APP_ID));
+}
+
+QTEST_MAIN(TestTranslations)
+#include "tst_translations.moc"
