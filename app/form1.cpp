@@ -34,6 +34,12 @@ using namespace Qt::StringLiterals;
 
 TForm1 *Form1 = nullptr;
 
+// The window's pictures live in a static library, whose resources must be pulled in by name.
+static void initResources()
+{
+    Q_INIT_RESOURCE(tovemi);
+}
+
 namespace {
 
 // The two faces of the window; the program maps them to installed fonts at start-up.
@@ -139,6 +145,7 @@ std::optional<std::int32_t> wholeNumberOf(const QString &typed)
 TForm1::TForm1(QWidget *parent)
     : QWidget(parent)
 {
+    initResources();
     Form1 = this;
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Tovemi Ver 2.00 R2"_s);

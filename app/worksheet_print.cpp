@@ -1,3 +1,135 @@
-// placeholder: the worksheet print click lands here
+// The print button: the two questions, the print dialog, a fresh set, and the sheets.
 #include "app/form1.h"
-void TForm1::BitBtn1Click() {}
+
+#include "app/report_error.h"
+#include "app/worksheet_print.h"
+#include "drill/problem_set.h"
+#include "print/printer_job.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Qt reports a box closed from its title bar as its escape button, which here is OK; the
+// information box must tell the two apart, since only the title bar goes on to printing.
+class InformationBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+    bool closedFromTitleBar = false;
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        closedFromTitleBar = true;
+        event->accept();
+        done(QDialog::Rejected);
+    }
+};
+
+// The texts keep their line breaks as written; Qt shows "\r\n" as a line break of its own.
+QString boxText(const QString &text)
+{
+    return QString(text).replace(u"\r\n"_s, u"\n"_s);
+}
+
+void centreOnScreen(QWidget *box, QWidget *window)
+{
+    box->adjustSize();
+    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = box->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    box->move(frame.topLeft());
+}
+
+// With no printer queue, the dialog offers a PDF file; its name starts as the bare home
+// folder, which cannot be written, so give it one a teacher can keep.
+void presetPdfFile(QPrinter &printer)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        return;
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QDir(folder).filePath(u"問題プリント.pdf"_s));
+}
+
+} // namespace
+
+void TForm1::BitBtn1Click()
+{
+    if (!(CheckBox1->isChecked() && DrillState.ProblemKind <= 3)) {
+        InformationBox info(QMessageBox::Information, u"情報"_s,
+                            boxText(u"このボタンは、量と割合の問題を印刷するボタンです。\r\n\n左の縦１列の問題を選び、問題数を決めてから選んでください"_s),
+                            QMessageBox::NoButton, this);
+        QPushButton *ok = info.addButton(u"OK"_s, QMessageBox::AcceptRole);
+        info.setDefaultButton(ok);
+        info.setEscapeButton(ok);
+        centreOnScreen(&info, this);
+        info.exec();
+        if (!info.closedFromTitleBar)
+            return;
+    }
+    QMessageBox confirm(QMessageBox::Warning, u"警告"_s,
+                        boxText(u"このボタンは　問題を印刷するボタンです。\r\n\n印刷しますか？"_s),
+                        QMessageBox::NoButton, this);
+    QPushButton *yes = confirm.addButton(u"はい(&Y)"_s, QMessageBox::YesRole);
+    QPushButton *no = confirm.addButton(u"いいえ(&N)"_s, QMessageBox::NoRole);
+    confirm.setDefaultButton(yes);
+    confirm.setEscapeButton(no);
+    centreOnScreen(&confirm, this);
+    confirm.exec();
+    if (confirm.clickedButton() != yes)
+        return;
+
+    const QString savedStatus = Edit10->text();
+    setStatus(u"印刷中です"_s);
+    if (!PrinterSetupDialog1) {
+        PrinterSetupDialog1 = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        presetPdfFile(*PrinterSetupDialog1);
+    }
+    QPrinter &printer = *PrinterSetupDialog1;
+    bool accepted = false;
+    if (printHooks) {
+        accepted = printHooks->runPrintDialog(printer);
+    } else {
+        QPrintDialog dialog(&printer, this);
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    // Cancel reads キャンセル: it means "do not print", and the set is not yet rebuilt.
+    if (!accepted) {
+        setStatus(savedStatus);
+        return;
+    }
+    PrinterJob::useWorksheetResolution(printer);
+
+    DrillState.WorksheetPrinting = 1;
+    Rng.seedFromClock();
+    MakeProblems();
+    const int count = DrillState.DrillLength;
+    const PrintableArea area = PrinterJob::printableArea(printer);
+    std::unique_ptr<WorksheetJob> job =
+        printHooks ? printHooks->makeJob(printer) : std::make_unique<PrinterJob>(printer);
+    const PrintOutcome outcome = PrintWorksheets(*job, ProblemTable, count, area);
+    job.reset();
+    DrillState.WorksheetPrinting = 0;
+    setStatus(savedStatus);
+    if (outcome.error)
+        ReportError(u"ワークシートを印刷できませんでした。\n"_s + *outcome.error);
+}

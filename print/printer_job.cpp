@@ -1,0 +1,105 @@
+#include "print/printer_job.h"
+
+#include <QFontMetrics>
+#include <QPrinter>
+
+using namespace Qt::StringLiterals;
+
+PrinterJob::PrinterJob(QPrinter &printer)
+    : m_printer(printer)
+{
+}
+
+PrinterJob::~PrinterJob()
+{
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+void PrinterJob::useWorksheetResolution(QPrinter &printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        printer.setResolution(600);
+}
+
+PrintableArea PrinterJob::printableArea(const QPrinter &printer)
+{
+    const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
+    return { area.width(), area.height() };
+}
+
+bool PrinterJob::failedState(const char *what)
+{
+    if (m_printer.printerState() != QPrinter::Error)
+        return false;
+    m_error = QString::fromUtf8(what);
+    return true;
+}
+
+bool PrinterJob::BeginJob()
+{
+    m_printer.setDocName(QString());
+    if (!m_painter.begin(&m_printer)) {
+        if (m_printer.outputFormat() == QPrinter::PdfFormat)
+            m_error = u"ファイル「%1」に書き込めません。"_s.arg(m_printer.outputFileName());
+        else
+            m_error = u"プリンター「%1」で印刷を始められません。"_s.arg(m_printer.printerName());
+        return false;
+    }
+    return !failedState("印刷を始められません。");
+}
+
+bool PrinterJob::NewPage()
+{
+    if (!m_printer.newPage()) {
+        m_error = u"次のページを始められません。"_s;
+        return false;
+    }
+    return !failedState("次のページを始められません。");
+}
+
+bool PrinterJob::EndJob()
+{
+    if (m_painter.isActive() && !m_painter.end()) {
+        m_error = u"印刷を終えられません。"_s;
+        return false;
+    }
+    return !failedState("印刷を終えられません。");
+}
+
+void PrinterJob::SetFont(const QString &face, int pointSize)
+{
+    // The painter turns points into dots with the printer's resolution, so the letters have
+    // the same size on paper on every printer.
+    QFont font(face);
+    font.setPointSize(pointSize);
+    m_painter.setFont(font);
+}
+
+int PrinterJob::TextWidth(const QString &text)
+{
+    return m_painter.fontMetrics().horizontalAdvance(text);
+}
+
+int PrinterJob::TextHeight(const QString &)
+{
+    // The height of a line of the font, whatever the characters.
+    return m_painter.fontMetrics().height();
+}
+
+void PrinterJob::TextOut(int x, int y, const QString &text)
+{
+    m_painter.drawText(QPoint(x, y + m_painter.fontMetrics().ascent()), text);
+}
+
+void PrinterJob::MoveTo(int x, int y)
+{
+    m_pen = { x, y };
+}
+
+void PrinterJob::LineTo(int x, int y)
+{
+    const QPoint to(x, y);
+    m_painter.drawLine(m_pen, to);
+    m_pen = to;
+}

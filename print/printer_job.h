@@ -1,0 +1,42 @@
+// The worksheet job on a real printer (a CUPS queue or a PDF file), through QPainter.
+#pragma once
+
+#include "print/worksheet_page.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPoint>
+
+class QPrinter;
+
+class PrinterJob final : public WorksheetJob
+{
+public:
+    explicit PrinterJob(QPrinter &printer);
+    ~PrinterJob() override;
+
+    bool BeginJob() override;
+    bool NewPage() override;
+    bool EndJob() override;
+    QString errorText() const override { return m_error; }
+
+    void SetFont(const QString &face, int pointSize) override;
+    int TextWidth(const QString &text) override;
+    int TextHeight(const QString &text) override;
+    void TextOut(int x, int y, const QString &text) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+
+    // The printable area in the printer's dots, at the resolution it prints with.
+    static PrintableArea printableArea(const QPrinter &printer);
+    // PDF files print at 600 dpi, so the fixed dot margins have a common printer's size.
+    static void useWorksheetResolution(QPrinter &printer);
+
+private:
+    bool failedState(const char *what);
+
+    QPrinter &m_printer;
+    QPainter m_painter;
+    QPoint m_pen;
+    QString m_error;
+};

@@ -1,0 +1,101 @@
+#include "print/worksheet_page.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr std::int32_t LeftMargin = 200;
+constexpr int LinesPerPage = 10;
+// The printed columns: base amount, its ratio, compared amount, its ratio.
+constexpr int PrintedFields[4] = { 1, 2, 4, 5 };
+
+void answerBox(WorksheetCanvas &canvas, std::int32_t x, std::int32_t y, std::int32_t boxWidth,
+               std::int32_t lineHeight, std::int32_t halfLine)
+{
+    canvas.MoveTo(x, y - halfLine);
+    canvas.LineTo(x + boxWidth, y - halfLine);
+    canvas.LineTo(x + boxWidth, y + lineHeight + halfLine);
+    canvas.LineTo(x, y + lineHeight + halfLine);
+    canvas.LineTo(x, y - halfLine);
+}
+
+} // namespace
+
+QString GeneralNumberText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+int DrawWorksheetPage(WorksheetCanvas &canvas, Sheet sheet, const ProblemTableData &table,
+                      int firstRow, int count, PrintableArea area)
+{
+    canvas.SetFont(u"ＭＳゴシック"_s, 14);
+    // Measured on every page, in the font the printer really uses.
+    const std::int32_t columnPitch = canvas.TextWidth(u"比べられる量○"_s);
+    const std::int32_t boxWidth = canvas.TextWidth(u"比べられる"_s);
+    const std::int32_t lineHeight = canvas.TextHeight(u"５"_s);
+    const std::int32_t halfLine = lineHeight / 2;
+    const std::int32_t rowPitch = (area.height - 200) / 12;
+    const std::int32_t topMargin = rowPitch / 2;
+    const std::int32_t right = area.width - LeftMargin;
+
+    canvas.MoveTo(LeftMargin, topMargin);
+    canvas.LineTo(right, topMargin);
+    canvas.LineTo(right, topMargin + rowPitch / 2);
+    canvas.LineTo(LeftMargin, topMargin + rowPitch / 2);
+    canvas.LineTo(LeftMargin, topMargin);
+    canvas.TextOut(area.width / 2, topMargin + 20, u"なまえ"_s);
+    canvas.TextOut(LeftMargin, topMargin + rowPitch,
+                   u"もとになる量　　その割合　　　　くらべられる量　その割合"_s);
+
+    int row = firstRow;
+    for (int line = 1; line <= LinesPerPage; ++line) {
+        if (row > count || row > ProblemCount)
+            continue;
+        const std::int32_t y = rowPitch * (line + 1);
+        for (int column = 0; column < 4; ++column) {
+            const std::int32_t x = LeftMargin + column * columnPitch;
+            const double v = table[row].field(PrintedFields[column]);
+            if (v >= 0) {
+                canvas.TextOut(x, y, GeneralNumberText(v));
+                continue;
+            }
+            if (sheet == Sheet::Answers)
+                canvas.TextOut(x, y, GeneralNumberText(-v));
+            answerBox(canvas, x, y, boxWidth, lineHeight, halfLine);
+        }
+        ++row;
+    }
+    return row;
+}
+
+PrintOutcome PrintWorksheets(WorksheetJob &job, const ProblemTableData &table, int count,
+                             PrintableArea area)
+{
+    PrintOutcome outcome;
+    count = std::min(count, ProblemCount);
+    const int pagesPerSheet = (count + 9) / 10;
+    if (pagesPerSheet <= 0)
+        return outcome;
+    if (!job.BeginJob()) {
+        outcome.error = job.errorText();
+        return outcome;
+    }
+    for (Sheet sheet : { Sheet::Problems, Sheet::Answers }) {
+        int row = 1;
+        for (int page = 0; page < pagesPerSheet; ++page) {
+            if (outcome.pages > 0 && !job.NewPage()) {
+                outcome.error = job.errorText();
+                job.EndJob();
+                return outcome;
+            }
+            row = DrawWorksheetPage(job, sheet, table, row, count, area);
+            ++outcome.pages;
+        }
+    }
+    if (!job.EndJob())
+        outcome.error = job.errorText();
+    return outcome;
+}
