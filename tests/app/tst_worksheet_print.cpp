@@ -1,0 +1,342 @@
+// The print button on the real window: its two questions, the print dialog, what a print leaves
+// behind, and one real print to a PDF file read back with poppler's tools.
+#include "window_fixture.h"
+
+#include "app/worksheet_print.h"
+#include "monkey_hooks.h"
+#include "print/printer_job.h"
+#include "../print/recording_canvas.h"
+
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+namespace {
+
+// Forwards to a recorder the test keeps, since the click owns and ends its job.
+class ForwardingJob : public WorksheetJob
+{
+public:
+    explicit ForwardingJob(RecordingJob &to) : m_to(to) {}
+    bool BeginJob() override { return m_to.BeginJob(); }
+    bool NewPage() override { return m_to.NewPage(); }
+    bool EndJob() override { return m_to.EndJob(); }
+    QString errorText() const override { return m_to.errorText(); }
+    void SetFont(const QString &face, int size) override { m_to.SetFont(face, size); }
+    int TextWidth(const QString &text) override { return m_to.TextWidth(text); }
+    int TextHeight(const QString &text) override { return m_to.TextHeight(text); }
+    void TextOut(int x, int y, const QString &text) override { m_to.TextOut(x, y, text); }
+    void MoveTo(int x, int y) override { m_to.MoveTo(x, y); }
+    void LineTo(int x, int y) override { m_to.LineTo(x, y); }
+
+private:
+    RecordingJob &m_to;
+};
+
+class TestHooks : public WorksheetPrintHooks
+{
+public:
+    bool acceptDialog = true;
+    QString pdfFile; // print for real into this file
+    int dialogs = 0;
+    RecordingJob recorded;
+    QString statusAtDialog, statusAtJob;
+    int printingAtJob = -1;
+
+    bool runPrintDialog(QPrinter &printer) override
+    {
+        ++dialogs;
+        statusAtDialog = Form1->Edit10->text();
+        if (!pdfFile.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdfFile);
+        }
+        return acceptDialog;
+    }
+    std::unique_ptr<WorksheetJob> makeJob(QPrinter &printer) override
+    {
+        statusAtJob = Form1->Edit10->text();
+        printingAtJob = DrillState.WorksheetPrinting;
+        if (!pdfFile.isEmpty())
+            return std::make_unique<PrinterJob>(printer);
+        return std::make_unique<ForwardingJob>(recorded);
+    }
+};
+
+struct SeenBox
+{
+    QString title, text;
+    QStringList buttons;
+    QString defaultButton;
+};
+
+// Answers a message box: "ok", "yes", "no" click the button; "enter" and "escape" press the
+// key; "titlebar" closes it as the frame's close box does.
+void answerBox(QMessageBox *box, const QString &answer, SeenBox &seen)
+{
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    for (QAbstractButton *b : box->buttons())
+        seen.buttons << b->text();
+    seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+    if (answer == u"titlebar")
+        box->close();
+    else if (answer == u"enter")
+        QTest::keyClick(box, Qt::Key_Return);
+    else if (answer == u"escape")
+        QTest::keyClick(box, Qt::Key_Escape);
+    else {
+        const QString caption = answer == u"ok" ? u"OK"_s : answer == u"yes" ? u"はい(&Y)"_s : u"いいえ(&N)"_s;
+        for (QAbstractButton *b : box->buttons()) {
+            if (b->text() == caption)
+                b->click();
+        }
+    }
+}
+
+} // namespace
+
+class TestWorksheetPrint : public QObject
+{
+    Q_OBJECT
+    WindowFixture f;
+    TestHooks *hooks = nullptr;
+    QList<SeenBox> seen;
+
+    // Clicks the print button with the boxes answered in turn.
+    void clickPrint(QStringList answers)
+    {
+        seen.clear();
+        answerNext(answers);
+        QTest::mouseClick(f.window->BitBtn1, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+    void answerNext(QStringList answers)
+    {
+        if (answers.isEmpty())
+            return;
+        WhenModalOpens([this, answers](QWidget *modal) mutable {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box)
+                return;
+            seen.append(SeenBox {});
+            const QString answer = answers.takeFirst();
+            answerBox(box, answer, seen.last());
+            answerNext(answers);
+        });
+    }
+    void chooseKind(int kind)
+    {
+        auto *item = f.window->findChild<QRadioButton *>(u"RadioGroup1Item%1"_s.arg(kind - 1));
+        if (!item->isChecked())
+            QTest::mouseClick(item, Qt::LeftButton);
+        QCOMPARE(DrillState.ProblemKind, kind);
+    }
+    void chooseLength(int length)
+    {
+        DrillState.DrillLength = length;
+        DrillState.LengthChosen = -1;
+        f.window->CheckBox1->setChecked(true);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { initWindowTests(); }
+    void init()
+    {
+        f.open();
+        auto owned = std::make_unique<TestHooks>();
+        hooks = owned.get();
+        f.window->printHooks = std::move(owned);
+    }
+    void cleanup() { f.close(); }
+
+    void questionsDecideWhetherToPrint_data();
+    void questionsDecideWhetherToPrint();
+    void theBoxesSayWhatTheyShould();
+    void aPrintLeavesAFreshSetAndTheStatusAsItWas();
+    void cancelInThePrintDialogPrintsNothing();
+    void aPrintingFailureIsReportedAndCleanedUp();
+    void aRealPrintToPdf();
+};
+
+void TestWorksheetPrint::questionsDecideWhetherToPrint_data()
+{
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<int>("boxes");
+    QTest::addColumn<bool>("prints");
+    QTest::newRow("unchecked, OK") << false << 1 << QStringList { u"ok"_s } << 1 << false;
+    QTest::newRow("unchecked, Enter") << false << 2 << QStringList { u"enter"_s } << 1 << false;
+    QTest::newRow("unchecked, Escape") << false << 3 << QStringList { u"escape"_s } << 1 << false;
+    QTest::newRow("unchecked, title bar, Yes") << false << 1 << QStringList { u"titlebar"_s, u"yes"_s } << 2 << true;
+    QTest::newRow("checked kind 4, OK") << true << 4 << QStringList { u"ok"_s } << 1 << false;
+    QTest::newRow("checked kind 10, title bar, Yes") << true << 10 << QStringList { u"titlebar"_s, u"yes"_s } << 2 << true;
+    QTest::newRow("checked kind 3, Yes") << true << 3 << QStringList { u"yes"_s } << 1 << true;
+    QTest::newRow("checked kind 1, Enter is Yes") << true << 1 << QStringList { u"enter"_s } << 1 << true;
+    QTest::newRow("checked kind 2, No") << true << 2 << QStringList { u"no"_s } << 1 << false;
+    QTest::newRow("checked kind 2, Escape is No") << true << 2 << QStringList { u"escape"_s } << 1 << false;
+    QTest::newRow("checked kind 2, title bar") << true << 2 << QStringList { u"titlebar"_s } << 1 << false;
+}
+
+void TestWorksheetPrint::questionsDecideWhetherToPrint()
+{
+    QFETCH(bool, checked);
+    QFETCH(int, kind);
+    QFETCH(QStringList, answers);
+    QFETCH(int, boxes);
+    QFETCH(bool, prints);
+    chooseKind(kind);
+    if (checked)
+        chooseLength(12);
+    QTest::mouseClick(f.window->Button1, Qt::LeftButton);
+    WindowFixture::answer(u"999"_s); // a drill in progress, status "ちがうよ！"
+    const ProblemTableData before = ProblemTable;
+    const DrillStateData state = DrillState;
+    const QString status = f.status();
+    clickPrint(answers);
+    QCOMPARE(int(seen.size()), boxes);
+    QCOMPARE(hooks->recorded.jobs, prints ? 1 : 0);
+    QCOMPARE(f.status(), status);
+    if (!prints) {
+        QCOMPARE(hooks->dialogs, 0);
+        QCOMPARE(DrillState.CurrentNo, state.CurrentNo);
+        QCOMPARE(DrillState.FirstTry, state.FirstTry);
+        for (int i = 1; i <= ProblemCount; ++i)
+            QCOMPARE(ProblemTable[i].BaseAmount, before[i].BaseAmount);
+        return;
+    }
+    QCOMPARE(hooks->dialogs, 1);
+    QCOMPARE(int(hooks->recorded.pages.size()), checked ? 4 : 20);
+}
+
+void TestWorksheetPrint::theBoxesSayWhatTheyShould()
+{
+    clickPrint({ u"titlebar"_s, u"no"_s });
+    QCOMPARE(int(seen.size()), 2);
+    QCOMPARE(seen[0].title, u"情報"_s);
+    QCOMPARE(seen[0].text, u"このボタンは、量と割合の問題を印刷するボタンです。\n\n左の縦１列の問題を選び、問題数を決めてから選んでください"_s);
+    QCOMPARE(seen[0].buttons, QStringList { u"OK"_s });
+    QCOMPARE(seen[1].title, u"警告"_s);
+    QCOMPARE(seen[1].text, u"このボタンは　問題を印刷するボタンです。\n\n印刷しますか？"_s);
+    QCOMPARE(seen[1].buttons.size(), 2);
+    QVERIFY(seen[1].buttons.contains(u"はい(&Y)"_s) && seen[1].buttons.contains(u"いいえ(&N)"_s));
+    QCOMPARE(seen[1].defaultButton, u"はい(&Y)"_s);
+}
+
+void TestWorksheetPrint::aPrintLeavesAFreshSetAndTheStatusAsItWas()
+{
+    chooseKind(2);
+    chooseLength(25);
+    QTest::mouseClick(f.window->Button1, Qt::LeftButton);
+    WindowFixture::answer(u"999"_s);
+    const QString status = f.status();
+    clickPrint({ u"yes"_s });
+    QCOMPARE(hooks->statusAtDialog, u"印刷中です"_s);
+    QCOMPARE(hooks->printingAtJob, 1);
+    QCOMPARE(hooks->statusAtJob, u"スタートボタンをおしてね！"_s);
+    QCOMPARE(hooks->recorded.pages.size(), 6);
+    QCOMPARE(f.status(), status);
+    QCOMPARE(int(DrillState.WorksheetPrinting), 0);
+    QCOMPARE(DrillState.CurrentNo, 1);
+    QCOMPARE(DrillState.DrillLength, 25);
+    for (int code : EntryBoxCodes)
+        QVERIFY(f.window->entryBox(code)->text().isEmpty());
+    // A fresh set of the kind, made by the print.
+    QSet<int> bases;
+    for (const ProblemRow &row : ProblemTable.rows)
+        bases << int(std::abs(row.BaseAmount));
+    QCOMPARE(bases.size(), 100);
+}
+
+void TestWorksheetPrint::cancelInThePrintDialogPrintsNothing()
+{
+    chooseKind(1);
+    chooseLength(10);
+    QTest::mouseClick(f.window->Button1, Qt::LeftButton);
+    const double firstBase = ProblemTable[1].BaseAmount;
+    const QString status = f.status();
+    hooks->acceptDialog = false;
+    clickPrint({ u"yes"_s });
+    QCOMPARE(hooks->dialogs, 1);
+    QCOMPARE(hooks->recorded.jobs, 0);
+    QCOMPARE(f.status(), status);
+    QCOMPARE(ProblemTable[1].BaseAmount, firstBase);
+    QCOMPARE(DrillState.FirstTry, -1);
+    QCOMPARE(int(DrillState.WorksheetPrinting), 0);
+}
+
+void TestWorksheetPrint::aPrintingFailureIsReportedAndCleanedUp()
+{
+    chooseKind(1);
+    chooseLength(30);
+    const QString status = f.status();
+    hooks->recorded.failAtPage = 2;
+    clickPrint({ u"yes"_s });
+    QCOMPARE(f.errors.size(), 1);
+    QVERIFY(f.errors.first().contains(u"recorded failure"_s));
+    QCOMPARE(int(DrillState.WorksheetPrinting), 0);
+    QCOMPARE(f.status(), status);
+
+    // A PDF file that cannot be written, through the real printer.
+    f.errors.clear();
+    hooks->recorded.failAtPage = 0;
+    hooks->pdfFile = u"/nonexistent-folder/sheet.pdf"_s;
+    clickPrint({ u"yes"_s });
+    QCOMPARE(f.errors.size(), 1);
+    QVERIFY2(f.errors.first().contains(u"/nonexistent-folder/sheet.pdf"_s), qPrintable(f.errors.first()));
+    QCOMPARE(f.status(), status);
+    QCOMPARE(int(DrillState.WorksheetPrinting), 0);
+}
+
+void TestWorksheetPrint::aRealPrintToPdf()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    hooks->pdfFile = dir.filePath(u"sheets.pdf"_s);
+    chooseKind(1);
+    chooseLength(25);
+    clickPrint({ u"yes"_s });
+    QVERIFY(f.errors.isEmpty());
+    QVERIFY(QFileInfo(hooks->pdfFile).size() > 0);
+    QCOMPARE(f.window->PrinterSetupDialog1->resolution(), 600);
+    // To look at the sheets: TOVEMI_KEEP_PDF=/some/file.pdf tst_worksheet_print aRealPrintToPdf
+    if (const QString keep = qEnvironmentVariable("TOVEMI_KEEP_PDF"); !keep.isEmpty())
+        QFile::copy(hooks->pdfFile, keep);
+
+    QProcess info;
+    info.start(u"pdfinfo"_s, { hooks->pdfFile });
+    QVERIFY(info.waitForFinished());
+    QVERIFY2(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(u"Pages:\\s+6\\b"_s)),
+             "six pages: three problem sheets, then three answer sheets");
+
+    auto pageText = [&](int page) {
+        QProcess text;
+        text.start(u"pdftotext"_s, { u"-f"_s, QString::number(page), u"-l"_s, QString::number(page),
+                                     u"-layout"_s, hooks->pdfFile, u"-"_s });
+        text.waitForFinished();
+        return QString::fromUtf8(text.readAllStandardOutput());
+    };
+    auto numbersOn = [](const QString &text) {
+        int n = 0;
+        for (const QString &word : text.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts))
+            n += word.contains(QRegularExpression(u"^[0-9.]+$"_s)) ? 1 : 0;
+        return n;
+    };
+    const QString problems = pageText(1), answers = pageText(4), lastAnswers = pageText(6);
+    QVERIFY2(problems.contains(u"なまえ"_s), qPrintable(problems));
+    QVERIFY(problems.contains(u"もとになる量"_s) && problems.contains(u"くらべられる量"_s));
+    // Kind 1 hides one printed ratio per row: 30 numbers on a problem page, 40 on an answer page.
+    QCOMPARE(numbersOn(problems), 30);
+    QCOMPARE(numbersOn(answers), 40);
+    QCOMPARE(numbersOn(lastAnswers), 20);
+    const ProblemRow &row1 = ProblemTable[1];
+    const double hidden = row1.BaseRatio < 0 ? -row1.BaseRatio : -row1.ComparedRatio;
+    QVERIFY(answers.contains(GeneralNumberText(hidden)));
+}
+
+QTEST_MAIN(TestWorksheetPrint)
+#include "tst_worksheet_print.moc"
