@@ -9,10 +9,9 @@
 
 using namespace Qt::StringLiterals;
 
-MediaFeedback::MediaFeedback(QLabel *image, MediaPlayer *player, std::function<void(const QString &)> report)
-    : m_image(image)
-    , m_player(player)
-    , m_report(std::move(report))
+MediaFeedback::MediaFeedback(
+    QLabel *image, MediaPlayer *player, std::function<void(const QString &)> report)
+    : m_image(image), m_player(player), m_report(std::move(report))
 {
     m_image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_image->setScaledContents(false);
@@ -27,7 +26,7 @@ void MediaFeedback::ShowPicture(const QString &fileName)
     const QImage picture = reader.read();
     if (picture.isNull()) {
         return fail(fileName,
-                    CannotOpenMessage(fileName, u"画像として読めません（%1）"_s.arg(reader.errorString())));
+            CannotOpenMessage(fileName, u"画像として読めません（%1）"_s.arg(reader.errorString())));
     }
     m_image->setPixmap(QPixmap::fromImage(picture));
 }

@@ -10,7 +10,8 @@ std::optional<QString> MediaFileProblem(const QString &fileName)
     const QFileInfo info(fileName);
     // The most likely cause is a program started in another folder: say where we looked.
     if (!info.exists())
-        return u"ファイルがありません（探した場所: %1）"_s.arg(QDir::toNativeSeparators(QDir::currentPath()));
+        return u"ファイルがありません（探した場所: %1）"_s.arg(
+            QDir::toNativeSeparators(QDir::currentPath()));
     if (info.isDir())
         return u"ファイルではなくフォルダーです"_s;
     // A pipe or a device would block the window while it is opened, or never end.

@@ -38,17 +38,21 @@ void putSample(char *out, QAudioFormat::SampleFormat format, float value)
 
 } // namespace
 
-QByteArray ConvertPcm(const QByteArray &frames, int channels, int sampleRate, const QAudioFormat &to)
+QByteArray ConvertPcm(
+    const QByteArray &frames, int channels, int sampleRate, const QAudioFormat &to)
 {
     const int outChannels = to.channelCount();
     const int outRate = to.sampleRate();
     const int outBytes = to.bytesPerSample();
-    const bool writable = to.sampleFormat() == QAudioFormat::UInt8 || to.sampleFormat() == QAudioFormat::Int16
-        || to.sampleFormat() == QAudioFormat::Int32 || to.sampleFormat() == QAudioFormat::Float;
+    const bool writable = to.sampleFormat() == QAudioFormat::UInt8 ||
+        to.sampleFormat() == QAudioFormat::Int16 || to.sampleFormat() == QAudioFormat::Int32 ||
+        to.sampleFormat() == QAudioFormat::Float;
     if (channels <= 0 || sampleRate <= 0 || outChannels <= 0 || outRate <= 0 || !writable)
         return {};
 
     const qsizetype inFrames = frames.size() / (qsizetype(sizeof(qint16)) * channels);
+    if (inFrames == 0)
+        return {};
     std::vector<qint16> in(std::size_t(inFrames) * std::size_t(channels));
     std::memcpy(in.data(), frames.constData(), in.size() * sizeof(qint16));
     // The value of one output channel at one input frame.

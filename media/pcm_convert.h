@@ -8,4 +8,5 @@
 // format `to`: the rate changes by linear interpolation, a mono output gets the mean of all
 // channels, extra output channels get the mean, and the samples are rescaled to `to`'s sample
 // format. Empty for a format it cannot write.
-QByteArray ConvertPcm(const QByteArray &frames, int channels, int sampleRate, const QAudioFormat &to);
+QByteArray ConvertPcm(
+    const QByteArray &frames, int channels, int sampleRate, const QAudioFormat &to);

@@ -20,17 +20,13 @@ namespace {
 int s_liveStreams = 0;
 int s_peakStreams = 0;
 
-struct SndFileCloser
-{
+struct SndFileCloser {
     void operator()(SNDFILE *file) const { sf_close(file); }
 };
 
 } // namespace
 
-MediaPlayer::MediaPlayer(QWidget *parent)
-    : QWidget(parent)
-{
-}
+MediaPlayer::MediaPlayer(QWidget *parent) : QWidget(parent) { }
 
 MediaPlayer::~MediaPlayer()
 {
@@ -56,8 +52,9 @@ std::optional<QString> MediaPlayer::Open(const QString &fileName)
     std::unique_ptr<SNDFILE, SndFileCloser> file(
         sf_open(QFile::encodeName(fileName).constData(), SFM_READ, &info));
     if (!file) {
-        return CannotOpenMessage(
-            fileName, u"音声ファイルとして読めません（%1）"_s.arg(QString::fromLocal8Bit(sf_strerror(nullptr))));
+        return CannotOpenMessage(fileName,
+            u"音声ファイルとして読めません（%1）"_s.arg(
+                QString::fromLocal8Bit(sf_strerror(nullptr))));
     }
 
     // Read until the data ends rather than trusting the header's frame count, which a damaged
@@ -70,11 +67,12 @@ std::optional<QString> MediaPlayer::Open(const QString &fileName)
         if (got <= 0)
             break;
         samples.append(reinterpret_cast<const char *>(chunk.data()),
-                       qsizetype(got) * info.channels * qsizetype(sizeof(short)));
+            qsizetype(got) * info.channels * qsizetype(sizeof(short)));
     }
     if (sf_error(file.get()) != SF_ERR_NO_ERROR) {
-        return CannotOpenMessage(
-            fileName, u"音声ファイルとして読めません（%1）"_s.arg(QString::fromLocal8Bit(sf_strerror(file.get()))));
+        return CannotOpenMessage(fileName,
+            u"音声ファイルとして読めません（%1）"_s.arg(
+                QString::fromLocal8Bit(sf_strerror(file.get()))));
     }
 
     m_fileFormat.setSampleRate(info.samplerate);
@@ -123,7 +121,8 @@ bool MediaPlayer::makeSink()
     // reshaped once to the device's own format, which it is sure to take.
     if (!device.isFormatSupported(format)) {
         format = device.preferredFormat();
-        samples = ConvertPcm(m_samples, m_fileFormat.channelCount(), m_fileFormat.sampleRate(), format);
+        samples =
+            ConvertPcm(m_samples, m_fileFormat.channelCount(), m_fileFormat.sampleRate(), format);
         if (!format.isValid() || (samples.isEmpty() && !m_samples.isEmpty()))
             return false;
     }

@@ -17,8 +17,7 @@ class QBuffer;
 // nothing and is never shown. The audio output is looked up at the first Play, not at
 // construction: asking for the audio devices takes a noticeable time, and the window should
 // open without it.
-class MediaPlayer : public QWidget
-{
+class MediaPlayer : public QWidget {
     Q_OBJECT
 
 public:

@@ -75,8 +75,10 @@ void addBreakageRows(const QString &name)
     QTest::newRow("text, not media") << name << Breakage::NotMedia << u"として読めません"_s;
     QTest::newRow("empty") << name << Breakage::Empty << u"ファイルが空です"_s;
     QTest::newRow("a folder of that name") << name << Breakage::Directory << u"フォルダーです"_s;
-    QTest::newRow("a pipe of that name") << name << Breakage::Fifo << u"ふつうのファイルではありません"_s;
-    QTest::newRow("no read permission") << name << Breakage::Unreadable << u"読む許可がありません"_s;
+    QTest::newRow("a pipe of that name")
+        << name << Breakage::Fifo << u"ふつうのファイルではありません"_s;
+    QTest::newRow("no read permission")
+        << name << Breakage::Unreadable << u"読む許可がありません"_s;
     QTest::newRow("cut off in the header") << name << Breakage::Truncated << u"として読めません"_s;
 }
 
@@ -87,8 +89,7 @@ QImage asArgb(const QImage &image)
 
 } // namespace
 
-class TestFeedbackMedia : public QObject
-{
+class TestFeedbackMedia : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -125,7 +126,8 @@ private:
 
 void TestFeedbackMedia::initTestCase()
 {
-    QVERIFY2(QFile::exists(sourceFile(u"mascot.bmp"_s)), "TOVEMI_SOURCE_DIR must name the source tree");
+    QVERIFY2(
+        QFile::exists(sourceFile(u"mascot.bmp"_s)), "TOVEMI_SOURCE_DIR must name the source tree");
     // No sound server: the tests must not depend on one, nor start one on a desktop.
     qputenv("PULSE_SERVER", "unix:/nonexistent/tovemi-test");
     m_startDir = QDir::currentPath();
@@ -142,9 +144,8 @@ void TestFeedbackMedia::init()
     m_player = new MediaPlayer(m_window.get());
     m_player->setVisible(false);
     m_reports.clear();
-    m_feedback = std::make_unique<MediaFeedback>(m_image, m_player, [this](const QString &message) {
-        m_reports << message;
-    });
+    m_feedback = std::make_unique<MediaFeedback>(
+        m_image, m_player, [this](const QString &message) { m_reports << message; });
 }
 
 void TestFeedbackMedia::cleanup()
@@ -226,7 +227,8 @@ void TestFeedbackMedia::unusablePictureKeepsTheOldOneAndIsReportedOnce()
     }
     QCOMPARE(m_image->pixmap().toImage(), before);
     QCOMPARE(m_reports.size(), 1);
-    QVERIFY2(m_reports[0].startsWith(u"「%1」を開けません: "_s.arg(fileName)), qPrintable(m_reports[0]));
+    QVERIFY2(
+        m_reports[0].startsWith(u"「%1」を開けません: "_s.arg(fileName)), qPrintable(m_reports[0]));
     QVERIFY2(m_reports[0].contains(reason), qPrintable(m_reports[0]));
 }
 
@@ -252,8 +254,9 @@ void TestFeedbackMedia::pictureThatComesBackIsShownAgain()
 void TestFeedbackMedia::reportNamesTheFileAndWhereItWasLookedFor()
 {
     m_feedback->PlaySound(u"maru1.wav"_s);
-    QCOMPARE(m_reports, QStringList { u"「maru1.wav」を開けません: ファイルがありません（探した場所: %1）"_s.arg(
-                             QDir::toNativeSeparators(QDir::currentPath())) });
+    QCOMPARE(m_reports,
+        QStringList { u"「maru1.wav」を開けません: ファイルがありません（探した場所: %1）"_s.arg(
+            QDir::toNativeSeparators(QDir::currentPath())) });
 }
 
 void TestFeedbackMedia::eachFileIsReportedOnItsOwn()
@@ -315,7 +318,8 @@ void TestFeedbackMedia::unusableSoundIsReportedOnceAndLeavesNothingOpen()
         QVERIFY(!m_player->isOpen());
     }
     QCOMPARE(m_reports.size(), 1);
-    QVERIFY2(m_reports[0].startsWith(u"「%1」を開けません: "_s.arg(fileName)), qPrintable(m_reports[0]));
+    QVERIFY2(
+        m_reports[0].startsWith(u"「%1」を開けません: "_s.arg(fileName)), qPrintable(m_reports[0]));
     QVERIFY2(m_reports[0].contains(reason), qPrintable(m_reports[0]));
 }
 
