@@ -10,6 +10,10 @@ using namespace Qt::StringLiterals;
 
 void PrepareApplication(QApplication &app)
 {
+    // The pictures are compiled into the window's static library, where nothing else refers
+    // to them: without this the linker leaves them out of the program.
+    Q_INIT_RESOURCE(tovemi);
+
     // Only the application name: a display name would be appended to the window caption.
     QCoreApplication::setApplicationName(u"Tovemi"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(TOVEMI_VERSION_TEXT));

@@ -14,6 +14,23 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The pixels alone: premultiplied, as an icon keeps them, and without a pixel ratio.
+QImage drawing(const QImage &picture)
+{
+    QImage pixels = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    pixels.setDevicePixelRatio(1.0);
+    return pixels;
+}
+
+QImage drawing(const QPixmap &picture)
+{
+    return drawing(picture.toImage());
+}
+
+} // namespace
+
 class TestTranslations : public QObject
 {
     Q_OBJECT
@@ -60,6 +77,7 @@ void TestTranslations::inputBoxButtonsAreJapanese()
 {
     QInputDialog box;
     box.setInputMode(QInputDialog::TextInput);
+    box.show(); // its buttons are made when it is first shown
     const auto *buttons = box.findChild<QDialogButtonBox *>();
     QVERIFY(buttons);
     QVERIFY(buttons->button(QDialogButtonBox::Cancel));
@@ -88,9 +106,9 @@ void TestTranslations::windowIconHasEverySize()
     // Drawn at that size, not scaled from another rendering.
     const QPixmap picture = icon.pixmap(QSize(size, size), 1.0);
     QCOMPARE(picture.size(), QSize(size, size));
-    QCOMPARE(picture.toImage().convertToFormat(QImage::Format_ARGB32),
-             QImage(size == 32 ? u":/tovemi/bird.png"_s : u":/tovemi/bird-%1.png"_s.arg(size))
-                     .convertToFormat(QImage::Format_ARGB32));
+    QCOMPARE(drawing(picture),
+             drawing(QImage(size == 32 ? u":/tovemi/bird.png"_s
+                                       : u":/tovemi/bird-%1.png"_s.arg(size))));
 }
 
 void TestTranslations::windowIconIsSharpAtDoubleDensity()
@@ -99,8 +117,7 @@ void TestTranslations::windowIconIsSharpAtDoubleDensity()
     const QPixmap picture = QApplication::windowIcon().pixmap(QSize(32, 32), 2.0);
     QCOMPARE(picture.size(), QSize(64, 64));
     QCOMPARE(picture.devicePixelRatio(), 2.0);
-    QCOMPARE(picture.toImage().convertToFormat(QImage::Format_ARGB32),
-             QImage(u":/tovemi/bird-64.png"_s).convertToFormat(QImage::Format_ARGB32));
+    QCOMPARE(drawing(picture), drawing(QImage(u":/tovemi/bird-64.png"_s)));
 }
 
 void TestTranslations::desktopFileNameIsTheInstalledEntry()
