@@ -61,6 +61,7 @@ string(SHA1 _tovemi_key "$ENV{DESTDIR}|${CMAKE_INSTALL_PREFIX}")
 set(_tovemi_entry "${_tovemi_stage}/${_tovemi_key}/${_tovemi_name}")
 configure_file("${_tovemi_template}" "${_tovemi_entry}" @ONLY)
 file(INSTALL DESTINATION "${_tovemi_datadir}/applications" TYPE FILE FILES "${_tovemi_entry}")
+file(REMOVE_RECURSE "${_tovemi_stage}/${_tovemi_key}")
 ]])
 
 # The Debian package: `cpack -G DEB` in the build folder.
