@@ -69,27 +69,32 @@ bool PrinterJob::EndJob()
 
 void PrinterJob::SetFont(const QString &face, int pointSize)
 {
-    // The painter turns points into dots with the printer's resolution, so the letters have
-    // the same size on paper on every printer.
-    QFont font(face);
-    font.setPointSize(pointSize);
-    m_painter.setFont(font);
+    if (face != m_face || pointSize != m_pointSize || !m_metrics) {
+        // The painter turns points into dots with the printer's resolution, so the letters
+        // have the same size on paper on every printer.
+        QFont font(face);
+        font.setPointSize(pointSize);
+        m_painter.setFont(font);
+        m_face = face;
+        m_pointSize = pointSize;
+        m_metrics.emplace(m_painter.fontMetrics());
+    }
 }
 
 int PrinterJob::TextWidth(const QString &text)
 {
-    return m_painter.fontMetrics().horizontalAdvance(text);
+    return m_metrics ? m_metrics->horizontalAdvance(text) : 0;
 }
 
 int PrinterJob::TextHeight(const QString &)
 {
     // The height of a line of the font, whatever the characters.
-    return m_painter.fontMetrics().height();
+    return m_metrics ? m_metrics->height() : 0;
 }
 
 void PrinterJob::TextOut(int x, int y, const QString &text)
 {
-    m_painter.drawText(QPoint(x, y + m_painter.fontMetrics().ascent()), text);
+    m_painter.drawText(QPoint(x, y + (m_metrics ? m_metrics->ascent() : 0)), text);
 }
 
 void PrinterJob::MoveTo(int x, int y)

@@ -4,8 +4,11 @@
 #include "print/worksheet_page.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPoint>
+
+#include <optional>
 
 class QPrinter;
 
@@ -37,6 +40,10 @@ private:
 
     QPrinter &m_printer;
     QPainter m_painter;
+    // The font and its metrics, looked up once per face and size rather than per text.
+    QString m_face;
+    int m_pointSize = 0;
+    std::optional<QFontMetrics> m_metrics;
     QPoint m_pen;
     QString m_error;
 };

@@ -1,0 +1,107 @@
+// Printing 100 problems (20 pages) to a PDF file, against a bare QPainter that draws the same
+// texts and lines into a PDF.
+#include "drill/problem_set.h"
+#include "print/printer_job.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+ProblemTableData &table()
+{
+    static ProblemTableData t = [] {
+        ProblemTableData made;
+        RandomGenerator rng;
+        rng.seed = 2026;
+        MakeProblemTable(made, 1, rng);
+        return made;
+    }();
+    return t;
+}
+
+void configure(QPrinter &printer, const QString &file)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    PrinterJob::useWorksheetResolution(printer);
+}
+
+// What the sheets draw, recorded once in the printer's real metrics.
+struct Recorder : WorksheetJob
+{
+    struct Op
+    {
+        bool text;
+        int x, y, x2, y2;
+        QString string;
+    };
+    QList<QList<Op>> pages;
+    QFont font;
+    QFontMetrics metrics;
+    QPoint pen;
+    explicit Recorder(const QFont &f, QPaintDevice *device) : font(f), metrics(f, device) {}
+    bool BeginJob() override { pages.append(QList<Op> {}); return true; }
+    bool NewPage() override { pages.append(QList<Op> {}); return true; }
+    bool EndJob() override { return true; }
+    QString errorText() const override { return {}; }
+    void SetFont(const QString &, int) override {}
+    int TextWidth(const QString &t) override { return metrics.horizontalAdvance(t); }
+    int TextHeight(const QString &) override { return metrics.height(); }
+    void TextOut(int x, int y, const QString &t) override { pages.last().append({ true, x, y, 0, 0, t }); }
+    void MoveTo(int x, int y) override { pen = { x, y }; }
+    void LineTo(int x, int y) override
+    {
+        pages.last().append({ false, pen.x(), pen.y(), x, y, {} });
+        pen = { x, y };
+    }
+};
+
+void printWorksheets(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    configure(printer, dir.filePath(QStringLiteral("sheets.pdf")));
+    const PrintableArea area = PrinterJob::printableArea(printer);
+    for (auto _ : state) {
+        PrinterJob job(printer);
+        const PrintOutcome outcome = PrintWorksheets(job, table(), 100, area);
+        if (outcome.pages != 20)
+            state.SkipWithError("not 20 pages");
+    }
+}
+
+void barePainter(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    configure(printer, dir.filePath(QStringLiteral("bare.pdf")));
+    QFont font(QStringLiteral("ＭＳゴシック"));
+    font.setPointSize(14);
+    Recorder recorder(font, &printer);
+    PrintWorksheets(recorder, table(), 100, PrinterJob::printableArea(printer));
+    for (auto _ : state) {
+        QPainter painter(&printer);
+        for (qsizetype p = 0; p < recorder.pages.size(); ++p) {
+            if (p > 0)
+                printer.newPage();
+            painter.setFont(font);
+            const int ascent = painter.fontMetrics().ascent();
+            for (const Recorder::Op &op : recorder.pages[p]) {
+                if (op.text)
+                    painter.drawText(op.x, op.y + ascent, op.string);
+                else
+                    painter.drawLine(op.x, op.y, op.x2, op.y2);
+            }
+        }
+        painter.end();
+    }
+}
+
+} // namespace
+
+BENCHMARK(printWorksheets)->Name("Print/worksheets")->Unit(benchmark::kMillisecond);
+BENCHMARK(barePainter)->Name("Print/baseline")->Unit(benchmark::kMillisecond);
