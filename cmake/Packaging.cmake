@@ -64,6 +64,20 @@ file(INSTALL DESTINATION "${_tovemi_datadir}/applications" TYPE FILE FILES "${_t
 file(REMOVE_RECURSE "${_tovemi_stage}/${_tovemi_key}")
 ]])
 
+# install_manifest.txt is the build's uninstall list. A staged install (DESTDIR: CPack, a
+# distribution's packaging) would overwrite it with paths that name the real system's files
+# without being installed there, so it keeps the list of the last real install. This rule
+# runs last: the folders' rules come before the top level's.
+install(CODE "set(_tovemi_manifest \"${PROJECT_BINARY_DIR}/install_manifest.txt\")")
+install(CODE [[
+if(NOT "$ENV{DESTDIR}" STREQUAL "" AND NOT CMAKE_INSTALL_COMPONENT)
+    set(CMAKE_INSTALL_MANIFEST_FILES "")
+    if(EXISTS "${_tovemi_manifest}")
+        file(STRINGS "${_tovemi_manifest}" CMAKE_INSTALL_MANIFEST_FILES)
+    endif()
+endif()
+]])
+
 # The Debian package: `cpack -G DEB` in the build folder.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tovemi)

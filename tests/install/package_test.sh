@@ -7,6 +7,13 @@ cpack=$1 build=$2 version=$3
 
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" 2>&1 ||
   { cat "$scratch/cpack.log"; exit 1; }
+# The build's uninstall list names the files of a real install, not the package's.
+if [ -f "$scratch/manifest.kept" ]; then
+  check "packaging leaves install_manifest.txt as it was" \
+    test "$(cat "$scratch/manifest.kept")" = "$(cat "$manifest")"
+else
+  check "packaging lists no file in install_manifest.txt" test ! -s "$manifest"
+fi
 deb="$scratch/tovemi_${version}_$(dpkg --print-architecture).deb"
 check "package file $(basename "$deb")" test -f "$deb"
 
