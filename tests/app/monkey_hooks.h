@@ -5,6 +5,7 @@
 #include "app/form1.h"
 #include "app/worksheet_print.h"
 #include "drill/drill_state.h"
+#include "drill/random.h"
 #include "print/worksheet_page.h"
 
 #include <QAbstractButton>
