@@ -1,21 +1,27 @@
 #include "display/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
+#include <cstdint>
 #include <limits>
-#include <string>
-#include <string_view>
 
 namespace {
 
 constexpr int MaxWidth = 255;
 constexpr int MaxDecimals = 40;
+// Significant digits in the expansion that FormatFixed rounds from.
+constexpr int ExpansionDigits = 18;
 
-QString padded(const QString &text, int width)
+// The text right-aligned in a field of `width` blanks, made in one allocation.
+QString padded(const char *text, int length, int width)
 {
-    return text.rightJustified(std::min(width, MaxWidth), u' ');
+    const int size = std::max(length, std::min(width, MaxWidth));
+    QString out(size, u' ');
+    QChar *to = out.data() + (size - length);
+    for (int i = 0; i < length; ++i)
+        to[i] = QLatin1Char(text[i]);
+    return out;
 }
 
 } // namespace
@@ -24,57 +30,78 @@ QString FormatFixed(double x, int width, int decimals)
 {
     decimals = std::clamp(decimals, 0, MaxDecimals);
     if (std::isnan(x))
-        return padded(QStringLiteral("NAN"), width);
+        return padded("NAN", 3, width);
     if (std::isinf(x))
-        return padded(x < 0 ? QStringLiteral("-INF") : QStringLiteral("INF"), width);
-    const bool negative = x < 0;
+        return x < 0 ? padded("-INF", 4, width) : padded("INF", 3, width);
+
+    // std::to_chars rather than printf: the program runs under the user's locale, and a
+    // decimal comma would make a text that reads back as something else.
     const double magnitude = std::fabs(x);
-    char buffer[64];
+    char expansion[40];
+    const auto written = std::to_chars(expansion, expansion + sizeof expansion, magnitude,
+                                       std::chars_format::scientific, ExpansionDigits - 1);
     if (magnitude >= 1e36) {
-        std::snprintf(buffer, sizeof buffer, "%.17E", x);
-        return padded(QString::fromLatin1(buffer), width);
+        // Far beyond any value of the drill: all 18 digits in exponent form, which reads back.
+        char text[48];
+        int length = 0;
+        if (x < 0)
+            text[length++] = '-';
+        for (const char *c = expansion; c != written.ptr; ++c)
+            text[length++] = *c == 'e' ? 'E' : *c;
+        return padded(text, length, width);
     }
-    // 18 significant digits, correctly rounded: a Double a rounding step off a short decimal
-    // (7.000000000000001, 0.28999999999999998) expands to that decimal followed by 0s or 9s.
-    std::snprintf(buffer, sizeof buffer, "%.17e", magnitude);
-    std::string digits;
-    digits.reserve(64);
-    digits.push_back(buffer[0]);
-    digits.append(buffer + 2, 17);
-    int point = std::atoi(buffer + 20) + 1; // digits before the decimal point
-    if (point < 1) {
-        digits.insert(0, std::size_t(1 - point), '0');
-        point = 1;
-    }
-    const std::size_t keep = std::size_t(point + decimals);
-    if (digits.size() <= keep)
-        digits.append(keep + 1 - digits.size(), '0');
-    // Halves are rounded away from zero on the expansion, as written on paper.
-    const bool roundUp = digits[keep] >= '5';
-    digits.resize(keep);
-    if (roundUp) {
-        std::size_t i = keep;
-        while (i > 0 && digits[i - 1] == '9')
-            digits[--i] = '0';
+
+    // "d.ddddddddddddddddde+XX": the digits, then the power of ten of the first one.
+    char significant[ExpansionDigits];
+    significant[0] = expansion[0];
+    std::copy_n(expansion + 2, ExpansionDigits - 1, significant + 1);
+    const char *exponentText = expansion + 2 + (ExpansionDigits - 1) + 1;
+    const bool negativeExponent = *exponentText == '-';
+    int exponent = 0;
+    std::from_chars(exponentText + 1, written.ptr, exponent);
+    if (negativeExponent)
+        exponent = -exponent;
+
+    // Digits of the whole part in the expansion (0 or less below 1), and in the text.
+    const int point = exponent + 1;
+    int wholeDigits = std::max(point, 1);
+    const auto digitAt = [&](int place) {
+        const int index = place - (wholeDigits - point);
+        return index >= 0 && index < ExpansionDigits ? significant[index] : '0';
+    };
+
+    // One place in front for a carry out of the whole part (9.996 -> 10.00).
+    char digits[1 + 37 + MaxDecimals];
+    const int kept = wholeDigits + decimals;
+    for (int place = 0; place < kept; ++place)
+        digits[1 + place] = digitAt(place);
+    int first = 1;
+    // Halves go away from zero on the expansion, not on the binary value, so a Double a
+    // rounding step off a short decimal (7.000000000000001, 0.28999999999999998) shows it.
+    if (digitAt(kept) >= '5') {
+        int i = kept;
+        while (i > 0 && digits[i] == '9')
+            digits[i--] = '0';
         if (i == 0) {
-            digits.insert(digits.begin(), '1');
-            ++point;
+            digits[0] = '1';
+            first = 0;
+            ++wholeDigits;
         } else {
-            ++digits[i - 1];
+            ++digits[i];
         }
     }
-    std::size_t firstDigit = 0;
-    while (firstDigit + 1 < std::size_t(point) && digits[firstDigit] == '0')
-        ++firstDigit;
-    std::string text;
-    if (negative)
-        text.push_back('-');
-    text.append(digits, firstDigit, std::size_t(point) - firstDigit);
+
+    char text[2 + sizeof digits];
+    int length = 0;
+    if (x < 0)
+        text[length++] = '-';
+    const char *from = digits + first;
+    length = int(std::copy_n(from, wholeDigits, text + length) - text);
     if (decimals > 0) {
-        text.push_back('.');
-        text.append(digits, std::size_t(point), std::string::npos);
+        text[length++] = '.';
+        length = int(std::copy_n(from + wholeDigits, decimals, text + length) - text);
     }
-    return padded(QString::fromLatin1(text.data(), qsizetype(text.size())), width);
+    return padded(text, length, width);
 }
 
 QString TrimZeros(const QString &text)
@@ -91,19 +118,30 @@ QString TrimZeros(const QString &text)
 
 namespace {
 
-// The half-width form of what a Japanese input method types for a number.
-char16_t halfWidth(char16_t c)
+// What a Japanese input method types for a number, as its ASCII form; anything else as is.
+// The ideographic blank becomes a blank. Only these: a pupil types no other number signs, and
+// a character read wrongly would turn a slip into a number.
+char16_t asciiForm(char16_t c)
 {
     if (c >= u'０' && c <= u'９')
         return char16_t(c - u'０' + u'0');
     switch (c) {
-    case u'．': return u'.';
-    case u'＋': return u'+';
-    case u'－': return u'-';
-    case u'\u3000': return u' ';
-    default: return c;
+    case u'．':
+        return u'.';
+    case u'＋':
+        return u'+';
+    case u'－':
+        return u'-';
+    case u'\u3000':
+        return u' ';
+    default:
+        return c;
     }
 }
+
+// Enough significant digits to decide the nearest Double of any decimal; the digits after
+// them only matter as "something more than zero", kept as one final 1.
+constexpr int KeptDigits = 800;
 
 } // namespace
 
@@ -112,79 +150,87 @@ double ReadNumber(const QString &text)
     constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
     if (text.isEmpty())
         return 0.0;
-    // The number, in the form the standard conversion reads: digits, point, exponent.
-    std::string number;
-    number.reserve(std::size_t(std::min<qsizetype>(text.size(), 64)));
-    const QChar *c = text.constData();
-    const QChar *const end = c + text.size();
-    auto at = [&](char16_t wanted) { return c != end && halfWidth(c->unicode()) == wanted; };
-    auto isDigit = [&] { return c != end && halfWidth(c->unicode()) >= u'0' && halfWidth(c->unicode()) <= u'9'; };
 
-    while (at(u' '))
+    const char16_t *c = reinterpret_cast<const char16_t *>(text.utf16());
+    const char16_t *const end = c + text.size();
+    const auto peek = [&] { return c != end ? asciiForm(*c) : u'\0'; };
+    const auto isDigit = [](char16_t a) { return a >= u'0' && a <= u'9'; };
+
+    while (peek() == u' ')
         ++c;
     bool negative = false;
-    if (at(u'+') || at(u'-')) {
-        negative = at(u'-');
-        ++c;
-    }
-    std::size_t mantissaDigits = 0;
+    if (peek() == u'+' || peek() == u'-')
+        negative = asciiForm(*c++) == u'-';
+
+    // The number is read as digits × 10^scale, leading zeros dropped. Counts saturate far above
+    // any text that fits in memory, so no sum below can overflow.
+    char digits[KeptDigits + 1 + 24];
+    int digitCount = 0;
+    bool moreDigits = false; // a non-zero digit beyond KeptDigits
+    std::int64_t scale = 0;
+    bool anyMantissa = false; // a digit or the point: a sign alone is not a number
     bool afterPoint = false;
-    for (;;) {
-        if (isDigit()) {
-            number.push_back(char(halfWidth(c->unicode())));
-            ++mantissaDigits;
-            ++c;
-        } else if (at(u'.') && !afterPoint) {
-            number.push_back('.');
-            afterPoint = true;
-            ++c;
+    for (;; ++c) {
+        const char16_t a = peek();
+        if (isDigit(a)) {
+            anyMantissa = true;
+            if (digitCount == KeptDigits) {
+                moreDigits |= a != u'0';
+                if (!afterPoint)
+                    ++scale;
+            } else {
+                if (digitCount > 0 || a != u'0')
+                    digits[digitCount++] = char(a);
+                if (afterPoint)
+                    --scale;
+            }
+        } else if (a == u'.' && !afterPoint) {
+            anyMantissa = afterPoint = true;
         } else {
             break;
         }
     }
-    const std::size_t mantissaEnd = number.size();
-    long long exponent = 0;
-    if (at(u'e') || at(u'E')) {
-        number.push_back('e');
+    bool anyExponent = false;
+    if (peek() == u'e' || peek() == u'E') {
         ++c;
         bool negativeExponent = false;
-        if (at(u'+') || at(u'-')) {
-            negativeExponent = at(u'-');
-            number.push_back(negativeExponent ? '-' : '+');
-            ++c;
-        }
-        if (!isDigit())
+        if (peek() == u'+' || peek() == u'-')
+            negativeExponent = asciiForm(*c++) == u'-';
+        if (!isDigit(peek()))
             return NotANumber;
-        while (isDigit()) {
-            number.push_back(char(halfWidth(c->unicode())));
-            exponent = std::min(exponent * 10 + (halfWidth(c->unicode()) - u'0'), 1'000'000'000LL);
-            ++c;
-        }
-        if (negativeExponent)
-            exponent = -exponent;
+        constexpr std::int64_t Saturated = std::int64_t(1) << 60;
+        std::int64_t exponent = 0;
+        for (; isDigit(peek()); ++c)
+            exponent = std::min(exponent * 10 + (peek() - u'0'), Saturated);
+        scale += negativeExponent ? -exponent : exponent;
+        anyExponent = true;
     }
-    while (at(u' '))
+    while (peek() == u' ')
         ++c;
-    if (c != end)
+    if (c != end || !(anyMantissa || anyExponent))
         return NotANumber;
-    if (mantissaDigits == 0) {
-        // A point alone (or with a sign) is zero; a sign alone, or nothing but blanks, is not
-        // a number at all.
-        return afterPoint && exponent == 0 && number == "." ? (negative ? -0.0 : 0.0) : NotANumber;
-    }
+
     double value = 0.0;
-    const auto [ptr, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (ptr != number.data() + number.size())
-        return NotANumber;
-    if (error == std::errc::result_out_of_range) {
-        // Too large for a Double is infinity; too small is zero.
-        const std::string_view mantissa(number.data(), mantissaEnd);
-        const std::size_t pointAt = std::min(mantissa.find('.'), mantissa.size());
-        const std::size_t first = mantissa.find_first_of("123456789");
-        const long long order = first < pointAt ? (long long)(pointAt - 1 - first)
-                                                : -(long long)(first - pointAt);
-        const bool huge = first != std::string_view::npos && order + exponent > 0;
-        value = huge ? std::numeric_limits<double>::infinity() : 0.0;
+    if (digitCount > 0) {
+        // The power of ten of the first digit decides texts far outside a Double's range, so
+        // the conversion below only sees short, in-range exponents.
+        const std::int64_t order = scale + digitCount - 1;
+        if (order > 310) {
+            value = std::numeric_limits<double>::infinity();
+        } else if (order >= -330) {
+            if (moreDigits) {
+                digits[digitCount++] = '1';
+                --scale;
+            }
+            char *tail = digits + digitCount;
+            *tail++ = 'e';
+            tail = std::to_chars(tail, digits + sizeof digits, scale).ptr;
+            const auto [ptr, error] = std::from_chars(digits, tail, value);
+            if (error == std::errc::result_out_of_range)
+                value = order > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+            else if (error != std::errc() || ptr != tail)
+                return NotANumber;
+        }
     }
     return negative ? -value : value;
 }
