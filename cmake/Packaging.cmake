@@ -84,13 +84,14 @@ set(CPACK_PACKAGE_NAME tovemi)
 set(CPACK_PACKAGE_VENDOR "Tovemi developers")
 set(CPACK_PACKAGE_CONTACT "Tovemi developers <dev@tovemi.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "drill in ratios, percentages and buai for elementary school")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Tovemi is a desktop drill for Japanese elementary-school pupils who are learning ratios "
-    "(wariai), percentages (hyakubunritsu) and buai (wari, bu and rin). The pupil picks one of "
-    "ten problem kinds and types the missing quantity of each problem; every answer is judged "
-    "at once with a picture and a sound, and the score comes at the end. Problem and answer "
-    "worksheets can be printed. The user interface is in Japanese.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+# Debian shows the long description as written: lines of at most 80 characters.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Tovemi is a desktop drill for Japanese elementary-school pupils who are"
+    "learning ratios (wariai), percentages (hyakubunritsu) and buai (wari, bu and"
+    "rin). The pupil picks one of ten problem kinds and types the missing quantity"
+    "of each problem. Every answer is judged at once with a picture and a sound,"
+    "and the score comes at the end. Problem and answer worksheets can be printed."
+    "The user interface is in Japanese.")
 # The project's numeric version, 2.0.0.2; the program's own text "2.00.2" would sort the
 # same for dpkg (it compares digit runs as numbers) but name one version by two strings.
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")

@@ -18,11 +18,13 @@ deb="$scratch/tovemi_${version}_$(dpkg --print-architecture).deb"
 check "package file $(basename "$deb")" test -f "$deb"
 
 field() { dpkg-deb -f "$deb" "$1"; }
+field Description >"$scratch/desc"
 check "package name" test "$(field Package)" = tovemi
 check "package version" test "$(field Version)" = "$version"
 check "section" test "$(field Section)" = education
 check "maintainer" sh -c 'test -n "$1"' sh "$(field Maintainer)"
-check "description" sh -c 'test -n "$1"' sh "$(field Description)"
+check "description of several lines" test "$(field Description | wc -l)" -gt 2
+check "description lines fit 80 columns" sh -c '! awk "length > 80" "$1" | grep -q .' sh "$scratch/desc"
 depends=$(field Depends)
 echo "Depends: $depends"
 for p in libc6 libqt6widgets6 libqt6multimedia6 libsndfile1 fonts-ipafont-gothic \
