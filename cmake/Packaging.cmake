@@ -92,8 +92,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "of each problem. Every answer is judged at once with a picture and a sound,"
     "and the score comes at the end. Problem and answer worksheets can be printed."
     "The user interface is in Japanese.")
-# The project's numeric version, 2.0.0.2; the program's own text "2.00.2" would sort the
-# same for dpkg (it compares digit runs as numbers) but name one version by two strings.
+# The project's numeric version, 2.0.0.2. The program's own text "2.00.2" is, for dpkg, the
+# same version as 2.0.2 (digit runs compare as numbers): one version under two spellings.
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
