@@ -162,8 +162,8 @@ double ReadNumber(const QString &text)
     if (peek() == u'+' || peek() == u'-')
         negative = asciiForm(*c++) == u'-';
 
-    // The number is read as digits × 10^scale, leading zeros dropped. Counts saturate far above
-    // any text that fits in memory, so no sum below can overflow.
+    // The number is read as digits × 10^scale, leading zeros dropped. The scale moves by one a
+    // character and the exponent stops growing past 10^17, so no sum below can overflow.
     char digits[KeptDigits + 1 + 24];
     int digitCount = 0;
     bool moreDigits = false; // a non-zero digit beyond KeptDigits
@@ -198,10 +198,12 @@ double ReadNumber(const QString &text)
             negativeExponent = asciiForm(*c++) == u'-';
         if (!isDigit(peek()))
             return NotANumber;
-        constexpr std::int64_t Saturated = std::int64_t(1) << 60;
+        constexpr std::int64_t Saturated = 100'000'000'000'000'000;
         std::int64_t exponent = 0;
-        for (; isDigit(peek()); ++c)
-            exponent = std::min(exponent * 10 + (peek() - u'0'), Saturated);
+        for (; isDigit(peek()); ++c) {
+            if (exponent < Saturated)
+                exponent = exponent * 10 + (peek() - u'0');
+        }
         scale += negativeExponent ? -exponent : exponent;
         anyExponent = true;
     }

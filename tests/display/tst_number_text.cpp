@@ -33,13 +33,13 @@ double decimalOf(const QString &text)
     return std::strtod(text.trimmed().toLatin1().constData(), nullptr);
 }
 
-// ReadNumber gives for the text, and for the text without its trailing zeros, the Double of
-// the decimal the text shows.
+// ReadNumber gives for the text, with or without its trailing zeros and its leading blanks,
+// the Double of the decimal the text shows.
 bool readsBackAsShown(const QString &text)
 {
-    const double shown = decimalOf(text);
-    return exact(ReadNumber(text)) == exact(shown)
-            && exact(ReadNumber(TrimZeros(text))) == exact(shown);
+    const QString shown = exact(decimalOf(text));
+    return exact(ReadNumber(text)) == shown && exact(ReadNumber(TrimZeros(text))) == shown
+            && exact(ReadNumber(TrimZeros(text).trimmed())) == shown;
 }
 
 } // namespace
