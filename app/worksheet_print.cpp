@@ -23,12 +23,32 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Qt reports a box closed from its title bar as its escape button, which here is OK; the
-// information box must tell the two apart, since only the title bar goes on to printing.
-class InformationBox : public QMessageBox
+// A message box lays itself out again as it is shown, after any move made before exec(), so
+// it finds the screen's centre only then.
+class CentredBox : public QMessageBox
 {
 public:
     using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
+        if (!target)
+            return;
+        QRect frame = frameGeometry();
+        frame.moveCenter(target->availableGeometry().center());
+        move(frame.topLeft());
+    }
+};
+
+// Qt reports a box closed from its title bar as its escape button, which here is OK; the
+// information box must tell the two apart, since only the title bar goes on to printing.
+class InformationBox : public CentredBox
+{
+public:
+    using CentredBox::CentredBox;
     bool closedFromTitleBar = false;
 
 protected:
@@ -44,17 +64,6 @@ protected:
 QString boxText(const QString &text)
 {
     return QString(text).replace(u"\r\n"_s, u"\n"_s);
-}
-
-void centreOnScreen(QWidget *box, QWidget *window)
-{
-    box->adjustSize();
-    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = box->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    box->move(frame.topLeft());
 }
 
 // With no printer queue, the dialog offers a PDF file; its name starts as the bare home
@@ -81,19 +90,17 @@ void TForm1::BitBtn1Click()
         QPushButton *ok = info.addButton(u"OK"_s, QMessageBox::AcceptRole);
         info.setDefaultButton(ok);
         info.setEscapeButton(ok);
-        centreOnScreen(&info, this);
         info.exec();
         if (!info.closedFromTitleBar)
             return;
     }
-    QMessageBox confirm(QMessageBox::Warning, u"警告"_s,
+    CentredBox confirm(QMessageBox::Warning, u"警告"_s,
                         boxText(u"このボタンは　問題を印刷するボタンです。\r\n\n印刷しますか？"_s),
                         QMessageBox::NoButton, this);
     QPushButton *yes = confirm.addButton(u"はい(&Y)"_s, QMessageBox::YesRole);
     QPushButton *no = confirm.addButton(u"いいえ(&N)"_s, QMessageBox::NoRole);
     confirm.setDefaultButton(yes);
     confirm.setEscapeButton(no);
-    centreOnScreen(&confirm, this);
     confirm.exec();
     if (confirm.clickedButton() != yes)
         return;

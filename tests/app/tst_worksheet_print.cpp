@@ -9,7 +9,9 @@
 
 #include <QCheckBox>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -45,10 +47,17 @@ public:
     RecordingJob recorded;
     QString statusAtDialog, statusAtJob;
     int printingAtJob = -1;
+    QList<QPrinter *> printersAtDialog;
+    QList<QPageLayout::Orientation> orientationsAtDialog;
+    std::optional<QPageLayout::Orientation> choose; // what the teacher picks in the dialog
 
     bool runPrintDialog(QPrinter &printer) override
     {
         ++dialogs;
+        printersAtDialog << &printer;
+        orientationsAtDialog << printer.pageLayout().orientation();
+        if (choose)
+            printer.setPageOrientation(*choose);
         statusAtDialog = Form1->Edit10->text();
         if (!pdfFile.isEmpty()) {
             printer.setOutputFormat(QPrinter::PdfFormat);
@@ -71,6 +80,7 @@ struct SeenBox
     QString title, text;
     QStringList buttons;
     QString defaultButton;
+    QPoint offCentre; // from the centre of the screen
 };
 
 // Answers a message box: "ok", "yes", "no" click the button; "enter" and "escape" press the
@@ -82,6 +92,7 @@ void answerBox(QMessageBox *box, const QString &answer, SeenBox &seen)
     for (QAbstractButton *b : box->buttons())
         seen.buttons << b->text();
     seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+    seen.offCentre = box->frameGeometry().center() - box->screen()->availableGeometry().center();
     if (answer == u"titlebar")
         box->close();
     else if (answer == u"enter")
@@ -160,6 +171,8 @@ private Q_SLOTS:
     void cancelInThePrintDialogPrintsNothing();
     void aPrintingFailureIsReportedAndCleanedUp();
     void aRealPrintToPdf();
+    void thePrinterIsMadeAtTheFirstPrintAndKept();
+    void theRealPrintDialog();
 };
 
 void TestWorksheetPrint::questionsDecideWhetherToPrint_data()
@@ -225,6 +238,8 @@ void TestWorksheetPrint::theBoxesSayWhatTheyShould()
     QCOMPARE(seen[1].buttons.size(), 2);
     QVERIFY(seen[1].buttons.contains(u"はい(&Y)"_s) && seen[1].buttons.contains(u"いいえ(&N)"_s));
     QCOMPARE(seen[1].defaultButton, u"はい(&Y)"_s);
+    for (const SeenBox &box : seen)
+        QVERIFY2(box.offCentre.manhattanLength() <= 2, qPrintable(u"%1 is %2, %3 off the screen's centre"_s.arg(box.title).arg(box.offCentre.x()).arg(box.offCentre.y())));
 }
 
 void TestWorksheetPrint::aPrintLeavesAFreshSetAndTheStatusAsItWas()
@@ -336,6 +351,90 @@ void TestWorksheetPrint::aRealPrintToPdf()
     const ProblemRow &row1 = ProblemTable[1];
     const double hidden = row1.BaseRatio < 0 ? -row1.BaseRatio : -row1.ComparedRatio;
     QVERIFY(answers.contains(GeneralNumberText(hidden)));
+}
+
+void TestWorksheetPrint::thePrinterIsMadeAtTheFirstPrintAndKept()
+{
+    QVERIFY(!f.window->PrinterSetupDialog1);
+    clickPrint({ u"ok"_s });
+    QVERIFY(!f.window->PrinterSetupDialog1);
+
+    chooseKind(1);
+    chooseLength(5);
+    hooks->choose = QPageLayout::Landscape;
+    clickPrint({ u"yes"_s });
+    QPrinter *printer = f.window->PrinterSetupDialog1.get();
+    QVERIFY(printer);
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        // No queue: a PDF file in a folder that exists, so printing needs no more than a press.
+        QCOMPARE(printer->outputFormat(), QPrinter::PdfFormat);
+        const QFileInfo file(printer->outputFileName());
+        QCOMPARE(file.fileName(), u"問題プリント.pdf"_s);
+        QVERIFY2(file.dir().exists(), qPrintable(file.absolutePath()));
+    }
+    hooks->choose.reset();
+    hooks->acceptDialog = false;
+    clickPrint({ u"yes"_s });
+    QCOMPARE(hooks->printersAtDialog, (QList<QPrinter *> { printer, printer }));
+    QCOMPARE(hooks->orientationsAtDialog.last(), QPageLayout::Landscape);
+    QCOMPARE(f.window->PrinterSetupDialog1.get(), printer);
+}
+
+void TestWorksheetPrint::theRealPrintDialog()
+{
+    // A home of our own, so the file the dialog offers lands in a temporary folder.
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QVERIFY(QDir(home.path()).mkpath(u"Documents"_s));
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath(u"config"_s).toLocal8Bit());
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", oldHome);
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+    });
+    f.window->printHooks.reset();
+    chooseKind(3);
+    chooseLength(15);
+    QTest::mouseClick(f.window->Button1, Qt::LeftButton);
+    const QString status = f.status();
+    const double firstBase = ProblemTable[1].BaseAmount;
+
+    auto clickWithDialog = [&](bool accept) {
+        QString seenStatus;
+        bool dialogSeen = false;
+        WhenModalOpens([&](QWidget *box) {
+            static_cast<QMessageBox *>(box)->defaultButton()->click();
+            WhenModalOpens([&, accept](QWidget *modal) {
+                auto *dialog = qobject_cast<QPrintDialog *>(modal);
+                if (!dialog)
+                    return;
+                dialogSeen = true;
+                seenStatus = f.status();
+                accept ? dialog->accept() : dialog->reject();
+            });
+        });
+        QTest::mouseClick(f.window->BitBtn1, Qt::LeftButton);
+        QVERIFY(dialogSeen);
+        QCOMPARE(seenStatus, u"印刷中です"_s);
+    };
+
+    clickWithDialog(false);
+    QCOMPARE(f.status(), status);
+    QCOMPARE(ProblemTable[1].BaseAmount, firstBase);
+    QVERIFY(f.errors.isEmpty());
+
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        QSKIP("a printer queue is installed; printing to it from a test would use paper");
+    const QString pdf = home.filePath(u"Documents/問題プリント.pdf"_s);
+    clickWithDialog(true);
+    QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join(u'\n')));
+    QCOMPARE(f.status(), status);
+    QProcess info;
+    info.start(u"pdfinfo"_s, { pdf });
+    QVERIFY(info.waitForFinished());
+    QVERIFY2(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(u"Pages:\\s+4\\b"_s)),
+             "two problem pages, then two answer pages, in the file the dialog offered");
 }
 
 QTEST_MAIN(TestWorksheetPrint)
