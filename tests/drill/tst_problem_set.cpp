@@ -4,8 +4,12 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 #include <set>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -18,6 +22,31 @@ const std::set<int> AllowedHidden[9] = {
 };
 
 bool isWhole(double v) { return v == std::trunc(v); }
+
+// The base amounts and ratios of a set drawn the plain way, one draw at a time, each base
+// compared with every earlier row and each ratio divided afresh: the program's set, made with
+// its tables and side-by-side draws, must be this one exactly.
+struct PlainRow
+{
+    double base, ratio;
+};
+std::vector<PlainRow> plainSet(RandomGenerator &rng)
+{
+    std::vector<PlainRow> rows;
+    while (rows.size() < ProblemCount) {
+        const double a = rng.Random(100) + 1;
+        if (std::any_of(rows.begin(), rows.end(), [a](const PlainRow &r) { return r.base == a; }))
+            continue;
+        const double c = (rng.Random(999) + 1) / 100.0;
+        const double d = a * c;
+        if (d - std::trunc(d) > 0)
+            continue;
+        rows.push_back({ a, c });
+    }
+    for (int i = 0; i < ProblemCount; ++i)
+        rng.Random(12);
+    return rows;
+}
 
 } // namespace
 
@@ -36,6 +65,7 @@ private Q_SLOTS:
     void onlyThe4766WholeProductPairsOccur();
     void buaiKindsScaleTheComparedSide();
     void everyKindDrawsTheSameNumberOfTimes();
+    void theSetIsTheOneDrawnOneAtATime();
     void drillResetFollowsTheLengthChoice_data();
     void drillResetFollowsTheLengthChoice();
     void worksheetPrintingKeepsTheSeed();
@@ -225,6 +255,25 @@ void TestProblemSet::everyKindDrawsTheSameNumberOfTimes()
         ends.insert(rng.seed);
     }
     QCOMPARE(int(ends.size()), 1);
+}
+
+void TestProblemSet::theSetIsTheOneDrawnOneAtATime()
+{
+    // Many seeds, so that batches of draws end at every place of a batch, and free bases are
+    // found at every place too; the seed after the set must agree as well.
+    for (quint32 seed = 0; seed < 400; ++seed) {
+        RandomGenerator plain, made;
+        plain.seed = made.seed = seed * 2654435761u;
+        const std::vector<PlainRow> expected = plainSet(plain);
+        ProblemTableData table;
+        MakeProblemTable(table, 1, made);
+        for (int i = 1; i <= ProblemCount; ++i) {
+            const PlainRow &row = expected[std::size_t(i - 1)];
+            QVERIFY2(table[i].BaseAmount == row.base && std::abs(table[i].ComparedRatio) == row.ratio,
+                     qPrintable(u"seed %1, row %2"_s.arg(plain.seed).arg(i)));
+        }
+        QCOMPARE(made.seed, plain.seed);
+    }
 }
 
 void TestProblemSet::drillResetFollowsTheLengthChoice_data()
