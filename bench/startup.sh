@@ -6,6 +6,8 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build-bench}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)   # the programs start in the media folder
 runs=${RUNS:-10}
 if [ -z "${DISPLAY:-}" ]; then
     exec "$top/tests/app/with_xvfb.sh" "$0" "$build"
