@@ -53,12 +53,12 @@ struct FontSpec
     bool bold = false;
 };
 
-QFont fontOf(FontSpec spec)
+QFont fontOf(FontSpec face)
 {
-    QFont font(spec.fixed ? FixedFace : ProportionalFace);
-    font.setPixelSize(spec.pixels);
-    font.setBold(spec.bold);
-    font.setStyleHint(spec.fixed ? QFont::Monospace : QFont::SansSerif);
+    QFont font(face.fixed ? FixedFace : ProportionalFace);
+    font.setPixelSize(face.pixels);
+    font.setBold(face.bold);
+    font.setStyleHint(face.fixed ? QFont::Monospace : QFont::SansSerif);
     return font;
 }
 
