@@ -55,7 +55,9 @@ struct FontSpec
 
 QFont fontOf(FontSpec face)
 {
-    QFont font(face.fixed ? FixedFace : ProportionalFace);
+    // Asked for by the installed face's name: a name the font database does not know first
+    // sends each font through fontconfig's fallback search, several milliseconds of start-up.
+    QFont font(QFont::substitute(face.fixed ? FixedFace : ProportionalFace));
     font.setPixelSize(face.pixels);
     font.setBold(face.bold);
     font.setStyleHint(face.fixed ? QFont::Monospace : QFont::SansSerif);
@@ -212,7 +214,8 @@ QLineEdit *makeBox(QWidget *parent, const QString &name, QRect rect, FontSpec fo
     box->setGeometry(rect);
     box->setFont(fontOf(font));
     box->setAccessibleName(accessibleName);
-    box->setText(name); // design text; FormCreate empties it before the window shows
+    // No design text: it would never be seen, and laying it out loads each box's glyphs at
+    // start-up instead of when the box first shows a number.
     QPalette palette = box->palette();
     palette.setColor(QPalette::Text, Qt::black);
     palette.setColor(QPalette::Base, White);

@@ -3,10 +3,76 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QStyle>
+#include <QStyleOption>
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <map>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// An icon drawn at several sizes, each file read only when its size is first asked for.
+// QIcon::addFile reads them all at once, and start-up does not need them: the window has its
+// own icon, and only dialogs and a desktop's large views ask for the others.
+class DrawnSizesIconEngine final : public QIconEngine
+{
+public:
+    explicit DrawnSizesIconEngine(std::map<int, QString> files) : m_files(std::move(files)) {}
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        if (m_files.empty() || size.isEmpty())
+            return {};
+        // The smallest drawing that is large enough, else the largest there is.
+        auto file = m_files.lower_bound(std::max(size.width(), size.height()));
+        if (file == m_files.end())
+            --file;
+        QPixmap picture;
+        if (!QPixmapCache::find(file->second, &picture)) {
+            picture.load(file->second);
+            QPixmapCache::insert(file->second, picture);
+        }
+        if (!picture.isNull() && picture.size() != size)
+            picture = picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (mode != QIcon::Normal && QApplication::style()) {
+            QStyleOption option;
+            option.palette = QGuiApplication::palette();
+            picture = QApplication::style()->generatedIconPixmap(mode, picture, &option);
+        }
+        return picture;
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal density = painter->device()->devicePixelRatio();
+        QPixmap picture = pixmap((QSizeF(rect.size()) * density).toSize(), mode, state);
+        picture.setDevicePixelRatio(density);
+        painter->drawPixmap(rect.topLeft(), picture);
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (const auto &[side, file] : m_files)
+            sizes.append(QSize(side, side));
+        return sizes;
+    }
+
+    QIconEngine *clone() const override { return new DrawnSizesIconEngine(m_files); }
+
+private:
+    std::map<int, QString> m_files;
+};
+
+} // namespace
 
 void PrepareApplication(QApplication &app)
 {
@@ -22,11 +88,10 @@ void PrepareApplication(QApplication &app)
 
     // Every rendering of the bird, so that a high-density screen or a large task-bar icon
     // gets a drawn size instead of an enlarged 32-pixel one.
-    QIcon bird;
-    bird.addFile(u":/tovemi/bird.png"_s, QSize(32, 32));
+    std::map<int, QString> bird { { 32, u":/tovemi/bird.png"_s } };
     for (const int size : { 48, 64, 128, 256 })
-        bird.addFile(u":/tovemi/bird-%1.png"_s.arg(size), QSize(size, size));
-    QApplication::setWindowIcon(bird);
+        bird.emplace(size, u":/tovemi/bird-%1.png"_s.arg(size));
+    QApplication::setWindowIcon(QIcon(new DrawnSizesIconEngine(std::move(bird))));
 
     // The window's faces are not on Linux; IPA's are metrically close, and the fixed-pitch
     // one keeps the blank-padded numbers of the boxes lined up.
