@@ -1,7 +1,6 @@
 #include "app/form1.h"
 
 #include "app/report_error.h"
-#include "app/worksheet_print.h"
 #include "display/number_text.h"
 #include "display/problem_display.h"
 #include "drill/drill_state.h"
@@ -9,6 +8,7 @@
 #include "drill/problem_set.h"
 #include "media/feedback_media.h"
 #include "media/sound_player.h"
+#include "print/worksheet_printer.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -20,7 +20,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>

@@ -24,10 +24,10 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QPrinter;
 class QRadioButton;
 class Feedback;
 class MediaPlayer;
+class WorksheetPrinter;
 class WorksheetPrintHooks;
 
 class TForm1 : public QWidget
@@ -96,7 +96,7 @@ public:
     MediaPlayer *MediaPlayer1 = nullptr;
     // The printer and its set-up dialog's choices, kept from one print to the next; made at
     // the first print, since start-up should not wait for the print system.
-    std::unique_ptr<QPrinter> PrinterSetupDialog1;
+    std::unique_ptr<WorksheetPrinter> PrinterSetupDialog1;
     // Stand-ins for the print dialog and the printer, for tests; null runs the real ones.
     std::unique_ptr<WorksheetPrintHooks> printHooks;
 

@@ -2,9 +2,10 @@
 #include "app/form1.h"
 
 #include "app/report_error.h"
-#include "app/worksheet_print.h"
+#include "devices/device_loader.h"
+#include "devices/device_module.h"
 #include "drill/problem_set.h"
-#include "print/printer_job.h"
+#include "print/worksheet_printer.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -12,12 +13,8 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
-#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -66,19 +63,6 @@ QString boxText(const QString &text)
     return QString(text).replace(u"\r\n"_s, u"\n"_s);
 }
 
-// With no printer queue, the dialog offers a PDF file; its name starts as the bare home
-// folder, which cannot be written, so give it one a teacher can keep.
-void presetPdfFile(QPrinter &printer)
-{
-    if (!QPrinterInfo::availablePrinterNames().isEmpty())
-        return;
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QDir(folder).filePath(u"問題プリント.pdf"_s));
-}
-
 } // namespace
 
 void TForm1::BitBtn1Click()
@@ -108,31 +92,28 @@ void TForm1::BitBtn1Click()
     const QString savedStatus = Edit10->text();
     setStatus(u"印刷中です"_s);
     if (!PrinterSetupDialog1) {
-        PrinterSetupDialog1 = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        presetPdfFile(*PrinterSetupDialog1);
-    }
-    QPrinter &printer = *PrinterSetupDialog1;
-    bool accepted = false;
-    if (printHooks) {
-        accepted = printHooks->runPrintDialog(printer);
-    } else {
-        QPrintDialog dialog(&printer, this);
-        accepted = dialog.exec() == QDialog::Accepted;
+        QString whyNot;
+        const DeviceModule *devices = Devices(&whyNot);
+        if (!devices) {
+            setStatus(savedStatus);
+            ReportError(u"印刷の部品 %1 を読み込めません。\n"_s.arg(
+                            QDir::toNativeSeparators(DeviceModulePath())) + whyNot);
+            return;
+        }
+        PrinterSetupDialog1 = devices->makeWorksheetPrinter();
     }
     // Cancel reads キャンセル: it means "do not print", and the set is not yet rebuilt.
-    if (!accepted) {
+    if (!PrinterSetupDialog1->Choose(this, printHooks.get())) {
         setStatus(savedStatus);
         return;
     }
-    PrinterJob::useWorksheetResolution(printer);
 
     DrillState.WorksheetPrinting = 1;
     Rng.seedFromClock();
     MakeProblems();
     const int count = DrillState.DrillLength;
-    const PrintableArea area = PrinterJob::printableArea(printer);
-    std::unique_ptr<WorksheetJob> job =
-        printHooks ? printHooks->makeJob(printer) : std::make_unique<PrinterJob>(printer);
+    const PrintableArea area = PrinterSetupDialog1->printableArea();
+    std::unique_ptr<WorksheetJob> job = PrinterSetupDialog1->MakeJob(printHooks.get());
     const PrintOutcome outcome = PrintWorksheets(*job, ProblemTable, count, area);
     job.reset();
     DrillState.WorksheetPrinting = 0;

@@ -1,22 +1,17 @@
-// The program's sound player: one wave file at a time, read whole into memory, played without
-// waiting for it to end.
+// The program's sound player: one wave file at a time, played without waiting for it to end.
 #pragma once
 
-#include <QAudioFormat>
-#include <QByteArray>
 #include <QString>
 #include <QWidget>
 
 #include <memory>
 #include <optional>
 
-class QAudioSink;
-class QBuffer;
+class SoundOutput;
 
 // It stands in the window where the hidden player control sits, so it is a widget; it draws
-// nothing and is never shown. The audio output is looked up at the first Play, not at
-// construction: asking for the audio devices takes a noticeable time, and the window should
-// open without it.
+// nothing and is never shown. The decoding and the audio output come from the device module,
+// loaded at the first Open, so that start-up does not load the audio libraries.
 class MediaPlayer : public QWidget {
     Q_OBJECT
 
@@ -45,13 +40,7 @@ public:
     static int peakStreams();
 
 private:
-    bool makeSink();
-    void releaseSink();
-
     bool m_open = false;
     QString m_fileName;
-    QAudioFormat m_fileFormat;
-    QByteArray m_samples;
-    std::unique_ptr<QBuffer> m_buffer;
-    std::unique_ptr<QAudioSink> m_sink;
+    std::unique_ptr<SoundOutput> m_output;
 };

@@ -1,7 +1,12 @@
 #include "print/printer_job.h"
 
+#include <QDialog>
+#include <QDir>
 #include <QFontMetrics>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -107,4 +112,60 @@ void PrinterJob::LineTo(int x, int y)
     const QPoint to(x, y);
     m_painter.drawLine(m_pen, to);
     m_pen = to;
+}
+
+namespace {
+
+// With no printer queue, the dialog offers a PDF file; its name starts as the bare home
+// folder, which cannot be written, so give it one a teacher can keep.
+void presetPdfFile(QPrinter &printer)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        return;
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QDir(folder).filePath(u"問題プリント.pdf"_s));
+}
+
+class QtWorksheetPrinter final : public WorksheetPrinter
+{
+public:
+    QtWorksheetPrinter() : m_printer(QPrinter::HighResolution) { presetPdfFile(m_printer); }
+
+    QPrinter &printer() override { return m_printer; }
+
+    bool Choose(QWidget *parent, WorksheetPrintHooks *hooks) override
+    {
+        bool accepted = false;
+        if (hooks) {
+            accepted = hooks->runPrintDialog(m_printer);
+        } else {
+            QPrintDialog dialog(&m_printer, parent);
+            accepted = dialog.exec() == QDialog::Accepted;
+        }
+        if (accepted)
+            PrinterJob::useWorksheetResolution(m_printer);
+        return accepted;
+    }
+
+    PrintableArea printableArea() override { return PrinterJob::printableArea(m_printer); }
+
+    std::unique_ptr<WorksheetJob> MakeJob(WorksheetPrintHooks *hooks) override
+    {
+        if (hooks)
+            return hooks->makeJob(m_printer);
+        return std::make_unique<PrinterJob>(m_printer);
+    }
+
+private:
+    QPrinter m_printer;
+};
+
+} // namespace
+
+std::unique_ptr<WorksheetPrinter> MakeQtWorksheetPrinter()
+{
+    return std::make_unique<QtWorksheetPrinter>();
 }

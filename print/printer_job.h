@@ -2,12 +2,14 @@
 #pragma once
 
 #include "print/worksheet_page.h"
+#include "print/worksheet_printer.h"
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPoint>
 
+#include <memory>
 #include <optional>
 
 class QPrinter;
@@ -47,3 +49,6 @@ private:
     QPoint m_pen;
     QString m_error;
 };
+
+// The printer of the device module: a QPrinter at high resolution, offered in QPrintDialog.
+std::unique_ptr<WorksheetPrinter> MakeQtWorksheetPrinter();

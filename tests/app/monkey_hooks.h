@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/form1.h"
-#include "app/worksheet_print.h"
+#include "print/worksheet_printer.h"
 #include "drill/drill_state.h"
 #include "drill/random.h"
 #include "print/worksheet_page.h"

@@ -1,6 +1,7 @@
 #!/bin/sh
 # The real program on a real X server, as a pupil meets it: it starts in a folder with its
-# media, shows its window, takes Start and a held Enter, and ends with exit code 0 on おしまい.
+# media, shows its window, takes Start and a held Enter with its sounds and pictures, and
+# ends with exit code 0 on おしまい.
 # usage (under with_xvfb.sh): smoke_real_binary.sh <tovemi> <media folder> <screenshot.png>
 set -eu
 program=$1 media=$2 shot=$3
@@ -24,6 +25,14 @@ xdotool windowfocus --sync "$wid"
 xdotool mousemove --window "$wid" 140 432 click 1        # スタート
 sleep 0.3
 xdotool type --delay 30 9999
+xdotool key Return                                       # a wrong answer: picture and sound
+sleep 0.5
+# A picture or sound it could not use, or its device module missing, is reported in a box.
+# Looked for before the held Enter, whose repeats would press the box's OK.
+if report=$(xdotool search --onlyvisible --name '^Tovemi$'); then
+    fail "the program reported a problem (window $report)"
+fi
+grep -q '/tovemi_devices\.so$' "/proc/$pid/maps" || fail "the sound did not load the device module"
 xdotool keydown Return sleep 1.0 keyup Return            # a held Enter, judged once
 sleep 0.3
 kill -0 "$pid" 2>/dev/null || fail "the program ended during the drill"
@@ -36,4 +45,4 @@ kill -0 "$pid" 2>/dev/null && fail "still running after おしまい"
 status=0
 wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "exit code $status"
-echo "PASS: window shown ($colours colours), drill started, held Enter taken, closed with 0"
+echo "PASS: window shown ($colours colours), drill started, a wrong answer judged without a report, held Enter taken, closed with 0"

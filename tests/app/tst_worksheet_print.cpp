@@ -2,7 +2,7 @@
 // behind, and one real print to a PDF file read back with poppler's tools.
 #include "window_fixture.h"
 
-#include "app/worksheet_print.h"
+#include "print/worksheet_printer.h"
 #include "monkey_hooks.h"
 #include "print/printer_job.h"
 #include "../print/recording_canvas.h"
@@ -317,7 +317,7 @@ void TestWorksheetPrint::aRealPrintToPdf()
     clickPrint({ u"yes"_s });
     QVERIFY(f.errors.isEmpty());
     QVERIFY(QFileInfo(hooks->pdfFile).size() > 0);
-    QCOMPARE(f.window->PrinterSetupDialog1->resolution(), 600);
+    QCOMPARE(f.window->PrinterSetupDialog1->printer().resolution(), 600);
     // To look at the sheets: TOVEMI_KEEP_PDF=/some/file.pdf tst_worksheet_print aRealPrintToPdf
     if (const QString keep = qEnvironmentVariable("TOVEMI_KEEP_PDF"); !keep.isEmpty())
         QFile::copy(hooks->pdfFile, keep);
@@ -363,8 +363,8 @@ void TestWorksheetPrint::thePrinterIsMadeAtTheFirstPrintAndKept()
     chooseLength(5);
     hooks->choose = QPageLayout::Landscape;
     clickPrint({ u"yes"_s });
-    QPrinter *printer = f.window->PrinterSetupDialog1.get();
-    QVERIFY(printer);
+    QVERIFY(f.window->PrinterSetupDialog1);
+    QPrinter *printer = &f.window->PrinterSetupDialog1->printer();
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {
         // No queue: a PDF file in a folder that exists, so printing needs no more than a press.
         QCOMPARE(printer->outputFormat(), QPrinter::PdfFormat);
@@ -377,7 +377,7 @@ void TestWorksheetPrint::thePrinterIsMadeAtTheFirstPrintAndKept()
     clickPrint({ u"yes"_s });
     QCOMPARE(hooks->printersAtDialog, (QList<QPrinter *> { printer, printer }));
     QCOMPARE(hooks->orientationsAtDialog.last(), QPageLayout::Landscape);
-    QCOMPARE(f.window->PrinterSetupDialog1.get(), printer);
+    QCOMPARE(&f.window->PrinterSetupDialog1->printer(), printer);
 }
 
 void TestWorksheetPrint::theRealPrintDialog()
