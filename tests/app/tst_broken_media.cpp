@@ -3,6 +3,8 @@
 // file is reported once.
 #include "window_fixture.h"
 
+#include "devices/device_loader.h"
+
 #include <QCheckBox>
 #include <QTemporaryDir>
 #include <unistd.h>
@@ -74,6 +76,11 @@ private Q_SLOTS:
 
     void theDrillGoesOnToItsScore_data();
     void theDrillGoesOnToItsScore();
+    void aMissingDeviceModuleIsReportedOncePerSound();
+
+private:
+    // Ten problems of a kind, odd ones wrong first and even ones right at once.
+    void drillOfTen(int kind);
 };
 
 void TestBrokenMedia::theDrillGoesOnToItsScore_data()
@@ -93,7 +100,13 @@ void TestBrokenMedia::theDrillGoesOnToItsScore()
     if (how == u"unreadable" && ::geteuid() == 0)
         QSKIP("permissions do not stop root");
     breakFile(file, how);
-    const int kind = file == u"p.wav" ? 9 : 1;
+    drillOfTen(file == u"p.wav" ? 9 : 1);
+    QCOMPARE(f.errors.size(), 1);
+    QVERIFY2(f.errors.first().contains(file), qPrintable(f.errors.first()));
+}
+
+void TestBrokenMedia::drillOfTen(int kind)
+{
     DrillState.ProblemKind = kind;
     DrillState.DrillLength = 10;
     DrillState.LengthChosen = -1;
@@ -121,8 +134,26 @@ void TestBrokenMedia::theDrillGoesOnToItsScore()
         }
     }
     QCOMPARE(f.status(), u"おしまいです。50点でした。"_s);
-    QCOMPARE(f.errors.size(), 1);
-    QVERIFY2(f.errors.first().contains(file), qPrintable(f.errors.first()));
+}
+
+// ctest runs this again with the module's path pointing nowhere (tst_broken_media_no_module).
+void TestBrokenMedia::aMissingDeviceModuleIsReportedOncePerSound()
+{
+    if (QFileInfo::exists(DeviceModulePath()))
+        QSKIP("the device module is in its place here");
+    QVERIFY(!Devices());
+    drillOfTen(1);
+    QStringList sounds;
+    for (const QString &error : std::as_const(f.errors)) {
+        QVERIFY2(error.contains(QDir::toNativeSeparators(DeviceModulePath())), qPrintable(error));
+        for (const QString &sound : { u"maru1.wav"_s, u"batu1.wav"_s }) {
+            if (error.contains(sound))
+                sounds << sound;
+        }
+    }
+    sounds.sort();
+    QCOMPARE(sounds, QStringList({ u"batu1.wav"_s, u"maru1.wav"_s }));
+    QCOMPARE(f.errors.size(), 2);
 }
 
 QTEST_MAIN(TestBrokenMedia)

@@ -3,6 +3,8 @@
 #include "window_fixture.h"
 
 #include "print/worksheet_printer.h"
+
+#include "devices/device_loader.h"
 #include "monkey_hooks.h"
 #include "print/printer_job.h"
 #include "../print/recording_canvas.h"
@@ -170,6 +172,7 @@ private Q_SLOTS:
     void aPrintLeavesAFreshSetAndTheStatusAsItWas();
     void cancelInThePrintDialogPrintsNothing();
     void aPrintingFailureIsReportedAndCleanedUp();
+    void aMissingDeviceModuleIsReportedAndPrintsNothing();
     void aRealPrintToPdf();
     void thePrinterIsMadeAtTheFirstPrintAndKept();
     void theRealPrintDialog();
@@ -305,6 +308,29 @@ void TestWorksheetPrint::aPrintingFailureIsReportedAndCleanedUp()
     QVERIFY2(f.errors.first().contains(u"/nonexistent-folder/sheet.pdf"_s), qPrintable(f.errors.first()));
     QCOMPARE(f.status(), status);
     QCOMPARE(int(DrillState.WorksheetPrinting), 0);
+}
+
+// ctest runs this again with the module's path pointing nowhere (tst_worksheet_print_no_module).
+void TestWorksheetPrint::aMissingDeviceModuleIsReportedAndPrintsNothing()
+{
+    if (QFileInfo::exists(DeviceModulePath()))
+        QSKIP("the device module is in its place here");
+    QVERIFY(!Devices());
+    chooseKind(1);
+    chooseLength(30);
+    const QString status = f.status();
+    const ProblemRow before = ProblemTable[1];
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        f.errors.clear();
+        clickPrint({ u"yes"_s });
+        QCOMPARE(f.errors.size(), 1);
+        QVERIFY2(f.errors.first().contains(QDir::toNativeSeparators(DeviceModulePath())),
+                 qPrintable(f.errors.first()));
+        QCOMPARE(f.status(), status);
+        QCOMPARE(int(DrillState.WorksheetPrinting), 0);
+        QVERIFY(hooks->printersAtDialog.isEmpty());
+        QCOMPARE(ProblemTable[1].ComparedRatio, before.ComparedRatio);
+    }
 }
 
 void TestWorksheetPrint::aRealPrintToPdf()

@@ -52,6 +52,10 @@ check "packaged desktop entry starts in /usr/share/tovemi" \
   test "$(entry_value "$desktop" Path)" = /usr/share/tovemi
 check "packaged desktop entry runs /usr/bin/tovemi" \
   test "$(entry_value "$desktop" Exec)" = /usr/bin/tovemi
-check "packaged program is stripped" \
-  sh -c 'file -b "$1" | grep -q ", stripped"' sh "$scratch/root/usr/bin/tovemi"
+module=$(strings -e l "$scratch/root/usr/bin/tovemi" | grep '/tovemi_devices\.so$' | head -n 1)
+check "package holds the device module where the program looks ($module)" \
+  test -f "$scratch/root/usr/bin/$module"
+for f in "$scratch/root/usr/bin/tovemi" "$scratch/root/usr/bin/$module"; do
+  check "packaged $(basename "$f") is stripped" sh -c 'file -b "$1" | grep -q ", stripped"' sh "$f"
+done
 finish
