@@ -14,21 +14,22 @@ struct LoadOutcome
 {
     const DeviceModule *module = nullptr;
     QString whyNot;
+    // Never unloaded: the objects the module made live until the program ends.
+    QLibrary *library = nullptr;
 };
 
 LoadOutcome load()
 {
     const QString path = DeviceModulePath();
-    // Never unloaded: the objects it made live until the program ends.
     auto *library = new QLibrary(path);
     using Entry = const DeviceModule *(*)();
     const auto entry = reinterpret_cast<Entry>(library->resolve(TOVEMI_DEVICE_MODULE_ENTRY));
     if (!entry)
-        return { nullptr, library->errorString() };
+        return { nullptr, library->errorString(), library };
     const DeviceModule *module = entry();
     if (!module || module->version != DeviceModuleVersion)
-        return { nullptr, u"%1 は別の版のものです"_s.arg(QDir::toNativeSeparators(path)) };
-    return { module, {} };
+        return { nullptr, u"%1 は別の版のものです"_s.arg(QDir::toNativeSeparators(path)), library };
+    return { module, {}, library };
 }
 
 const LoadOutcome *s_loaded = nullptr;
