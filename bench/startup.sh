@@ -1,7 +1,8 @@
-#!/bin/sh
+#!/bin/bash
 # Start-up of Tovemi against a bare Qt window: the time from starting the program to the X
 # server mapping its window (MapNotify, seen by xev on the root window), and the peak resident
-# memory (VmHWM) once the window is shown. Median of 10 runs each, under a private Xvfb.
+# memory (VmHWM) once the window is shown. Median of 10 runs each, taken in turns, under a
+# private Xvfb.
 # usage: bench/startup.sh [build-dir]     (builds both programs there first)
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,35 +16,44 @@ fi
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target tovemi bare_window >/dev/null
 
-# Prints "<milliseconds to map> <peak KiB>" for one start of the program.
+# Prints "<milliseconds to map> <peak KiB>" for one start of the program. A reader blocked on
+# xev's output stamps the MapNotify as it arrives, so nothing polls while the program starts.
 measure() {
-    events=$(mktemp)
-    stdbuf -oL xev -root -event substructure >"$events" 2>/dev/null &
+    dir=$(mktemp -d)
+    mkfifo "$dir/events"
+    stdbuf -oL xev -root -event substructure >"$dir/events" 2>/dev/null &
     xev=$!
+    {
+        while IFS= read -r line; do
+            case $line in MapNotify*) echo "${EPOCHREALTIME/./}" >"$dir/mapped"; break ;; esac
+        done
+        cat >/dev/null
+    } <"$dir/events" &
     sleep 0.3
-    start=$(date +%s%N)
+    start=${EPOCHREALTIME/./}
     (cd "$top/media/files" && exec "$@") >/dev/null 2>&1 &
     pid=$!
-    mapped=""
-    for _ in $(seq 1000); do
-        if grep -q '^MapNotify' "$events"; then mapped=$(date +%s%N); break; fi
-        sleep 0.002
+    for _ in $(seq 200); do
+        [ -s "$dir/mapped" ] && break
+        sleep 0.05
     done
     sleep 0.2
     peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
     kill "$pid" "$xev" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-    rm -f "$events"
-    echo "$(( (mapped - start) / 1000000 )) $peak"
+    wait 2>/dev/null || true
+    mapped=$(cat "$dir/mapped" 2>/dev/null || echo "$start")
+    rm -rf "$dir"
+    echo "$(( (mapped - start) / 1000 )) $peak"
 }
 
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
-for program in tovemi bare; do
-    binary="$build/app/tovemi"
-    [ "$program" = bare ] && binary="$build/bench/bare_window"
-    : >"/tmp/startup-$program"
-    for _ in $(seq "$runs"); do measure "$binary" >>"/tmp/startup-$program"; done
+# The two programs take turns, so that a slow spell of the machine falls on both.
+: >/tmp/startup-tovemi
+: >/tmp/startup-bare
+for _ in $(seq "$runs"); do
+    measure "$build/app/tovemi" >>/tmp/startup-tovemi
+    measure "$build/bench/bare_window" >>/tmp/startup-bare
 done
 t_tovemi=$(cut -d' ' -f1 /tmp/startup-tovemi | median)
 m_tovemi=$(cut -d' ' -f2 /tmp/startup-tovemi | median)
