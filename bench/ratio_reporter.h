@@ -13,15 +13,23 @@ class RatioReporter : public benchmark::ConsoleReporter
 public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
+        // With repetitions, the median of each case stands for it: one slow repetition on a
+        // shared machine then moves neither the time nor the ratio.
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.error_occurred == false)
-                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.error_occurred)
+                continue;
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                m_medians[run.run_name.str()] = run.GetAdjustedRealTime();
+            else if (run.run_type == Run::RT_Iteration)
+                m_times[run.run_name.str()] = run.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
-    void printRatios() const
+    void printRatios()
     {
+        for (const auto &[name, time] : m_medians)
+            m_times[name] = time;
         std::printf("\n%-48s %12s %12s %8s\n", "ratio to its baseline", "time", "baseline", "ratio");
         for (const auto &[name, time] : m_times) {
             const std::string::size_type cut = name.find("/baseline");
@@ -46,4 +54,5 @@ private:
         return name.substr(0, slash) + "/baseline" + (next == std::string::npos ? "" : name.substr(next));
     }
     std::map<std::string, double> m_times;
+    std::map<std::string, double> m_medians;
 };

@@ -9,7 +9,15 @@ public:
     // A whole number from 0 to n - 1, for n >= 1.
     std::uint32_t Random(std::uint32_t n)
     {
-        seed = seed * 134775813u + 1u;
+        seed = seed * Multiplier + 1u;
+        return drawnFrom(seed, n);
+    }
+
+    static constexpr std::uint32_t Multiplier = 134775813u;
+
+    // What Random(n) gives once the seed has become the one given.
+    static constexpr std::uint32_t drawnFrom(std::uint32_t seed, std::uint32_t n)
+    {
         return static_cast<std::uint32_t>((std::uint64_t { seed } * n) >> 32);
     }
 
