@@ -139,6 +139,11 @@ char16_t asciiForm(char16_t c)
     }
 }
 
+// Every power of ten a Double holds exactly.
+constexpr double PowersOfTen[] = { 1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
+
 // Enough significant digits to decide the nearest Double of any decimal; the digits after
 // them only matter as "something more than zero", kept as one final 1.
 constexpr int KeptDigits = 800;
@@ -213,7 +218,15 @@ double ReadNumber(const QString &text)
         return NotANumber;
 
     double value = 0.0;
-    if (digitCount > 0) {
+    if (digitCount > 0 && digitCount <= 15 && !moreDigits && scale >= -22 && scale <= 22) {
+        // The texts a pupil types: up to 15 digits are a Double exactly, and so is a power of
+        // ten up to 10^22, so one multiplication or division rounds as the full conversion would.
+        std::uint64_t mantissa = 0;
+        for (int i = 0; i < digitCount; ++i)
+            mantissa = mantissa * 10 + std::uint64_t(digits[i] - '0');
+        const double whole = double(mantissa);
+        value = scale < 0 ? whole / PowersOfTen[-scale] : whole * PowersOfTen[scale];
+    } else if (digitCount > 0) {
         // The power of ten of the first digit decides texts far outside a Double's range, so
         // the conversion below only sees short, in-range exponents.
         const std::int64_t order = scale + digitCount - 1;

@@ -67,6 +67,7 @@ private Q_SLOTS:
     void everyShownTextReadsBackAsItsValue();
     void everyAcceptablePairRoundTrips();
     void anyValueReadsBackAsShown();
+    void shortTextsReadAsTheCLibraryReadsThem();
 };
 
 void TestNumberText::formatFixed_data()
@@ -312,6 +313,24 @@ void TestNumberText::anyValueReadsBackAsShown()
                                : double(bits() % 100000000) * std::pow(10.0, exponents(bits) - 20);
         const QString text = FormatFixed(x, widths(bits), decimals(bits));
         QVERIFY2(readsBackAsShown(text), qPrintable(text));
+    }
+}
+
+void TestNumberText::shortTextsReadAsTheCLibraryReadsThem()
+{
+    // Texts around the edges of the short way of reading (15 digits, 10^22): up to 17 digits
+    // with the point anywhere and exponents well past either edge, each read by strtod too.
+    std::mt19937_64 bits(20261208);
+    std::uniform_int_distribution<int> lengths(1, 17), exponents(-40, 40);
+    for (int i = 0; i < 50000; ++i) {
+        const int length = lengths(bits);
+        QString text;
+        for (int d = 0; d < length; ++d)
+            text += QChar(u'0' + int(bits() % 10));
+        text.insert(int(bits() % std::uint64_t(length + 1)), u'.');
+        if (i % 2)
+            text += u"e"_s + QString::number(exponents(bits));
+        QCOMPARE(exact(ReadNumber(text)), exact(decimalOf(text)));
     }
 }
 
