@@ -150,7 +150,8 @@ TForm1::TForm1(QWidget *parent)
     Form1 = this;
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Tovemi Ver 2.00 R2"_s);
-    setWindowIcon(QIcon(u":/tovemi/bird.png"_s));
+    // The window shows the application's bird: an icon of its own would be sent to the X
+    // server after the application's had already been, replacing every size but 32 pixels.
     setFont(fontOf({ false, 12 }));
     // Positions are the layout's own pixels; Qt's high-density scaling scales them as a whole.
     move(7, 11);

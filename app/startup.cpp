@@ -58,17 +58,23 @@ public:
 
     QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
 
+    // The sizes a window offers its task bar and switcher. X copies every offered size into
+    // the window's properties when the window is made, so the 256-pixel drawing, which only
+    // a desktop's large views and dialogs ask for by size, is drawn when asked and not offered.
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
     {
         QList<QSize> sizes;
-        for (const auto &[side, file] : m_files)
-            sizes.append(QSize(side, side));
+        for (const auto &[side, file] : m_files) {
+            if (side <= LargestOffered)
+                sizes.append(QSize(side, side));
+        }
         return sizes;
     }
 
     QIconEngine *clone() const override { return new DrawnSizesIconEngine(m_files); }
 
 private:
+    static constexpr int LargestOffered = 128;
     std::map<int, QString> m_files;
 };
 
