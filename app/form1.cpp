@@ -60,6 +60,9 @@ QFont fontOf(FontSpec face)
     font.setPixelSize(face.pixels);
     font.setBold(face.bold);
     font.setStyleHint(face.fixed ? QFont::Monospace : QFont::SansSerif);
+    // Hinting snaps the close strokes of kanji such as 量 into one dark bar at these sizes, and
+    // it is the costliest part of loading each glyph at start-up.
+    font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
 

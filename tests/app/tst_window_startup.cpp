@@ -107,6 +107,9 @@ void TestWindowStartup::numberBoxesUseTheFixedPitchFace()
     QVERIFY(w.Edit10->font().bold());
     QVERIFY(w.Label1->font().bold());
     QCOMPARE(QFontInfo(w.Button1->font()).family(), u"IPAPGothic"_s);
+    // Unhinted, the boxes and the inherited faces alike: hinting merges the strokes of 量.
+    for (const QWidget *widget : std::initializer_list<const QWidget *> { w.Edit1, w.Label1, w.Button1, w.Edit10 })
+        QCOMPARE(widget->font().hintingPreference(), QFont::PreferNoHinting);
     // The padded texts line up: a blank is as wide as a digit.
     const QFontMetrics metrics(w.Edit1->font());
     QCOMPARE(metrics.horizontalAdvance(u' '), metrics.horizontalAdvance(u'7'));
