@@ -18,8 +18,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // An icon drawn at several sizes, each file read only when its size is first asked for.
-// QIcon::addFile reads them all at once, and start-up does not need them: the window has its
-// own icon, and only dialogs and a desktop's large views ask for the others.
+// QIcon::addFile reads them all at once, before anything has asked for any of them.
 class DrawnSizesIconEngine final : public QIconEngine
 {
 public:
