@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QToolTip>
 
 #include <charconv>
@@ -168,7 +169,8 @@ TForm1::TForm1(QWidget *parent)
     createPictures();
     setTabOrder();
 
-    m_ownFeedback = std::make_unique<MediaFeedback>(Image1, MediaPlayer1, ReportError);
+    m_ownFeedback = std::make_unique<MediaFeedback>(
+        Image1, MediaPlayer1, [this](const QString &text) { queueMediaReport(text); });
     m_feedback = m_ownFeedback.get();
     FormCreate();
 }
@@ -325,6 +327,10 @@ void TForm1::createButtons()
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    const std::initializer_list<QAbstractButton *> buttons = { Button1, Button2, Button3, BitBtn1,
+        CheckBox1 };
+    for (QAbstractButton *button : buttons)
+        connect(button, &QAbstractButton::clicked, this, &TForm1::showMediaReportsSoon);
 }
 
 void TForm1::createKindChoice()
@@ -560,6 +566,12 @@ void TForm1::Button1Click()
     setStatusColour(Green);
     setStatus(u"答を入れてリターンキー"_s);
     ShowProblem();
+    // Every file is tried now, so that what is broken is said in one box before the first
+    // answer is typed, and the first use of each is instant.
+    static const QStringList MediaFiles = { u"mascot.bmp"_s, u"maru1.bmp"_s, u"batu1.bmp"_s,
+        u"maru1.wav"_s, u"batu1.wav"_s, u"p.wav"_s };
+    m_mediaReports << m_feedback->CheckFiles(MediaFiles);
+    showMediaReportsSoon();
 }
 
 void TForm1::Button2Click()
@@ -626,6 +638,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         m_lastRelease = { code, keyEvent->key(), keyEvent->timestamp(),
                           DrillState.keyArmed(code), true };
         ArmBox(code);
+        if (key == KeyEnter)
+            showMediaReportsSoon();
         return false;
     }
     if (m_lastRelease.valid && m_lastRelease.code == code && m_lastRelease.key == keyEvent->key()
@@ -788,6 +802,46 @@ void TForm1::RinKeyDown(quint16 key)
         }
     }
     DrillState.keyArmed(13) = False;
+}
+
+// ---- Reports about pictures and sounds ---------------------------------------------------
+
+void TForm1::queueMediaReport(const QString &text)
+{
+    m_mediaReports << text;
+}
+
+void TForm1::showMediaReportsSoon()
+{
+    if (m_mediaReports.isEmpty() || m_mediaReportsDue)
+        return;
+    m_mediaReportsDue = true;
+    // After the event being handled has been handled in full.
+    QTimer::singleShot(0, this, &TForm1::showMediaReports);
+}
+
+void TForm1::showMediaReports()
+{
+    m_mediaReportsDue = false;
+    if (m_mediaReports.isEmpty())
+        return;
+    const QString text = std::exchange(m_mediaReports, {}).join(u"\n\n"_s);
+    QPointer<QWidget> pupilWasIn = QApplication::focusWidget();
+    ReportError(text);
+    // However the box was closed, the pupil carries on where they were.
+    if (pupilWasIn)
+        pupilWasIn->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (m_soundConnected)
+        return;
+    m_soundConnected = true;
+    // The sound server is connected once the window is on screen, so that the first answer's
+    // chime is not kept waiting, and the window is not kept waiting for the sound libraries.
+    QTimer::singleShot(0, MediaPlayer1, &MediaPlayer::Connect);
 }
 
 bool IsProgramStatusText(const QString &text)

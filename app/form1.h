@@ -102,6 +102,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void createPanels();
@@ -126,8 +127,18 @@ private:
     void setStatusColour(const QColor &colour);
     void setBoxColour(QLineEdit *box, const QColor &colour);
 
+    // A picture or sound that cannot be used is reported in a box, but never while the pupil
+    // is typing an answer: the box would take the rest of the answer's keys. The reports wait
+    // until the answer's Enter has been let go, or a button's action has ended.
+    void queueMediaReport(const QString &text);
+    void showMediaReportsSoon();
+    void showMediaReports();
+
     Feedback *m_feedback = nullptr;
     std::unique_ptr<Feedback> m_ownFeedback;
+    QStringList m_mediaReports;
+    bool m_mediaReportsDue = false;
+    bool m_soundConnected = false;
 
     // A held key under X may arrive as a release and a press with the same timestamp, neither
     // marked as a repeat; the press then undoes what the release armed.

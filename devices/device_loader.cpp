@@ -32,8 +32,6 @@ LoadOutcome load()
     return { module, {}, library };
 }
 
-const LoadOutcome *s_loaded = nullptr;
-
 } // namespace
 
 QString DeviceModulePath()
@@ -48,13 +46,7 @@ QString DeviceModulePath()
 const DeviceModule *Devices(QString *whyNot)
 {
     static const LoadOutcome outcome = load();
-    s_loaded = &outcome;
     if (!outcome.module && whyNot)
         *whyNot = outcome.whyNot;
     return outcome.module;
-}
-
-const DeviceModule *LoadedDevices()
-{
-    return s_loaded ? s_loaded->module : nullptr;
 }

@@ -10,9 +10,6 @@ struct DeviceModule;
 // look, not one per sound.
 const DeviceModule *Devices(QString *whyNot = nullptr);
 
-// The module if it is loaded already; never loads it.
-const DeviceModule *LoadedDevices();
-
 // Where the module is looked for: TOVEMI_DEVICE_MODULE when it is set (the build's tests run
 // from folders of their own), else the installed place relative to the program.
 QString DeviceModulePath();

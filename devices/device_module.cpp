@@ -1,7 +1,7 @@
 // The module's entry point: the sound output and the printer it makes.
 #include "devices/device_module.h"
 
-#include "media/wave_sound_output.h"
+#include "media/stream_sound_output.h"
 #include "print/printer_job.h"
 
 #include <QtGlobal>
@@ -10,9 +10,7 @@ extern "C" Q_DECL_EXPORT const DeviceModule *tovemi_device_module()
 {
     static const DeviceModule module {
         DeviceModuleVersion,
-        &MakeWaveSoundOutput,
-        &WaveSoundOutputStreams,
-        &WaveSoundOutputPeakStreams,
+        &MakeStreamSoundOutput,
         &MakeQtWorksheetPrinter,
     };
     return &module;

@@ -1,11 +1,10 @@
 #include "media/feedback_media.h"
 
-#include "media/media_file.h"
+#include "media/picture_file.h"
 #include "media/sound_player.h"
 
-#include <QImageReader>
+#include <QFile>
 #include <QLabel>
-#include <QPixmap>
 
 using namespace Qt::StringLiterals;
 
@@ -17,18 +16,37 @@ MediaFeedback::MediaFeedback(
     m_image->setScaledContents(false);
 }
 
+std::variant<QPixmap, QString> MediaFeedback::picture(const QString &fileName)
+{
+    auto opened = OpenMediaFile(fileName);
+    if (auto *reason = std::get_if<QString>(&opened))
+        return CannotOpenMessage(fileName, *reason);
+    MediaFile &file = std::get<MediaFile>(opened);
+    const auto kept = m_pictures.find(fileName);
+    if (kept != m_pictures.end() && kept->second.identity == file.identity())
+        return kept->second.picture;
+
+    m_pictures.erase(fileName);
+    const FileIdentity identity = file.identity();
+    QFile device;
+    if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return CannotOpenMessage(fileName, device.errorString());
+    file.release();
+    auto read = ReadPictureTopLeft(device, m_image->size());
+    if (auto *reason = std::get_if<QString>(&read))
+        return CannotOpenMessage(fileName, *reason);
+    const QPixmap picture = QPixmap::fromImage(std::get<QImage>(std::move(read)));
+    m_pictures[fileName] = { identity, picture };
+    return picture;
+}
+
 void MediaFeedback::ShowPicture(const QString &fileName)
 {
     m_lastFailed = false;
-    if (const auto problem = MediaFileProblem(fileName))
-        return fail(fileName, CannotOpenMessage(fileName, *problem));
-    QImageReader reader(fileName);
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
-        return fail(fileName,
-            CannotOpenMessage(fileName, u"画像として読めません（%1）"_s.arg(reader.errorString())));
-    }
-    m_image->setPixmap(QPixmap::fromImage(picture));
+    auto shown = picture(fileName);
+    if (auto *message = std::get_if<QString>(&shown))
+        return fail(fileName, *message);
+    m_image->setPixmap(std::get<QPixmap>(shown));
 }
 
 void MediaFeedback::PlaySound(const QString &fileName)
@@ -38,6 +56,33 @@ void MediaFeedback::PlaySound(const QString &fileName)
     if (const auto error = m_player->Open(fileName))
         return fail(fileName, *error);
     m_player->Play();
+}
+
+std::optional<QString> MediaFeedback::problemWith(const QString &fileName)
+{
+    if (fileName.endsWith(u".wav"_s)) {
+        const auto error = m_player->Open(fileName);
+        m_player->Close();
+        return error;
+    }
+    auto read = picture(fileName);
+    if (auto *message = std::get_if<QString>(&read))
+        return *message;
+    return std::nullopt;
+}
+
+QStringList MediaFeedback::CheckFiles(const QStringList &fileNames)
+{
+    QStringList reports;
+    for (const QString &fileName : fileNames) {
+        if (m_reported.contains(fileName))
+            continue;
+        if (const auto message = problemWith(fileName)) {
+            m_reported.insert(fileName);
+            reports << *message;
+        }
+    }
+    return reports;
 }
 
 void MediaFeedback::fail(const QString &fileName, const QString &message)

@@ -1,9 +1,14 @@
 // The pictures and sounds that answer the pupil: the one place that touches a pixmap or a sound.
 #pragma once
 
+#include "media/media_file.h"
+
+#include <QPixmap>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <map>
 #include <set>
 
 class QLabel;
@@ -15,12 +20,20 @@ public:
     virtual ~Feedback() = default;
     virtual void ShowPicture(const QString &fileName) = 0;
     virtual void PlaySound(const QString &fileName) = 0;
+    // Makes each file ready for its first use, and returns a report for each that cannot be
+    // used and was not reported before.
+    virtual QStringList CheckFiles(const QStringList &fileNames)
+    {
+        Q_UNUSED(fileNames);
+        return {};
+    }
 };
 
 // Reads each file by its bare name from the working directory every time it is used, so a file
-// put back while the program runs is used again at once. A file that cannot be used is reported
-// through `report` the first time only, and the call returns normally: a drill goes on without
-// that picture or sound rather than stopping at every answer.
+// put back while the program runs is used again at once; what was read of it is kept while the
+// file stays the same. A file that cannot be used is reported through `report` the first time
+// only, and the call returns normally: a drill goes on without that picture or sound rather
+// than stopping at every answer.
 class MediaFeedback final : public Feedback {
 public:
     MediaFeedback(
@@ -31,16 +44,27 @@ public:
     void ShowPicture(const QString &fileName) override;
     // Stops the sound before, opens this one and starts it without waiting.
     void PlaySound(const QString &fileName) override;
+    QStringList CheckFiles(const QStringList &fileNames) override;
 
     // Whether the last ShowPicture or PlaySound could not use its file.
     bool lastFailed() const { return m_lastFailed; }
 
 private:
+    // The picture as the box shows it, or why it cannot be shown.
+    std::variant<QPixmap, QString> picture(const QString &fileName);
+    std::optional<QString> problemWith(const QString &fileName);
     void fail(const QString &fileName, const QString &message);
+
+    struct KeptPicture
+    {
+        FileIdentity identity;
+        QPixmap picture;
+    };
 
     QLabel *m_image;
     MediaPlayer *m_player;
     std::function<void(const QString &)> m_report;
     std::set<QString> m_reported;
+    std::map<QString, KeptPicture> m_pictures;
     bool m_lastFailed = false;
 };

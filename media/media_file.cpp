@@ -1,30 +1,95 @@
 #include "media/media_file.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
-std::optional<QString> MediaFileProblem(const QString &fileName)
+MediaFile::MediaFile(MediaFile &&other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_identity(std::move(other.m_identity))
 {
-    const QFileInfo info(fileName);
-    // The most likely cause is a program started in another folder: say where we looked.
-    if (!info.exists())
-        return u"ファイルがありません（探した場所: %1）"_s.arg(
-            QDir::toNativeSeparators(QDir::currentPath()));
-    if (info.isDir())
+}
+
+MediaFile &MediaFile::operator=(MediaFile &&other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = std::exchange(other.m_fd, -1);
+        m_identity = std::move(other.m_identity);
+    }
+    return *this;
+}
+
+MediaFile::~MediaFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int MediaFile::release()
+{
+    return std::exchange(m_fd, -1);
+}
+
+std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(),
+        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        switch (errno) {
+        case ENOENT:
+        case ENOTDIR:
+            return u"ファイルがありません"_s;
+        case EACCES:
+        case EPERM:
+            return u"読む許可がありません"_s;
+        case ELOOP:
+            return u"シンボリックリンクが循環しています"_s;
+        case ENXIO:
+            return u"ふつうのファイルではありません"_s;
+        default:
+            return u"開けません（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
+        }
+    }
+    MediaFile file(fd, {});
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return u"開けません（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISDIR(info.st_mode))
         return u"ファイルではなくフォルダーです"_s;
-    // A pipe or a device would block the window while it is opened, or never end.
-    if (!info.isFile())
+    // A pipe or a device would never end, or hang the window at the first read.
+    if (!S_ISREG(info.st_mode))
         return u"ふつうのファイルではありません"_s;
-    if (!info.isReadable())
-        return u"読む許可がありません"_s;
-    if (info.size() == 0)
+    if (info.st_size == 0)
         return u"ファイルが空です"_s;
-    return std::nullopt;
+    // Regular files never block; the flag only mattered for what the name might have been.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return MediaFile(file.release(),
+        { fileName, info.st_dev, info.st_ino, info.st_size,
+            qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec });
+}
+
+QString MediaFolder()
+{
+    const QString current = QDir::currentPath();
+    if (!current.isEmpty())
+        return QDir::toNativeSeparators(current);
+    // The working folder was deleted under the program: the kernel still knows its old name.
+    QString old = QFile::symLinkTarget(u"/proc/self/cwd"_s);
+    constexpr QStringView Deleted = u" (deleted)";
+    if (old.endsWith(Deleted))
+        old.chop(Deleted.size());
+    return old.isEmpty() ? u"（不明）"_s : u"%1（削除されています）"_s.arg(old);
 }
 
 QString CannotOpenMessage(const QString &fileName, const QString &reason)
 {
-    return u"「%1」を開けません: %2"_s.arg(fileName, reason);
+    return u"「%1」を開けません: %2（探した場所: %3）"_s.arg(fileName, reason, MediaFolder());
 }

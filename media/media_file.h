@@ -1,14 +1,52 @@
-// Why a picture or sound file cannot be used, in words a teacher can act on.
+// Opening a picture or sound file that a teacher controls: once, without blocking, checked.
 #pragma once
 
 #include <QString>
 
 #include <optional>
+#include <sys/types.h>
+#include <variant>
 
-// The reason a file cannot be read at all (missing, a folder, not a plain file, not readable,
-// empty), or nothing when it is worth handing to a decoder. The name is taken as it is,
-// relative to the working directory.
-std::optional<QString> MediaFileProblem(const QString &fileName);
+// What tells one version of a file from another: a replaced file differs in at least one.
+struct FileIdentity
+{
+    QString path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modifiedNs = 0;
 
-// The text of a report about a file that cannot be used: its name and the reason.
+    friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
+};
+
+// A descriptor of a plain, readable, non-empty file, closed with the object unless released.
+class MediaFile
+{
+public:
+    MediaFile() = default;
+    MediaFile(int fd, FileIdentity identity) : m_fd(fd), m_identity(std::move(identity)) { }
+    MediaFile(MediaFile &&other) noexcept;
+    MediaFile &operator=(MediaFile &&other) noexcept;
+    ~MediaFile();
+
+    int fd() const { return m_fd; }
+    // Hands the descriptor over to whoever closes it from now on.
+    int release();
+    const FileIdentity &identity() const { return m_identity; }
+
+private:
+    int m_fd = -1;
+    FileIdentity m_identity;
+};
+
+// Opens the file by the name given, relative to the working directory. A pipe, a device or a
+// file swapped for one after a check can never block: the descriptor is opened without
+// blocking and what it refers to is checked before anything is read. On failure the reason,
+// in words a teacher can act on.
+std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName);
+
+// The folder the bare names are looked for in, even when it has been deleted since.
+QString MediaFolder();
+
+// The text of a report about a file that cannot be used: its name, the reason and the folder.
 QString CannotOpenMessage(const QString &fileName, const QString &reason);

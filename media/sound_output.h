@@ -1,19 +1,24 @@
-// What a player needs of the audio system; the device module makes the real one.
+// What the sound player needs of the audio system; the device module makes the real one.
 #pragma once
 
 #include <QString>
 
 #include <optional>
 
+class MediaFile;
+
 class SoundOutput
 {
 public:
     virtual ~SoundOutput() = default;
-    // Closes the sound held before, then reads and decodes the wave file. On failure the
-    // reason, in words a teacher can act on, and no sound is open.
-    virtual std::optional<QString> Open(const QString &fileName) = 0;
-    // Starts the open sound from its beginning and returns at once; without a sound or an
-    // output that takes it, nothing happens.
+    // Starts connecting to the sound server in the background and returns at once.
+    virtual void Connect() = 0;
+    // Closes the sound held before, then makes the sound in `file` ready to play: its start
+    // decoded, or taken from what was kept of the same file. On failure the reason, in words
+    // a teacher can act on, and no sound is open.
+    virtual std::optional<QString> Open(MediaFile &&file) = 0;
+    // Cuts off the sound before and starts the open one from its beginning, returning at
+    // once. Without an open sound or an output that takes it, nothing happens.
     virtual void Play() = 0;
     virtual void Close() = 0;
     virtual bool isPlaying() const = 0;

@@ -16,6 +16,23 @@ MediaPlayer::~MediaPlayer()
     Close();
 }
 
+SoundOutput *MediaPlayer::output(QString *whyNot)
+{
+    if (!m_output) {
+        const DeviceModule *devices = Devices(whyNot);
+        if (!devices)
+            return nullptr;
+        m_output = devices->makeSoundOutput();
+    }
+    return m_output.get();
+}
+
+void MediaPlayer::Connect()
+{
+    if (SoundOutput *sound = output(nullptr))
+        sound->Connect();
+}
+
 void MediaPlayer::Close()
 {
     if (m_output)
@@ -27,19 +44,17 @@ void MediaPlayer::Close()
 std::optional<QString> MediaPlayer::Open(const QString &fileName)
 {
     Close();
-    if (const auto problem = MediaFileProblem(fileName))
-        return CannotOpenMessage(fileName, *problem);
-    if (!m_output) {
-        QString whyNot;
-        const DeviceModule *devices = Devices(&whyNot);
-        if (!devices) {
-            return CannotOpenMessage(fileName,
-                u"音を出す部品 %1 を読み込めません（%2）"_s.arg(
-                    QDir::toNativeSeparators(DeviceModulePath()), whyNot));
-        }
-        m_output = devices->makeSoundOutput();
+    auto opened = OpenMediaFile(fileName);
+    if (auto *reason = std::get_if<QString>(&opened))
+        return CannotOpenMessage(fileName, *reason);
+    QString whyNot;
+    SoundOutput *sound = output(&whyNot);
+    if (!sound) {
+        return CannotOpenMessage(fileName,
+            u"音を出す部品 %1 を読み込めません（%2）"_s.arg(
+                QDir::toNativeSeparators(DeviceModulePath()), whyNot));
     }
-    if (const auto reason = m_output->Open(fileName))
+    if (const auto reason = sound->Open(std::get<MediaFile>(std::move(opened))))
         return CannotOpenMessage(fileName, *reason);
     m_fileName = fileName;
     m_open = true;
@@ -55,16 +70,4 @@ void MediaPlayer::Play()
 bool MediaPlayer::isPlaying() const
 {
     return m_output && m_output->isPlaying();
-}
-
-int MediaPlayer::liveStreams()
-{
-    const DeviceModule *devices = LoadedDevices();
-    return devices ? devices->liveStreams() : 0;
-}
-
-int MediaPlayer::peakStreams()
-{
-    const DeviceModule *devices = LoadedDevices();
-    return devices ? devices->peakStreams() : 0;
 }

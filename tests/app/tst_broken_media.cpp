@@ -1,12 +1,18 @@
 // Pictures and sounds broken as a teacher might leave them: each of the six files missing,
-// empty, junk, unreadable or a folder. The drill goes on to its right score, and each broken
-// file is reported once.
+// empty, junk, unreadable, a folder, a pipe, a device or a link loop. The drill goes on to its
+// right score, and each broken file is reported once, in one box at Start. Files that break
+// while the pupil types are reported only once the answer has been judged; files of any size
+// play the drill in bounded memory.
 #include "window_fixture.h"
 
 #include "devices/device_loader.h"
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QtEndian>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -26,6 +32,14 @@ class TestBrokenMedia : public QObject
             return;
         if (how == u"folder") {
             QVERIFY(QDir(dir.path()).mkdir(name));
+            return;
+        }
+        if (how == u"pipe") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+            return;
+        }
+        if (how == u"/dev/zero" || how == u"link loop") {
+            QVERIFY(QFile::link(how == u"link loop" ? path : how, path));
             return;
         }
         QFile file(path);
@@ -76,11 +90,14 @@ private Q_SLOTS:
 
     void theDrillGoesOnToItsScore_data();
     void theDrillGoesOnToItsScore();
+    void aPictureThatBreaksWhileThePupilTypesWaitsForTheJudgement();
+    void mediaOfAnySizeKeepMemoryBounded();
     void aMissingDeviceModuleIsReportedOncePerSound();
 
 private:
-    // Ten problems of a kind, odd ones wrong first and even ones right at once.
-    void drillOfTen(int kind);
+    // Ten problems of a kind, odd ones wrong first and even ones right at once; the reports
+    // expected in the box at Start.
+    void drillOfTen(int kind, qsizetype reportsAtStart);
 };
 
 void TestBrokenMedia::theDrillGoesOnToItsScore_data()
@@ -88,7 +105,8 @@ void TestBrokenMedia::theDrillGoesOnToItsScore_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("how");
     for (const char *file : { "mascot.bmp", "maru1.bmp", "batu1.bmp", "maru1.wav", "batu1.wav", "p.wav" }) {
-        for (const char *how : { "missing", "empty", "junk", "unreadable", "folder" })
+        for (const char *how :
+            { "missing", "empty", "junk", "unreadable", "folder", "pipe", "/dev/zero", "link loop" })
             QTest::addRow("%s %s", file, how) << QString::fromLatin1(file) << QString::fromLatin1(how);
     }
 }
@@ -100,18 +118,115 @@ void TestBrokenMedia::theDrillGoesOnToItsScore()
     if (how == u"unreadable" && ::geteuid() == 0)
         QSKIP("permissions do not stop root");
     breakFile(file, how);
-    drillOfTen(file == u"p.wav" ? 9 : 1);
+    drillOfTen(file == u"p.wav" ? 9 : 1, 1);
     QCOMPARE(f.errors.size(), 1);
     QVERIFY2(f.errors.first().contains(file), qPrintable(f.errors.first()));
 }
 
-void TestBrokenMedia::drillOfTen(int kind)
+void TestBrokenMedia::aPictureThatBreaksWhileThePupilTypesWaitsForTheJudgement()
+{
+    SetErrorReporter({}); // the real box, closed by the mouse
+    int boxes = 0;
+    int problemWhenShown = 0;
+    QString reported;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boxes += 1;
+            problemWhenShown = DrillState.CurrentNo;
+            reported = box->text();
+            QTest::mouseClick(box->buttons().first(), Qt::LeftButton);
+        }
+    });
+    closer.start(10);
+    DrillState.ProblemKind = 1;
+    QTest::mouseClick(f.window->Button1, Qt::LeftButton);
+    WindowFixture::answer(answerText());
+    QCOMPARE(DrillState.CurrentNo, 2);
+    QVERIFY(QFile::remove(dir.filePath(u"mascot.bmp"_s)));
+
+    // The whole answer typed and entered before the box can open: all of it reaches the
+    // answer box, and it is judged once, right.
+    WindowFixture::answer(answerText());
+    QCOMPARE(DrillState.CurrentNo, 3);
+    QCOMPARE(DrillState.CorrectCount, 2);
+    QTRY_COMPARE(boxes, 1);
+    QCOMPARE(problemWhenShown, 3);
+    QVERIFY2(reported.contains(u"mascot.bmp"_s), qPrintable(reported));
+    // Closed by the mouse, the box leaves the pupil in the answer box, whose next Enter counts.
+    QTRY_COMPARE(WindowFixture::focusedName(), u"Edit%1"_s.arg(DrillState.AnswerField));
+    WindowFixture::answer(answerText());
+    QCOMPARE(DrillState.CurrentNo, 4);
+    QCOMPARE(DrillState.CorrectCount, 3);
+    QTest::qWait(50);
+    QCOMPARE(boxes, 1);
+}
+
+namespace {
+
+qint64 residentKiB()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// A file of `header` followed by zeros up to `size` bytes, without writing them all.
+void sparseFile(const QString &path, const QByteArray &header, qint64 size)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(header), header.size());
+    QVERIFY(file.resize(size));
+}
+
+QByteArray le32(qint64 v)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(qint32(v), b.data());
+    return b;
+}
+
+} // namespace
+
+void TestBrokenMedia::mediaOfAnySizeKeepMemoryBounded()
+{
+    // Ten minutes of stereo sound at 44100 Hz (106 MB) and a 5500 × 5500 picture (91 MB).
+    const qint64 soundBytes = 600LL * 44100 * 4;
+    sparseFile(dir.filePath(u"maru1.wav"_s),
+        "RIFF"_ba + le32(36 + soundBytes) + "WAVEfmt "_ba + le32(16)
+            + QByteArray::fromHex("01000200") + le32(44100) + le32(44100 * 4)
+            + QByteArray::fromHex("04001000") + "data"_ba + le32(soundBytes),
+        44 + soundBytes);
+    const qint64 pictureBytes = 5500LL * 3 * 5500;
+    sparseFile(dir.filePath(u"maru1.bmp"_s),
+        "BM"_ba + le32(54 + pictureBytes) + le32(0) + le32(54) + le32(40) + le32(5500)
+            + le32(5500) + QByteArray::fromHex("01001800") + le32(0) + le32(pictureBytes)
+            + QByteArray(16, '\0'),
+        54 + pictureBytes);
+    const qint64 before = residentKiB();
+    drillOfTen(1, 0);
+    QCOMPARE(f.errors, QStringList());
+    const qint64 grown = residentKiB() - before;
+    QVERIFY2(grown < 30 * 1024, qPrintable(u"grew by %1 KiB"_s.arg(grown)));
+    QCOMPARE(f.window->Image1->pixmap().size(), QSize(81, 81));
+}
+
+void TestBrokenMedia::drillOfTen(int kind, qsizetype reportsAtStart)
 {
     DrillState.ProblemKind = kind;
     DrillState.DrillLength = 10;
     DrillState.LengthChosen = -1;
     f.window->CheckBox1->setChecked(true);
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
+    // What cannot be used is said before the first answer is typed, in one box.
+    QTest::qWait(0);
+    QCOMPARE(f.errors.size(), reportsAtStart);
     // Odd problems wrong first, even ones right at once: 5 of 10.
     for (int no = 1; no <= 10; ++no) {
         QCOMPARE(DrillState.CurrentNo, no);
@@ -134,26 +249,26 @@ void TestBrokenMedia::drillOfTen(int kind)
         }
     }
     QCOMPARE(f.status(), u"おしまいです。50点でした。"_s);
+    QTest::qWait(0);
 }
 
-// ctest runs this again with the module's path pointing nowhere (tst_broken_media_no_module).
+// ctest runs this again with the module's path pointing nowhere (tst_broken_media_no_module):
+// the three sounds are reported together at Start, each naming the missing module.
 void TestBrokenMedia::aMissingDeviceModuleIsReportedOncePerSound()
 {
     if (QFileInfo::exists(DeviceModulePath()))
         QSKIP("the device module is in its place here");
     QVERIFY(!Devices());
-    drillOfTen(1);
-    QStringList sounds;
-    for (const QString &error : std::as_const(f.errors)) {
-        QVERIFY2(error.contains(QDir::toNativeSeparators(DeviceModulePath())), qPrintable(error));
-        for (const QString &sound : { u"maru1.wav"_s, u"batu1.wav"_s }) {
-            if (error.contains(sound))
-                sounds << sound;
-        }
+    drillOfTen(1, 1);
+    QCOMPARE(f.errors.size(), 1);
+    const QStringList reports = f.errors.first().split(u"\n\n"_s);
+    QCOMPARE(reports.size(), 3);
+    for (const QString &sound : { u"maru1.wav"_s, u"batu1.wav"_s, u"p.wav"_s }) {
+        const auto about = std::find_if(reports.begin(), reports.end(),
+            [&](const QString &report) { return report.startsWith(u"「%1」"_s.arg(sound)); });
+        QVERIFY2(about != reports.end(), qPrintable(sound));
+        QVERIFY2(about->contains(QDir::toNativeSeparators(DeviceModulePath())), qPrintable(*about));
     }
-    sounds.sort();
-    QCOMPARE(sounds, QStringList({ u"batu1.wav"_s, u"maru1.wav"_s }));
-    QCOMPARE(f.errors.size(), 2);
 }
 
 QTEST_MAIN(TestBrokenMedia)

@@ -27,10 +27,12 @@ check "description of several lines" test "$(field Description | wc -l)" -gt 2
 check "description lines fit 80 columns" sh -c '! awk "length > 80" "$1" | grep -q .' sh "$scratch/desc"
 depends=$(field Depends)
 echo "Depends: $depends"
-for p in libc6 libqt6widgets6 libqt6multimedia6 libsndfile1 fonts-ipafont-gothic \
+for p in libc6 libqt6widgets6 libsndfile1 libpulse0 libasound2 fonts-ipafont-gothic \
          qt6-qpa-plugins qt6-translations-l10n; do
   check "depends on $p" sh -c 'echo "$1" | tr "," "\n" | grep -q "^ *$2\( \|$\)"' sh "$depends" "$p"
 done
+# Three short sounds need no media framework (Qt Multimedia pulls in ffmpeg and GStreamer).
+check "no media framework" sh -c '! echo "$1" | grep -q "multimedia"' sh "$depends"
 
 dpkg-deb -c "$deb" | awk '{ print $NF }' >"$scratch/files"
 for f in usr/bin/tovemi usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \

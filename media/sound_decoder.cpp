@@ -1,0 +1,165 @@
+#include "media/sound_decoder.h"
+
+#include "media/media_file.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr sf_count_t ChunkFrames = 2048;
+// Beyond what any sound card or server plays; such a header is damaged or hostile.
+constexpr int MostChannels = 8;
+constexpr int LowestRate = 1000;
+constexpr int HighestRate = 384000;
+
+QString libraryError(SNDFILE *file)
+{
+    return u"音声ファイルとして読めません（%1）"_s.arg(QString::fromLocal8Bit(sf_strerror(file)));
+}
+
+std::variant<SNDFILE *, QString> openSound(MediaFile &&file, SF_INFO &info)
+{
+    info = {};
+    const int fd = file.fd();
+    SNDFILE *sound = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    if (!sound)
+        return libraryError(nullptr);
+    file.release(); // libsndfile closes it from now on
+    if (info.channels < 1 || info.channels > MostChannels) {
+        sf_close(sound);
+        return u"チャンネル数が %1 の音は鳴らせません"_s.arg(info.channels);
+    }
+    if (info.samplerate < LowestRate || info.samplerate > HighestRate) {
+        sf_close(sound);
+        return u"サンプリング周波数 %1 Hz の音は鳴らせません"_s.arg(info.samplerate);
+    }
+    // Floating-point files are scaled to the loudest sample rather than clipped.
+    sf_command(sound, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
+    return sound;
+}
+
+} // namespace
+
+SoundSource::SoundSource(std::shared_ptr<const SoundStart> start, SNDFILE *rest, int channels)
+    : m_start(std::move(start)), m_rest(rest), m_channels(channels), m_stream(m_start->stream)
+{
+}
+
+SoundSource::~SoundSource()
+{
+    if (m_rest)
+        sf_close(m_rest);
+}
+
+bool SoundSource::decodeMore()
+{
+    if (!m_rest)
+        return false;
+    std::vector<std::int16_t> input(std::size_t(ChunkFrames) * std::size_t(m_channels));
+    m_decoded.clear();
+    m_decodedAt = 0;
+    // Reads until the data ends rather than trusting the header's frame count, which a
+    // damaged file can overstate.
+    const sf_count_t got = sf_readf_short(m_rest, input.data(), ChunkFrames);
+    if (got > 0)
+        m_stream.push(input.data(), std::size_t(got), m_decoded);
+    if (got < ChunkFrames) {
+        m_stream.finish(m_decoded);
+        sf_close(m_rest);
+        m_rest = nullptr;
+    }
+    return !m_decoded.empty();
+}
+
+std::size_t SoundSource::read(std::int16_t *out, std::size_t frames)
+{
+    std::size_t done = 0;
+    while (done < frames) {
+        const std::vector<std::int16_t> *from = nullptr;
+        std::size_t *at = nullptr;
+        if (m_startAt < m_start->samples.size()) {
+            from = &m_start->samples;
+            at = &m_startAt;
+        } else if (m_decodedAt < m_decoded.size() || decodeMore()) {
+            from = &m_decoded;
+            at = &m_decodedAt;
+        } else {
+            break;
+        }
+        const std::size_t n = std::min((from->size() - *at) / StreamChannels, frames - done);
+        std::memcpy(out + done * StreamChannels, from->data() + *at,
+            n * StreamChannels * sizeof(std::int16_t));
+        *at += n * StreamChannels;
+        done += n;
+    }
+    return done;
+}
+
+std::variant<DecodedSound, QString> DecodeSound(MediaFile &&file, int startFrames)
+{
+    SF_INFO info;
+    auto opened = openSound(std::move(file), info);
+    if (auto *reason = std::get_if<QString>(&opened))
+        return *reason;
+    SNDFILE *sound = std::get<SNDFILE *>(opened);
+
+    auto start = std::make_shared<SoundStart>();
+    start->stream = PcmStream(info.channels, info.samplerate);
+    std::vector<std::int16_t> input(std::size_t(ChunkFrames) * std::size_t(info.channels));
+    const std::size_t wanted = std::size_t(startFrames) * StreamChannels;
+    while (start->samples.size() < wanted) {
+        const sf_count_t got = sf_readf_short(sound, input.data(), ChunkFrames);
+        if (got > 0) {
+            start->stream.push(input.data(), std::size_t(got), start->samples);
+            start->fileFrames += got;
+        }
+        if (got < ChunkFrames) {
+            start->whole = true;
+            break;
+        }
+    }
+    if (sf_error(sound) != SF_ERR_NO_ERROR || start->fileFrames == 0) {
+        const QString reason = start->fileFrames == 0 ? u"音声ファイルに音が入っていません"_s
+                                                      : libraryError(sound);
+        sf_close(sound);
+        return reason;
+    }
+    if (start->whole) {
+        start->stream.finish(start->samples);
+        sf_close(sound);
+        sound = nullptr;
+    }
+    DecodedSound decoded;
+    decoded.source = std::make_unique<SoundSource>(start, sound, info.channels);
+    decoded.start = std::move(start);
+    return decoded;
+}
+
+std::variant<std::unique_ptr<SoundSource>, QString> ResumeSound(
+    MediaFile &&file, std::shared_ptr<const SoundStart> start)
+{
+    if (start->whole)
+        return std::make_unique<SoundSource>(std::move(start), nullptr, 1);
+    SF_INFO info;
+    auto opened = openSound(std::move(file), info);
+    if (auto *reason = std::get_if<QString>(&opened))
+        return *reason;
+    SNDFILE *sound = std::get<SNDFILE *>(opened);
+    if (sf_seek(sound, start->fileFrames, SEEK_SET) < 0) {
+        // Formats that cannot seek are read up to that point instead.
+        std::vector<std::int16_t> skipped(std::size_t(ChunkFrames) * std::size_t(info.channels));
+        for (std::int64_t left = start->fileFrames; left > 0;) {
+            const sf_count_t got =
+                sf_readf_short(sound, skipped.data(), std::min<std::int64_t>(left, ChunkFrames));
+            if (got <= 0)
+                break;
+            left -= got;
+        }
+    }
+    return std::make_unique<SoundSource>(std::move(start), sound, info.channels);
+}

@@ -1,0 +1,82 @@
+#include "media/stream_sound_output.h"
+
+#include "media/alsa_output.h"
+#include "media/media_file.h"
+#include "media/pulse_output.h"
+#include "media/sound_decoder.h"
+
+#include <map>
+
+namespace {
+
+class StreamSoundOutput final : public SoundOutput
+{
+public:
+    void Connect() override { m_server.Connect(); }
+
+    std::optional<QString> Open(MediaFile &&file) override
+    {
+        Close();
+        const FileIdentity identity = file.identity();
+        const auto kept = m_kept.find(identity.path);
+        if (kept != m_kept.end() && kept->second.identity == identity) {
+            auto resumed = ResumeSound(std::move(file), kept->second.start);
+            if (auto *reason = std::get_if<QString>(&resumed))
+                return *reason;
+            m_open = std::move(std::get<std::unique_ptr<SoundSource>>(resumed));
+            return std::nullopt;
+        }
+        // A file replaced since is decoded anew; what was kept of it goes.
+        m_kept.erase(identity.path);
+        auto decoded = DecodeSound(std::move(file));
+        if (auto *reason = std::get_if<QString>(&decoded))
+            return *reason;
+        auto &sound = std::get<DecodedSound>(decoded);
+        m_kept[identity.path] = { identity, sound.start };
+        m_open = std::move(sound.source);
+        return std::nullopt;
+    }
+
+    void Play() override
+    {
+        if (!m_open)
+            return;
+        // The sound card gives way to the server whenever one answers.
+        m_card.Play(nullptr);
+        m_server.Play(std::move(m_open));
+    }
+
+    void Close() override
+    {
+        m_open.reset();
+        m_server.Stop();
+        m_card.Play(nullptr);
+    }
+
+    bool isPlaying() const override
+    {
+        return m_server.isPlaying() || m_card.isPlaying();
+    }
+
+private:
+    struct Kept
+    {
+        FileIdentity identity;
+        std::shared_ptr<const SoundStart> start;
+    };
+    std::map<QString, Kept> m_kept;
+    std::unique_ptr<SoundSource> m_open;
+    // The card's thread waits idle until a sound finds no server; it is made first, so that
+    // it outlives the server's thread, which may hand it a sound until it stops.
+    AlsaOutput m_card;
+    PulseOutput m_server { [this](std::unique_ptr<SoundSource> source) {
+        m_card.Play(std::move(source));
+    } };
+};
+
+} // namespace
+
+std::unique_ptr<SoundOutput> MakeStreamSoundOutput()
+{
+    return std::make_unique<StreamSoundOutput>();
+}

@@ -1,0 +1,9 @@
+// The device module's sound output: one stream to the sound server, the sound card where no
+// server answers, and the decoded starts of the sounds kept per file.
+#pragma once
+
+#include "media/sound_output.h"
+
+#include <memory>
+
+std::unique_ptr<SoundOutput> MakeStreamSoundOutput();

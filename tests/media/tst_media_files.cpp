@@ -1,0 +1,249 @@
+// Files a teacher controls, read for no more than the program uses: the sound reshaped piece by
+// piece for the output stream, formats that no card plays refused, long sounds read as they
+// play, and pictures of any size cut to the box's corner.
+#include "media/media_file.h"
+#include "media/pcm_stream.h"
+#include "media/picture_file.h"
+#include "media/sound_decoder.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <sndfile.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray le32(qint32 v)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
+QByteArray le16(qint16 v)
+{
+    QByteArray b(2, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
+// A PCM wave file with whatever header fields a damaged or hostile file may carry.
+QByteArray waveFile(int channels, qint64 rate, const QByteArray &data)
+{
+    const int align = std::max(channels, 1) * 2;
+    return "RIFF"_ba + le32(36 + qint32(data.size())) + "WAVEfmt "_ba + le32(16) + le16(1)
+        + le16(qint16(channels)) + le32(qint32(rate)) + le32(qint32(rate * align))
+        + le16(qint16(align)) + le16(16) + "data"_ba + le32(qint32(data.size())) + data;
+}
+
+// A 24-bit Windows bitmap header for `width` × `height` (negative: top-down) pixels.
+QByteArray bitmapHeader(qint32 width, qint32 height, qint32 compression = 0, qint16 bits = 24)
+{
+    const qint64 rowBytes = (qint64(bits) * width + 31) / 32 * 4;
+    const qint64 size = rowBytes * std::abs(qint64(height));
+    return "BM"_ba + le32(qint32(54 + size)) + le32(0) + le32(54) + le32(40) + le32(width)
+        + le32(height) + le16(1) + le16(bits) + le32(compression) + le32(qint32(size))
+        + le32(2835) + le32(2835) + le32(0) + le32(0);
+}
+
+MediaFile openIn(const QTemporaryDir &dir, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(u"file"_s);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return {};
+    file.close();
+    auto opened = OpenMediaFile(path);
+    return std::holds_alternative<MediaFile>(opened) ? std::get<MediaFile>(std::move(opened))
+                                                     : MediaFile();
+}
+
+QByteArray tone(qint64 frames, int channels)
+{
+    QByteArray data(frames * channels * 2, Qt::Uninitialized);
+    for (qint64 i = 0; i < frames * channels; ++i)
+        qToLittleEndian(qint16((i * 37) % 20000 - 10000), data.data() + i * 2);
+    return data;
+}
+
+} // namespace
+
+class TestMediaFiles : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private Q_SLOTS:
+    void reshapedForTheStream_data();
+    void reshapedForTheStream();
+    void soundFormats_data();
+    void soundFormats();
+    void aLongSoundIsReadAsItPlays();
+    void pictureCorner_data();
+    void pictureCorner();
+};
+
+void TestMediaFiles::reshapedForTheStream_data()
+{
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<QList<qint16>>("input");
+    QTest::addColumn<QList<qint16>>("output");
+    QTest::newRow("stereo at the stream's rate, unchanged")
+        << 2 << 44100 << QList<qint16> { 1, 2, 3, 4, -5, 6 }
+        << QList<qint16> { 1, 2, 3, 4, -5, 6 };
+    QTest::newRow("mono to both sides, half rate interpolated")
+        << 1 << 22050 << QList<qint16> { 0, 1000 }
+        << QList<qint16> { 0, 0, 500, 500, 1000, 1000, 1000, 1000 };
+    QTest::newRow("of six channels the front pair")
+        << 6 << 44100 << QList<qint16> { 1, 2, 9, 9, 9, 9, 3, 4, 9, 9, 9, 9 }
+        << QList<qint16> { 1, 2, 3, 4 };
+    QTest::newRow("double rate takes every other frame")
+        << 1 << 88200 << QList<qint16> { 0, 10, 20, 30 } << QList<qint16> { 0, 0, 20, 20 };
+    QTest::newRow("full scale stays in range")
+        << 1 << 32000 << QList<qint16> { -32768, 32767, -32768 }
+        << QList<qint16> {};
+}
+
+void TestMediaFiles::reshapedForTheStream()
+{
+    QFETCH(int, channels);
+    QFETCH(int, rate);
+    QFETCH(QList<qint16>, input);
+    QFETCH(QList<qint16>, output);
+    const std::size_t frames = std::size_t(input.size() / channels);
+    std::vector<std::int16_t> whole;
+    PcmStream stream(channels, rate);
+    stream.push(input.constData(), frames, whole);
+    stream.finish(whole);
+    if (!output.isEmpty())
+        QCOMPARE(QList<qint16>(whole.begin(), whole.end()), output);
+    // The stream plays as long as the file did, to within a frame.
+    const double expected = double(frames) * StreamRate / rate;
+    QVERIFY2(std::abs(double(whole.size() / 2) - expected) <= 1.0,
+        qPrintable(u"%1 frames for %2"_s.arg(whole.size() / 2).arg(expected)));
+
+    // Fed a frame at a time, with the state copied between frames as a long sound's start
+    // hands over to the rest of its file, the output is the same.
+    std::vector<std::int16_t> pieces;
+    PcmStream first(channels, rate);
+    for (std::size_t i = 0; i < frames; ++i) {
+        PcmStream next = first;
+        next.push(input.constData() + i * std::size_t(channels), 1, pieces);
+        first = next;
+    }
+    first.finish(pieces);
+    QCOMPARE(pieces, whole);
+}
+
+void TestMediaFiles::soundFormats_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("refused");
+    QTest::newRow("mono 22050") << waveFile(1, 22050, tone(500, 1)) << QString();
+    QTest::newRow("stereo 48000") << waveFile(2, 48000, tone(500, 2)) << QString();
+    QTest::newRow("rate 2^31") << waveFile(1, qint64(1) << 31, tone(500, 1)) << u"読めません"_s;
+    QTest::newRow("rate 2^31-1") << waveFile(1, 0x7fffffff, tone(500, 1))
+                                 << u"サンプリング周波数"_s;
+    QTest::newRow("1024 channels") << waveFile(1024, 44100, tone(10, 1024)) << u"チャンネル数"_s;
+    QTest::newRow("0 channels") << waveFile(0, 44100, tone(10, 1)) << u"読めません"_s;
+    QTest::newRow("no samples") << waveFile(1, 44100, {}) << u"音が入っていません"_s;
+    QTest::newRow("a picture") << bitmapHeader(2, 2) + QByteArray(16, 'x') << u"読めません"_s;
+}
+
+void TestMediaFiles::soundFormats()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, refused);
+    MediaFile opened = openIn(dir, file);
+    QVERIFY(opened.fd() >= 0);
+    auto decoded = DecodeSound(std::move(opened));
+    if (refused.isEmpty()) {
+        if (auto *reason = std::get_if<QString>(&decoded))
+            QFAIL(qPrintable(*reason));
+        QVERIFY(std::get<DecodedSound>(decoded).start->whole);
+    } else {
+        QVERIFY(std::holds_alternative<QString>(decoded));
+        QVERIFY2(std::get<QString>(decoded).contains(refused),
+            qPrintable(std::get<QString>(decoded)));
+    }
+}
+
+void TestMediaFiles::aLongSoundIsReadAsItPlays()
+{
+    // Ten seconds, of which only the start is kept; the rest comes from the file as it plays,
+    // and a second playing resumes from a new descriptor where the kept start ends.
+    const qint64 frames = 10 * 22050;
+    const QByteArray file = waveFile(1, 22050, tone(frames, 1));
+    auto decoded = DecodeSound(openIn(dir, file));
+    QVERIFY(std::holds_alternative<DecodedSound>(decoded));
+    auto &sound = std::get<DecodedSound>(decoded);
+    QVERIFY(!sound.start->whole);
+    // Decoded a piece at a time, the start ends within one piece after the kept length.
+    QVERIFY(sound.start->samples.size() >= StartFrames * StreamChannels);
+    QVERIFY(sound.start->samples.size() < (StartFrames + 8192) * StreamChannels);
+
+    auto playAll = [](SoundSource &source) {
+        std::vector<std::int16_t> all;
+        std::vector<std::int16_t> piece(441 * StreamChannels);
+        while (const std::size_t got = source.read(piece.data(), 441))
+            all.insert(all.end(), piece.begin(), piece.begin() + qsizetype(got) * StreamChannels);
+        return all;
+    };
+    const std::vector<std::int16_t> first = playAll(*sound.source);
+    QCOMPARE(first.size(), std::size_t(frames * 2 * StreamChannels));
+
+    auto resumed = ResumeSound(openIn(dir, file), sound.start);
+    QVERIFY(std::holds_alternative<std::unique_ptr<SoundSource>>(resumed));
+    QCOMPARE(playAll(*std::get<std::unique_ptr<SoundSource>>(resumed)), first);
+}
+
+void TestMediaFiles::pictureCorner_data()
+{
+    QTest::addColumn<qint32>("width");
+    QTest::addColumn<qint32>("height");
+    QTest::addColumn<QSize>("shown");
+    QTest::newRow("smaller than the box, whole") << 40 << 30 << QSize(40, 30);
+    QTest::newRow("wide, cut at the right") << 300 << 50 << QSize(81, 50);
+    QTest::newRow("5500 × 5500, the corner only") << 5500 << 5500 << QSize(81, 81);
+    QTest::newRow("stored top-down") << 200 << -200 << QSize(81, 81);
+}
+
+void TestMediaFiles::pictureCorner()
+{
+    QFETCH(qint32, width);
+    QFETCH(qint32, height);
+    QFETCH(QSize, shown);
+    // Each pixel's colour tells where it was: red its column, green its row from the top.
+    const int rows = std::abs(height);
+    const qint64 rowBytes = (24 * qint64(width) + 31) / 32 * 4;
+    QByteArray pixels(rowBytes * rows, '\0');
+    for (int y = 0; y < rows; ++y) {
+        const int stored = height > 0 ? rows - 1 - y : y;
+        for (int x = 0; x < std::min(width, 100); ++x) {
+            char *p = pixels.data() + stored * rowBytes + x * 3;
+            p[2] = char(x);
+            p[1] = char(y);
+        }
+    }
+    QByteArray file = bitmapHeader(width, height) + pixels;
+    QBuffer buffer(&file);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    auto read = ReadPictureTopLeft(buffer, QSize(81, 81));
+    if (auto *reason = std::get_if<QString>(&read))
+        QFAIL(qPrintable(*reason));
+    const QImage picture = std::get<QImage>(read);
+    QCOMPARE(picture.size(), shown);
+    for (const QPoint at : { QPoint(0, 0), QPoint(shown.width() - 1, shown.height() - 1),
+             QPoint(shown.width() / 2, 7) })
+        QCOMPARE(QColor(picture.pixel(at)), QColor(at.x(), at.y(), 0));
+}
+
+QTEST_GUILESS_MAIN(TestMediaFiles)
+#include "tst_media_files.moc"
