@@ -29,7 +29,8 @@ const std::vector<Shown> &shownValues()
             MakeProblemTable(table, kind, rng);
             for (const ProblemRow &row : table.rows) {
                 for (int field = 1; field <= 6; ++field)
-                    out.push_back({ std::abs(row.field(field)), field <= 3 ? 0 : (kind >= 9 ? 3 : 2) });
+                    out.push_back(
+                            { std::abs(row.field(field)), field <= 3 ? 0 : (kind >= 9 ? 3 : 2) });
             }
         }
         return out;
@@ -65,7 +66,8 @@ void formatFixedBaseline(benchmark::State &state)
     char buffer[64];
     for (auto _ : state) {
         const Shown &s = values[i++ % values.size()];
-        benchmark::DoNotOptimize(std::snprintf(buffer, sizeof buffer, "%6.*f", s.decimals, s.value));
+        benchmark::DoNotOptimize(
+                std::snprintf(buffer, sizeof buffer, "%6.*f", s.decimals, s.value));
         benchmark::ClobberMemory();
     }
 }

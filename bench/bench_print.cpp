@@ -44,14 +44,25 @@ struct Recorder : WorksheetJob
     QFontMetrics metrics;
     QPoint pen;
     explicit Recorder(const QFont &f, QPaintDevice *device) : font(f), metrics(f, device) {}
-    bool BeginJob() override { pages.append(QList<Op> {}); return true; }
-    bool NewPage() override { pages.append(QList<Op> {}); return true; }
+    bool BeginJob() override
+    {
+        pages.append(QList<Op> {});
+        return true;
+    }
+    bool NewPage() override
+    {
+        pages.append(QList<Op> {});
+        return true;
+    }
     bool EndJob() override { return true; }
     QString errorText() const override { return {}; }
     void SetFont(const QString &, int) override {}
     int TextWidth(const QString &t) override { return metrics.horizontalAdvance(t); }
     int TextHeight(const QString &) override { return metrics.height(); }
-    void TextOut(int x, int y, const QString &t) override { pages.last().append({ true, x, y, 0, 0, t }); }
+    void TextOut(int x, int y, const QString &t) override
+    {
+        pages.last().append({ true, x, y, 0, 0, t });
+    }
     void MoveTo(int x, int y) override { pen = { x, y }; }
     void LineTo(int x, int y) override
     {

@@ -30,7 +30,8 @@ public:
     {
         for (const auto &[name, time] : m_medians)
             m_times[name] = time;
-        std::printf("\n%-48s %12s %12s %8s\n", "ratio to its baseline", "time", "baseline", "ratio");
+        std::printf("\n%-48s %12s %12s %8s\n", "ratio to its baseline", "time", "baseline",
+                    "ratio");
         for (const auto &[name, time] : m_times) {
             const std::string::size_type cut = name.find("/baseline");
             if (cut != std::string::npos)
@@ -39,7 +40,8 @@ public:
             const auto it = m_times.find(base);
             if (it == m_times.end())
                 continue;
-            std::printf("%-48s %12.1f %12.1f %8.2f\n", name.c_str(), time, it->second, time / it->second);
+            std::printf("%-48s %12.1f %12.1f %8.2f\n", name.c_str(), time, it->second,
+                        time / it->second);
         }
     }
 
@@ -51,7 +53,8 @@ private:
         if (slash == std::string::npos)
             return name + "/baseline";
         const auto next = name.find('/', slash + 1);
-        return name.substr(0, slash) + "/baseline" + (next == std::string::npos ? "" : name.substr(next));
+        return name.substr(0, slash) + "/baseline"
+                + (next == std::string::npos ? "" : name.substr(next));
     }
     std::map<std::string, double> m_times;
     std::map<std::string, double> m_medians;

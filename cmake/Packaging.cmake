@@ -30,6 +30,28 @@ endforeach()
 
 install(FILES "${_tovemi_packaging}/copyright" DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/tovemi")
 
+# The changelog and the manual pages go in compressed with gzip -9n, as Debian has them: -n
+# leaves out the name and time, so the files are the same from one build to the next. They are
+# made when configuring, so that an install after building the program alone finds them too.
+# The package's version is a project's own (no Debian revision): its changelog is changelog.gz.
+set(_tovemi_docs "${CMAKE_CURRENT_BINARY_DIR}/packaging")
+file(MAKE_DIRECTORY "${_tovemi_docs}")
+function(tovemi_gzip source target)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
+    execute_process(COMMAND gzip -9n -c "${source}" OUTPUT_FILE "${target}"
+        COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+tovemi_gzip("${_tovemi_packaging}/changelog" "${_tovemi_docs}/changelog.gz")
+install(FILES "${_tovemi_docs}/changelog.gz" DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/tovemi")
+configure_file("${_tovemi_packaging}/man/tovemi.1.in" "${_tovemi_docs}/man1/tovemi.1" @ONLY)
+configure_file("${_tovemi_packaging}/man/tovemi.ja.1.in" "${_tovemi_docs}/ja/man1/tovemi.1" @ONLY)
+foreach(_tovemi_page man1/tovemi.1 ja/man1/tovemi.1)
+    tovemi_gzip("${_tovemi_docs}/${_tovemi_page}" "${_tovemi_docs}/${_tovemi_page}.gz")
+    get_filename_component(_tovemi_section "${_tovemi_page}" DIRECTORY)
+    install(FILES "${_tovemi_docs}/${_tovemi_page}.gz"
+        DESTINATION "${CMAKE_INSTALL_MANDIR}/${_tovemi_section}")
+endforeach()
+
 # The desktop entry names absolute paths, and the prefix is only known when installing:
 # `cmake --install --prefix`, DESTDIR staging and CPack (which installs with the package's
 # /usr as prefix) each need their own, so the entry is written at install time rather than

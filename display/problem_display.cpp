@@ -131,7 +131,9 @@ std::array<std::optional<QString>, 9> RevealTexts(const ProblemRow &row, int kin
     {
         int width, decimals;
     };
-    constexpr Format FieldFormats[6] = { { 6, 0 }, { 2, 0 }, { 6, 0 }, { 6, 2 }, { 6, 2 }, { 6, 0 } };
+    constexpr Format FieldFormats[6] = {
+        { 6, 0 }, { 2, 0 }, { 6, 0 }, { 6, 2 }, { 6, 2 }, { 6, 0 }
+    };
     std::array<std::optional<QString>, 9> texts {};
     for (int field = 1; field <= 6; ++field) {
         const double value = row.field(field);

@@ -8,12 +8,18 @@ ProblemTableData ProblemTable;
 double &ProblemRow::field(int number)
 {
     switch (number) {
-    case 1: return BaseAmount;
-    case 2: return BaseRatio;
-    case 3: return BasePercent;
-    case 4: return ComparedAmount;
-    case 5: return ComparedRatio;
-    default: return ComparedPercent;
+    case 1:
+        return BaseAmount;
+    case 2:
+        return BaseRatio;
+    case 3:
+        return BasePercent;
+    case 4:
+        return ComparedAmount;
+    case 5:
+        return ComparedRatio;
+    default:
+        return ComparedPercent;
     }
 }
 

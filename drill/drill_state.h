@@ -69,7 +69,10 @@ struct DrillStateData
     double ExpectedBuaiTotal = 0.0;
     std::uint8_t WorksheetPrinting = 0;
 
-    std::int32_t &keyArmed(int code) { return KeyArmed[static_cast<std::size_t>(entryBoxIndex(code))]; }
+    std::int32_t &keyArmed(int code)
+    {
+        return KeyArmed[static_cast<std::size_t>(entryBoxIndex(code))];
+    }
 
     // The values a drill comes back to when it ends; the length, its choice, the kind and
     // the printing flag belong to the pupil's settings and stay.

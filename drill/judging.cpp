@@ -10,7 +10,7 @@ std::int32_t RateOf(std::int32_t correctCount, std::int32_t problemNo)
 
 double BuaiTotal(double wari, double bu, double rin)
 {
-    const long double total = static_cast<long double>(wari) * 100 + static_cast<long double>(bu) * 10
-        + static_cast<long double>(rin);
+    const long double total = static_cast<long double>(wari) * 100
+            + static_cast<long double>(bu) * 10 + static_cast<long double>(rin);
     return static_cast<double>(total);
 }

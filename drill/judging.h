@@ -4,7 +4,10 @@
 #include <cstdint>
 
 // Exact: the expected value went through the same text round trip as the typed one.
-inline bool IsRightAnswer(double typed, double expected) { return typed == expected; }
+inline bool IsRightAnswer(double typed, double expected)
+{
+    return typed == expected;
+}
 
 // Whole percent of right answers, truncated toward zero.
 std::int32_t RateOf(std::int32_t correctCount, std::int32_t problemNo);

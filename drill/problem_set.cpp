@@ -13,8 +13,10 @@ struct HideRange
     std::uint32_t below;
     int field;
 };
-constexpr int BaseAmount = 1, BaseRatio = 2, BasePercent = 3, ComparedAmount = 4,
-              ComparedRatio = 5, ComparedPercent = 6;
+constexpr int BaseAmount = 1, BaseRatio = 2, BasePercent = 3, ComparedAmount = 4, ComparedRatio = 5,
+              ComparedPercent = 6;
+// A row for each problem kind; clang-format would give the long row a line for each range.
+// clang-format off
 constexpr HideRange HideTable[8][6] = {
     { { 1, BaseRatio }, { 12, ComparedRatio } },
     { { 6, BaseAmount }, { 12, ComparedAmount } },
@@ -26,6 +28,7 @@ constexpr HideRange HideTable[8][6] = {
       { 10, ComparedRatio }, { 12, ComparedPercent } },
     { { 2, BaseRatio }, { 4, BasePercent }, { 8, ComparedRatio }, { 12, ComparedPercent } },
 };
+// clang-format on
 
 // n / 100 for n in 1..999, and whether base a with ratio n gives a whole Double product: a set
 // takes tens of thousands of attempts, so the division and the test are made once here.
@@ -111,7 +114,8 @@ void MakeProblemTable(ProblemTableData &table, int kind, RandomGenerator &rng)
         std::uint64_t takenDraws = 0;
 #pragma GCC unroll 64
         for (int k = 0; k < Lanes; ++k)
-            takenDraws |= std::uint64_t { taken[RandomGenerator::drawnFrom(ahead(k), 100) + 1] } << k;
+            takenDraws |= std::uint64_t { taken[RandomGenerator::drawnFrom(ahead(k), 100) + 1] }
+                    << k;
         const std::uint64_t untaken = ~takenDraws;
         // An untaken base is followed by its ratio draw, so in a run of untaken draws only
         // every other one is read as a base, counting from the run's first; a taken draw is

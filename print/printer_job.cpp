@@ -10,10 +10,7 @@
 
 using namespace Qt::StringLiterals;
 
-PrinterJob::PrinterJob(QPrinter &printer)
-    : m_printer(printer)
-{
-}
+PrinterJob::PrinterJob(QPrinter &printer) : m_printer(printer) {}
 
 PrinterJob::~PrinterJob()
 {

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs the Debian 12 packages that building, running and testing Tovemi need.
-# Only what is missing is installed; sudo is used when not root.
+# Only what is missing is installed; sudo is used when not root, and without sudo it says so.
 set -eu
 packages="
   build-essential cmake ninja-build pkg-config git
@@ -12,7 +12,7 @@ if [ "${1:-}" = "--test" ]; then
   libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool x11-utils imagemagick
   pulseaudio pulseaudio-utils sox
-  poppler-utils desktop-file-utils appstream dpkg-dev file
+  poppler-utils desktop-file-utils appstream dpkg-dev file lintian clang-format llvm-14
 "
 fi
 missing=""
@@ -20,8 +20,14 @@ for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 [ -z "$missing" ] && exit 0
-echo "Installing:$missing"
 sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "Cannot install$missing: run this as root, or install sudo first (su -c 'apt-get install sudo')." >&2
+    exit 1
+  fi
+  sudo=sudo
+fi
+echo "Installing:$missing"
 $sudo apt-get update -q
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing

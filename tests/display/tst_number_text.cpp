@@ -102,13 +102,13 @@ void TestNumberText::formatFixed_data()
     QTest::newRow("width 0") << 5.0 << 0 << 0 << u"5"_s;
     QTest::newRow("buai rin 10 from 9.99999") << 9.9999999999999964 << 4 << 0 << u"  10"_s;
     QTest::newRow("large whole") << 1e20 << 1 << 0 << u"100000000000000000000"_s;
-    QTest::newRow("beyond 18 digits are zeros") << 123456789012345678901.0 << 1 << 1
-                                                << u"123456789012345684000.0"_s;
-    QTest::newRow("just below 1e36 is fixed") << 9.99e35 << 1 << 0
-                                              << u"998999999999999954000000000000000000"_s;
+    QTest::newRow("beyond 18 digits are zeros")
+            << 123456789012345678901.0 << 1 << 1 << u"123456789012345684000.0"_s;
+    QTest::newRow("just below 1e36 is fixed")
+            << 9.99e35 << 1 << 0 << u"998999999999999954000000000000000000"_s;
     QTest::newRow("exponent form from 1e36") << 1e36 << 1 << 2 << u"1.00000000000000004E+36"_s;
-    QTest::newRow("negative exponent form") << -2.5e300 << 26 << 0
-                                            << u" -2.50000000000000013E+300"_s;
+    QTest::newRow("negative exponent form")
+            << -2.5e300 << 26 << 0 << u" -2.50000000000000013E+300"_s;
     QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 6 << 2 << u"   NAN"_s;
     QTest::newRow("infinity") << Inf << 1 << 2 << u"INF"_s;
     QTest::newRow("-infinity") << -Inf << 6 << 2 << u"  -INF"_s;
@@ -172,11 +172,11 @@ void TestNumberText::readNumber_data()
     QTest::newRow("nearest double 0.1") << u"0.1"_s << 0.1;
     QTest::newRow("nearest double 0.29") << u"0.29"_s << 0.29;
     QTest::newRow("nearest double 0.285") << u"0.285"_s << 0.285;
-    QTest::newRow("largest double") << u"1.7976931348623157e308"_s
-                                    << std::numeric_limits<double>::max();
+    QTest::newRow("largest double")
+            << u"1.7976931348623157e308"_s << std::numeric_limits<double>::max();
     QTest::newRow("half a step above the largest") << u"1.7976931348623159e308"_s << Inf;
-    QTest::newRow("smallest subnormal") << u"4.9406564584124654e-324"_s
-                                        << std::numeric_limits<double>::denorm_min();
+    QTest::newRow("smallest subnormal")
+            << u"4.9406564584124654e-324"_s << std::numeric_limits<double>::denorm_min();
     QTest::newRow("below half the smallest subnormal") << u"2e-324"_s << 0.0;
     // Trailing blanks, and what a Japanese input method types.
     QTest::newRow("trailing blank") << u"0.5 "_s << 0.5;
@@ -198,8 +198,7 @@ void TestNumberText::readNumber_data()
             << (u"1"_s + QString(10000, u'0') + u"e-10000"_s) << 1.0;
     QTest::newRow("10,000 zeros after the point, scaled back")
             << (u"0."_s + QString(9999, u'0') + u"5e9999"_s) << 0.5;
-    QTest::newRow("exponent of 10,000 digits") << (u"1e"_s + QString(9999, u'0') + u"1"_s)
-                                               << 10.0;
+    QTest::newRow("exponent of 10,000 digits") << (u"1e"_s + QString(9999, u'0') + u"1"_s) << 10.0;
     // 2^53 + 1 lies halfway between two Doubles: the even one, unless any digit far behind
     // it tips the balance.
     QTest::newRow("halfway, 10,000 zeros behind")
@@ -218,6 +217,8 @@ void TestNumberText::readNumber()
 void TestNumberText::malformedTextIsNotANumber_data()
 {
     QTest::addColumn<QString>("text");
+    // A list of texts, not a table: clang-format would set it in columns.
+    // clang-format off
     for (const QString &text :
          { u"1.5x"_s, u"0.5x"_s, u"-3x"_s, u"abc"_s, u"+"_s, u"-"_s, u"－"_s, u"5e"_s, u"5e+"_s,
            u".e"_s, u"1.2.3"_s, u"1 2"_s, u"- 5"_s, u"   "_s, u"\u3000"_s, u"\t1"_s, u"1\t"_s,
@@ -225,6 +226,7 @@ void TestNumberText::malformedTextIsNotANumber_data()
            u"--1"_s, u"+-1"_s, u"1e5.5"_s, u"inf"_s, u"nan"_s, u"0x10"_s, u"?"_s, u"？"_s,
            QString(1, QChar(0)), u"1"_s + QChar(0) })
         QTest::newRow(qPrintable(text)) << text;
+    // clang-format on
 }
 
 void TestNumberText::malformedTextIsNotANumber()
@@ -251,9 +253,19 @@ void TestNumberText::everyShownTextReadsBackAsItsValue()
     // The boxes Edit1..Edit6, the reveal, and the ratio of the buai kinds.
     const bool buai = kind >= 9;
     const Format formats[] = {
-        { 1, 6, 0 }, { 2, 6, 0 }, { 3, 6, 0 }, { 4, 6, buai ? 1 : 2 }, { 5, 6, buai ? 3 : 2 },
-        { 6, 6, 2 }, { 1, 6, 0 }, { 2, 2, 0 }, { 3, 6, 0 }, { 4, 6, 2 }, { 5, 6, 2 },
-        { 6, 6, 0 }, { 5, 6, 3 },
+        { 1, 6, 0 },
+        { 2, 6, 0 },
+        { 3, 6, 0 },
+        { 4, 6, buai ? 1 : 2 },
+        { 5, 6, buai ? 3 : 2 },
+        { 6, 6, 2 },
+        { 1, 6, 0 },
+        { 2, 2, 0 },
+        { 3, 6, 0 },
+        { 4, 6, 2 },
+        { 5, 6, 2 },
+        { 6, 6, 0 },
+        { 5, 6, 3 },
     };
     const int digitWidths[] = { 1, 2, 3, 4 };
     RandomGenerator rng;

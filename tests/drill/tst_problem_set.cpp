@@ -17,11 +17,21 @@ namespace {
 // draw table: ratio kinds never a percentage, percentage kinds never a ratio, kind 8 never
 // an amount.
 const std::set<int> AllowedHidden[9] = {
-    {}, { 2, 5 }, { 1, 4 }, { 1, 2, 4, 5 }, { 3, 6 }, { 1, 4 }, { 1, 3, 4, 6 },
-    { 1, 2, 3, 4, 5, 6 }, { 2, 3, 5, 6 },
+    {},
+    { 2, 5 },
+    { 1, 4 },
+    { 1, 2, 4, 5 },
+    { 3, 6 },
+    { 1, 4 },
+    { 1, 3, 4, 6 },
+    { 1, 2, 3, 4, 5, 6 },
+    { 2, 3, 5, 6 },
 };
 
-bool isWhole(double v) { return v == std::trunc(v); }
+bool isWhole(double v)
+{
+    return v == std::trunc(v);
+}
 
 // The base amounts and ratios of a set drawn the plain way, one draw at a time, each base
 // compared with every earlier row and each ratio divided afresh: the program's set, made with
@@ -80,10 +90,10 @@ void TestProblemSet::generatorDrawsAsTheLinearCongruence_data()
     QTest::addColumn<QList<quint32>>("draws");
     QTest::addColumn<quint32>("seedAfter");
     // Worked out by hand: seed := seed * 134775813 + 1 mod 2^32, draw := (seed * n) >> 32.
-    QTest::newRow("from zero, n=100") << 0u << 100u << QList<quint32> { 0, 3, 86, 20, 27 }
-                                      << 1172187917u;
-    QTest::newRow("from 12:34:56.789, n=999") << 45296789u << 999u << QList<quint32> { 488 }
-                                              << 2099557098u;
+    QTest::newRow("from zero, n=100")
+            << 0u << 100u << QList<quint32> { 0, 3, 86, 20, 27 } << 1172187917u;
+    QTest::newRow("from 12:34:56.789, n=999")
+            << 45296789u << 999u << QList<quint32> { 488 } << 2099557098u;
     QTest::newRow("n=1 is always 0") << 7u << 1u << QList<quint32> { 0, 0, 0 } << 0u;
 }
 
@@ -271,7 +281,8 @@ void TestProblemSet::theSetIsTheOneDrawnOneAtATime()
         MakeProblemTable(table, 1, made);
         for (int i = 1; i <= ProblemCount; ++i) {
             const PlainRow &row = expected[std::size_t(i - 1)];
-            QVERIFY2(table[i].BaseAmount == row.base && std::abs(table[i].ComparedRatio) == row.ratio,
+            QVERIFY2(table[i].BaseAmount == row.base
+                             && std::abs(table[i].ComparedRatio) == row.ratio,
                      qPrintable(u"seed %1, row %2"_s.arg(seed).arg(i)));
         }
         QCOMPARE(made.seed, plain.seed);
@@ -341,7 +352,8 @@ void TestProblemSet::worksheetPrintingKeepsTheSeed()
         replay.seed = s;
         MakeProblemTable(expected, 3, replay);
         found = expected[1].BaseAmount == ProblemTable[1].BaseAmount
-            && expected[100].BaseAmount == ProblemTable[100].BaseAmount && replay.seed == Rng.seed;
+                && expected[100].BaseAmount == ProblemTable[100].BaseAmount
+                && replay.seed == Rng.seed;
     }
     QVERIFY(found);
 }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # The Debian package made by CPack from the build: its control fields, its dependencies
-# (shared libraries and the run-time packages no link names) and its file list under /usr.
+# (shared libraries and the run-time packages no link names), its file list under /usr, and
+# what lintian says of it.
 set -eu
 cpack=$1 build=$2 version=$3
 . "$(dirname "$0")/common.sh"
@@ -36,7 +37,8 @@ check "no media framework" sh -c '! echo "$1" | grep -q "multimedia"' sh "$depen
 
 dpkg-deb -c "$deb" | awk '{ print $NF }' >"$scratch/files"
 for f in usr/bin/tovemi usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
-         usr/share/doc/tovemi/copyright \
+         usr/share/doc/tovemi/copyright usr/share/doc/tovemi/changelog.gz \
+         usr/share/man/man1/tovemi.1.gz usr/share/man/ja/man1/tovemi.1.gz \
          usr/share/tovemi/mascot.bmp usr/share/tovemi/maru1.bmp usr/share/tovemi/batu1.bmp \
          usr/share/tovemi/maru1.wav usr/share/tovemi/batu1.wav usr/share/tovemi/p.wav; do
   check "package holds /$f" grep -qxF "./$f" "$scratch/files"
@@ -60,4 +62,12 @@ check "package holds the device module where the program looks ($module)" \
 for f in "$scratch/root/usr/bin/tovemi" "$scratch/root/usr/bin/$module"; do
   check "packaged $(basename "$f") is stripped" sh -c 'file -b "$1" | grep -q ", stripped"' sh "$f"
 done
+
+# lintian does not compare the changelog with the package: a new version needs its entry.
+changelog="$scratch/root/usr/share/doc/tovemi/changelog.gz"
+check "the changelog's latest entry is $version" \
+  sh -c 'gzip -dc "$1" | head -n 1 | grep -qF "tovemi ($2) "' sh "$changelog" "$version"
+
+# Debian's own checks of a package: any error or warning fails, and is shown.
+check "lintian finds no error or warning" lintian --fail-on error,warning "$deb"
 finish

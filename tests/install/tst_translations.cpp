@@ -31,7 +31,8 @@ QImage drawing(const QPixmap &picture)
 
 } // namespace
 
-class TestTranslations : public QObject {
+class TestTranslations : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
@@ -60,7 +61,7 @@ void TestTranslations::qtTextsAreJapanese_data()
     QTest::addColumn<QString>("japanese");
     // The contexts Qt 6.4 asks: standard buttons come from the platform theme.
     QTest::newRow("standard Cancel button")
-        << u"QPlatformTheme"_s << u"Cancel"_s << u"キャンセル"_s;
+            << u"QPlatformTheme"_s << u"Cancel"_s << u"キャンセル"_s;
     QTest::newRow("print dialog's Print") << u"QPrintDialog"_s << u"&Print"_s << u"印刷(&P)"_s;
 }
 
@@ -70,7 +71,7 @@ void TestTranslations::qtTextsAreJapanese()
     QFETCH(QString, source);
     QFETCH(QString, japanese);
     QCOMPARE(QCoreApplication::translate(context.toUtf8().constData(), source.toUtf8().constData()),
-        japanese);
+             japanese);
 }
 
 void TestTranslations::inputBoxButtonsAreJapanese()
@@ -112,7 +113,8 @@ void TestTranslations::windowIconHasEverySize()
     const QPixmap picture = icon.pixmap(QSize(size, size), 1.0);
     QCOMPARE(picture.size(), QSize(size, size));
     QCOMPARE(drawing(picture),
-        drawing(QImage(size == 32 ? u":/tovemi/bird.png"_s : u":/tovemi/bird-%1.png"_s.arg(size))));
+             drawing(QImage(size == 32 ? u":/tovemi/bird.png"_s
+                                       : u":/tovemi/bird-%1.png"_s.arg(size))));
 }
 
 void TestTranslations::windowIconIsSharpAtDoubleDensity()

@@ -65,7 +65,10 @@ public:
         ++pages.last().measures;
         return lineHeight;
     }
-    void TextOut(int x, int y, const QString &text) override { pages.last().texts.append({ x, y, text }); }
+    void TextOut(int x, int y, const QString &text) override
+    {
+        pages.last().texts.append({ x, y, text });
+    }
     void MoveTo(int x, int y) override { m_pen = { x, y }; }
     void LineTo(int x, int y) override
     {

@@ -134,16 +134,19 @@ void TestWorksheetPage::hiddenRatioIsABoxThenTheAnswer()
     PrintWorksheets(job, table, 1, Example);
     QCOMPARE(job.pages.size(), 2);
     const int x = 200 + 3 * 700, y = 1100, half = 60;
-    const QList<QLine> box = { QLine(x, y - half, x + 500, y - half), QLine(x + 500, y - half, x + 500, y + 120 + half),
-                               QLine(x + 500, y + 120 + half, x, y + 120 + half), QLine(x, y + 120 + half, x, y - half) };
+    const QList<QLine> box = { QLine(x, y - half, x + 500, y - half),
+                               QLine(x + 500, y - half, x + 500, y + 120 + half),
+                               QLine(x + 500, y + 120 + half, x, y + 120 + half),
+                               QLine(x, y + 120 + half, x, y - half) };
     for (int p = 0; p < 2; ++p) {
         const RecordedPage &page = job.pages[p];
         QCOMPARE(page.lines.mid(4), box);
         QStringList texts;
         for (const DrawnText &t : problemTexts(page))
             texts << t.text;
-        QCOMPARE(texts, p == 0 ? (QStringList { u"100"_s, u"1"_s, u"7"_s })
-                               : (QStringList { u"100"_s, u"1"_s, u"7"_s, u"0.07"_s }));
+        QCOMPARE(texts,
+                 p == 0 ? (QStringList { u"100"_s, u"1"_s, u"7"_s })
+                        : (QStringList { u"100"_s, u"1"_s, u"7"_s, u"0.07"_s }));
     }
     QCOMPARE(problemTexts(job.pages[1]).last().x, x);
 }
@@ -172,7 +175,8 @@ void TestWorksheetPage::buaiKindsPrintTwoAlikeSheets()
             QCOMPARE(job.pages[p].lines.size(), 4);
             QCOMPARE(problemTexts(job.pages[p]).size(), 40);
             for (int i = 0; i < 40; ++i)
-                QCOMPARE(problemTexts(job.pages[p])[i].text, problemTexts(job.pages[p + 10])[i].text);
+                QCOMPARE(problemTexts(job.pages[p])[i].text,
+                         problemTexts(job.pages[p + 10])[i].text);
         }
     }
 }
