@@ -8,7 +8,7 @@ set -eu
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TOVEMI_FUZZ_BUILD:-$root/build-fuzz}
-targets="fuzz_read_number fuzz_round_trip"
+targets="fuzz_read_number fuzz_round_trip fuzz_media_file"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTOVEMI_FUZZ=ON -DBUILD_TESTING=OFF -DTOVEMI_BENCH=OFF >/dev/null
