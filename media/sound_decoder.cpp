@@ -38,8 +38,8 @@ std::variant<SNDFILE *, QString> openSound(MediaFile &&file, SF_INFO &info)
         sf_close(sound);
         return u"サンプリング周波数 %1 Hz の音は鳴らせません"_s.arg(info.samplerate);
     }
-    // Floating-point files are scaled to the loudest sample rather than clipped.
-    sf_command(sound, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
+    // Floating-point samples are taken as full scale at 1.0, as they are written. Asking
+    // libsndfile to scale them to the loudest sample instead would read the whole file first.
     return sound;
 }
 

@@ -1,0 +1,128 @@
+// Pictures and sounds a teacher drops in must not slow a drill: one right answer on the real
+// window with the real feedback (Enter until the next problem is shown), with a ten-minute
+// maru1.wav and a 5500 × 5500 maru1.bmp, against the same with the shipped files. And the
+// right-answer picture shown again once it has been read, against the shipped one.
+#include "app/form1.h"
+#include "drill/drill_state.h"
+#include "media/feedback_media.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QByteArray le32(qint64 v)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(qint32(v), b.data());
+    return b;
+}
+
+// A header followed by zeros up to `size` bytes, without writing them all.
+void sparseFile(const QString &path, const QByteArray &header, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(header) != header.size()
+        || !file.resize(size))
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// The six shipped files in a folder of their own; with `huge`, the right answer's two are
+// replaced by a ten-minute stereo sound and a 5500 × 5500 picture.
+const QTemporaryDir &mediaFolder(bool huge)
+{
+    static QTemporaryDir folders[2];
+    QTemporaryDir &dir = folders[huge];
+    if (QDir(dir.path()).isEmpty()) {
+        const QDir shipped(QStringLiteral(TOVEMI_SOURCE_DIR "/media/files"));
+        for (const QString &name : shipped.entryList(QDir::Files))
+            QFile::copy(shipped.filePath(name), dir.filePath(name));
+        if (huge) {
+            QFile::remove(dir.filePath(QStringLiteral("maru1.wav")));
+            QFile::remove(dir.filePath(QStringLiteral("maru1.bmp")));
+            const qint64 soundBytes = 600LL * 44100 * 4;
+            sparseFile(dir.filePath(QStringLiteral("maru1.wav")),
+                "RIFF" + le32(36 + soundBytes) + "WAVEfmt " + le32(16)
+                    + QByteArray::fromHex("01000200") + le32(44100) + le32(44100 * 4)
+                    + QByteArray::fromHex("04001000") + "data" + le32(soundBytes),
+                44 + soundBytes);
+            const qint64 pictureBytes = 5500LL * 3 * 5500;
+            sparseFile(dir.filePath(QStringLiteral("maru1.bmp")),
+                "BM" + le32(54 + pictureBytes) + le32(0) + le32(54) + le32(40) + le32(5500)
+                    + le32(5500) + QByteArray::fromHex("01001800") + le32(0) + le32(pictureBytes)
+                    + QByteArray(16, '\0'),
+                54 + pictureBytes);
+        }
+    }
+    return dir;
+}
+
+QString answerText()
+{
+    const ProblemRow &row = ProblemTable[DrillState.CurrentNo];
+    for (int field = 1; field <= 6; ++field) {
+        if (row.field(field) < 0)
+            return QString::asprintf("%.2f", -row.field(field));
+    }
+    return QString();
+}
+
+void sendKey(QWidget *to, QEvent::Type type, Qt::Key key, const QString &text)
+{
+    QKeyEvent event(type, key, Qt::NoModifier, text);
+    QApplication::sendEvent(to, &event);
+}
+
+// The window with its own pictures and sounds, in the folder of the files given.
+TForm1 &windowIn(bool huge)
+{
+    static TForm1 *form = [] {
+        auto *f = new TForm1;
+        f->show();
+        return f;
+    }();
+    QDir::setCurrent(mediaFolder(huge).path());
+    return *form;
+}
+
+void rightAnswer(benchmark::State &state, bool huge)
+{
+    TForm1 &w = windowIn(huge);
+    DrillState.ProblemKind = 1;
+    w.Button1Click();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (DrillState.CurrentNo >= 100) {
+            w.Button1Click();
+            QApplication::processEvents();
+        }
+        QLineEdit *box = w.entryBox(DrillState.AnswerField);
+        box->setText(answerText());
+        sendKey(box, QEvent::KeyRelease, Qt::Key_0, QStringLiteral("0"));
+        state.ResumeTiming();
+        sendKey(box, QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
+    }
+}
+
+void picture(benchmark::State &state, bool huge)
+{
+    TForm1 &w = windowIn(huge);
+    w.feedback()->ShowPicture(QStringLiteral("maru1.bmp"));
+    for (auto _ : state)
+        w.feedback()->ShowPicture(QStringLiteral("maru1.bmp"));
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(rightAnswer, shipped, false)->Name("Media/baseline")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(rightAnswer, huge, true)->Name("Media/huge")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(picture, shipped, false)->Name("Picture/baseline")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(picture, huge, true)->Name("Picture/huge")->Unit(benchmark::kMicrosecond);
