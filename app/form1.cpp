@@ -169,6 +169,7 @@ TForm1::TForm1(QWidget *parent)
     createPictures();
     setTabOrder();
 
+    qApp->installEventFilter(this);
     m_ownFeedback = std::make_unique<MediaFeedback>(
         Image1, MediaPlayer1, [this](const QString &text) { queueMediaReport(text); });
     m_feedback = m_ownFeedback.get();
@@ -620,6 +621,8 @@ void TForm1::FinishDrill()
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this)
+        connectSoundOnFirstInput(event);
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return QWidget::eventFilter(watched, event);
     int code = 0;
@@ -833,14 +836,16 @@ void TForm1::showMediaReports()
         pupilWasIn->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm1::paintEvent(QPaintEvent *event)
+void TForm1::connectSoundOnFirstInput(QEvent *event)
 {
-    QWidget::paintEvent(event);
-    if (m_soundConnected)
+    if (m_soundConnecting
+        || (event->type() != QEvent::KeyPress && event->type() != QEvent::MouseButtonPress))
         return;
-    m_soundConnected = true;
-    // The sound server is connected once the window is on screen, so that the first answer's
-    // chime is not kept waiting, and the window is not kept waiting for the sound libraries.
+    m_soundConnecting = true;
+    qApp->removeEventFilter(this);
+    // The sound libraries and the server are taken up in the background at the pupil's first
+    // key or click, which comes before any Start and so before any answer's chime: the window
+    // appears without waiting for them, and a window that is only looked at never loads them.
     QTimer::singleShot(0, MediaPlayer1, &MediaPlayer::Connect);
 }
 

@@ -102,7 +102,6 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
 
 private:
     void createPanels();
@@ -133,12 +132,13 @@ private:
     void queueMediaReport(const QString &text);
     void showMediaReportsSoon();
     void showMediaReports();
+    void connectSoundOnFirstInput(QEvent *event);
 
     Feedback *m_feedback = nullptr;
     std::unique_ptr<Feedback> m_ownFeedback;
     QStringList m_mediaReports;
     bool m_mediaReportsDue = false;
-    bool m_soundConnected = false;
+    bool m_soundConnecting = false;
 
     // A held key under X may arrive as a release and a press with the same timestamp, neither
     // marked as a repeat; the press then undoes what the release armed.
