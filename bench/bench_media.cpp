@@ -29,8 +29,8 @@ QByteArray le32(qint64 v)
 void sparseFile(const QString &path, const QByteArray &header, qint64 size)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(header) != header.size()
-        || !file.resize(size))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(header) != header.size() || !file.resize(size))
         qFatal("cannot write %s", qPrintable(path));
 }
 
@@ -49,16 +49,16 @@ const QTemporaryDir &mediaFolder(bool huge)
             QFile::remove(dir.filePath(QStringLiteral("maru1.bmp")));
             const qint64 soundBytes = 600LL * 44100 * 4;
             sparseFile(dir.filePath(QStringLiteral("maru1.wav")),
-                "RIFF" + le32(36 + soundBytes) + "WAVEfmt " + le32(16)
-                    + QByteArray::fromHex("01000200") + le32(44100) + le32(44100 * 4)
-                    + QByteArray::fromHex("04001000") + "data" + le32(soundBytes),
-                44 + soundBytes);
+                       "RIFF" + le32(36 + soundBytes) + "WAVEfmt " + le32(16)
+                               + QByteArray::fromHex("01000200") + le32(44100) + le32(44100 * 4)
+                               + QByteArray::fromHex("04001000") + "data" + le32(soundBytes),
+                       44 + soundBytes);
             const qint64 pictureBytes = 5500LL * 3 * 5500;
             sparseFile(dir.filePath(QStringLiteral("maru1.bmp")),
-                "BM" + le32(54 + pictureBytes) + le32(0) + le32(54) + le32(40) + le32(5500)
-                    + le32(5500) + QByteArray::fromHex("01001800") + le32(0) + le32(pictureBytes)
-                    + QByteArray(16, '\0'),
-                54 + pictureBytes);
+                       "BM" + le32(54 + pictureBytes) + le32(0) + le32(54) + le32(40) + le32(5500)
+                               + le32(5500) + QByteArray::fromHex("01001800") + le32(0)
+                               + le32(pictureBytes) + QByteArray(16, '\0'),
+                       54 + pictureBytes);
         }
     }
     return dir;
@@ -122,7 +122,9 @@ void picture(benchmark::State &state, bool huge)
 
 } // namespace
 
-BENCHMARK_CAPTURE(rightAnswer, shipped, false)->Name("Media/baseline")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(rightAnswer, shipped, false)
+        ->Name("Media/baseline")
+        ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(rightAnswer, huge, true)->Name("Media/huge")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(picture, shipped, false)->Name("Picture/baseline")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(picture, huge, true)->Name("Picture/huge")->Unit(benchmark::kMicrosecond);

@@ -65,7 +65,7 @@ void asPicture()
         return;
     QFile file;
     if (!file.open(std::get<MediaFile>(opened).release(), QIODevice::ReadOnly,
-            QFileDevice::AutoCloseHandle))
+                   QFileDevice::AutoCloseHandle))
         return;
     auto read = ReadPictureTopLeft(file, QSize(81, 81));
     if (const auto *picture = std::get_if<QImage>(&read)) {
@@ -79,7 +79,7 @@ void asPicture()
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     // Qt's image handlers warn about every malformed file; millions of lines would bury a finding.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) { });
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     return 0;
 }
 

@@ -15,7 +15,7 @@ constexpr std::size_t PieceFrames = StreamRate / 200;
 
 // ALSA prints its complaints about missing cards to the terminal; a missing card is normal
 // here, and stays silent like any failure to play.
-void quiet(const char *, int, const char *, int, const char *, ...) { }
+void quiet(const char *, int, const char *, int, const char *, ...) {}
 
 snd_pcm_t *openDefaultDevice()
 {
@@ -26,8 +26,8 @@ snd_pcm_t *openDefaultDevice()
         return nullptr;
     if (snd_pcm_nonblock(pcm, 0) < 0
         || snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED,
-               StreamChannels, StreamRate, 1, BufferMicroseconds)
-            < 0) {
+                              StreamChannels, StreamRate, 1, BufferMicroseconds)
+                < 0) {
         snd_pcm_close(pcm);
         return nullptr;
     }
@@ -36,7 +36,7 @@ snd_pcm_t *openDefaultDevice()
 
 } // namespace
 
-AlsaOutput::AlsaOutput() : m_thread(&AlsaOutput::run, this) { }
+AlsaOutput::AlsaOutput() : m_thread(&AlsaOutput::run, this) {}
 
 AlsaOutput::~AlsaOutput()
 {

@@ -8,8 +8,8 @@
 
 using namespace Qt::StringLiterals;
 
-MediaFeedback::MediaFeedback(
-    QLabel *image, MediaPlayer *player, std::function<void(const QString &)> report)
+MediaFeedback::MediaFeedback(QLabel *image, MediaPlayer *player,
+                             std::function<void(const QString &)> report)
     : m_image(image), m_player(player), m_report(std::move(report))
 {
     m_image->setAlignment(Qt::AlignLeft | Qt::AlignTop);

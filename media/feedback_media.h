@@ -15,7 +15,8 @@ class QLabel;
 class MediaPlayer;
 
 // What the window asks of pictures and sounds; a test can stand in for it.
-class Feedback {
+class Feedback
+{
 public:
     virtual ~Feedback() = default;
     virtual void ShowPicture(const QString &fileName) = 0;
@@ -34,10 +35,11 @@ public:
 // file stays the same. A file that cannot be used is reported through `report` the first time
 // only, and the call returns normally: a drill goes on without that picture or sound rather
 // than stopping at every answer.
-class MediaFeedback final : public Feedback {
+class MediaFeedback final : public Feedback
+{
 public:
-    MediaFeedback(
-        QLabel *image, MediaPlayer *player, std::function<void(const QString &message)> report);
+    MediaFeedback(QLabel *image, MediaPlayer *player,
+                  std::function<void(const QString &message)> report);
 
     // The picture replaces the one in the box, drawn at its own size from the top-left corner
     // and cut off at the box's edges. On failure the old picture stays.

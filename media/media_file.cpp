@@ -13,8 +13,7 @@ using namespace Qt::StringLiterals;
 
 MediaFile::MediaFile(MediaFile &&other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_identity(std::move(other.m_identity))
-{
-}
+{}
 
 MediaFile &MediaFile::operator=(MediaFile &&other) noexcept
 {
@@ -41,7 +40,7 @@ int MediaFile::release()
 std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
 {
     const int fd = ::open(QFile::encodeName(fileName).constData(),
-        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         switch (errno) {
         case ENOENT:
@@ -59,7 +58,8 @@ std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
         }
     }
     MediaFile file(fd, {});
-    struct stat info {};
+    struct stat info
+    {};
     if (::fstat(fd, &info) != 0)
         return u"開けません（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
     if (S_ISDIR(info.st_mode))
@@ -72,8 +72,8 @@ std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
     // Regular files never block; the flag only mattered for what the name might have been.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return MediaFile(file.release(),
-        { fileName, info.st_dev, info.st_ino, info.st_size,
-            qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec });
+                     { fileName, info.st_dev, info.st_ino, info.st_size,
+                       qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec });
 }
 
 QString MediaFolder()

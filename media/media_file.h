@@ -24,7 +24,7 @@ class MediaFile
 {
 public:
     MediaFile() = default;
-    MediaFile(int fd, FileIdentity identity) : m_fd(fd), m_identity(std::move(identity)) { }
+    MediaFile(int fd, FileIdentity identity) : m_fd(fd), m_identity(std::move(identity)) {}
     MediaFile(MediaFile &&other) noexcept;
     MediaFile &operator=(MediaFile &&other) noexcept;
     ~MediaFile();

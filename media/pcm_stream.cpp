@@ -4,15 +4,14 @@
 
 PcmStream::PcmStream(int channels, int rate)
     : m_channels(channels), m_step(double(rate) / StreamRate)
-{
-}
+{}
 
 void PcmStream::push(const std::int16_t *input, std::size_t frames, std::vector<std::int16_t> &out)
 {
     for (std::size_t i = 0; i < frames; ++i) {
         const std::int16_t *frame = input + i * std::size_t(m_channels);
         const float current[StreamChannels] = { float(frame[0]),
-            float(frame[m_channels > 1 ? 1 : 0]) };
+                                                float(frame[m_channels > 1 ? 1 : 0]) };
         if (!m_started) {
             m_started = true;
             m_previous[0] = current[0];
@@ -23,7 +22,7 @@ void PcmStream::push(const std::int16_t *input, std::size_t frames, std::vector<
             const auto t = float(m_position);
             for (int c = 0; c < StreamChannels; ++c) {
                 out.push_back(std::int16_t(
-                    std::lround(m_previous[c] + (current[c] - m_previous[c]) * t)));
+                        std::lround(m_previous[c] + (current[c] - m_previous[c]) * t)));
             }
             m_position += m_step;
         }

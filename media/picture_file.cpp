@@ -47,11 +47,11 @@ std::optional<QByteArray> cornerOfBitmap(QIODevice &file, QSize box)
     const int bits = qFromLittleEndian<quint16>(head.constData() + BitsAt);
     const qint32 compression = readLE32(head, CompressionAt);
     const bool plain = compression == 0 || compression == 3 || compression == 6;
-    const bool knownBits = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24
-        || bits == 32;
+    const bool knownBits =
+            bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     if (infoSize < 40 || !plain || !knownBits || width <= 0 || height == 0
-        || height == std::numeric_limits<qint32>::min()
-        || pixelOffset < FileHeaderSize + infoSize || pixelOffset > (1 << 20))
+        || height == std::numeric_limits<qint32>::min() || pixelOffset < FileHeaderSize + infoSize
+        || pixelOffset > (1 << 20))
         return std::nullopt;
     const qint64 rows = std::abs(height);
     if (width <= box.width() && rows <= box.height())
@@ -118,9 +118,9 @@ std::variant<QImage, QString> ReadPictureTopLeft(QIODevice &file, QSize box)
         const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
         if (limit > 0 && qint64(size.width()) * size.height() * 4 > limit) {
             return u"画像が大きすぎます（%1 × %2 ピクセル、読める大きさは %3 MB まで）"_s
-                .arg(size.width())
-                .arg(size.height())
-                .arg(QImageReader::allocationLimit());
+                    .arg(size.width())
+                    .arg(size.height())
+                    .arg(QImageReader::allocationLimit());
         }
     }
     QImage picture = reader.read();

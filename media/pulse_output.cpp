@@ -71,8 +71,8 @@ void PulseOutput::connectLocked()
     pa_proplist *properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_APPLICATION_NAME, "Tovemi");
     pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "event");
-    m_context = pa_context_new_with_proplist(
-        pa_threaded_mainloop_get_api(m_loop), "Tovemi", properties);
+    m_context = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(m_loop), "Tovemi",
+                                             properties);
     pa_proplist_free(properties);
     if (!m_context) {
         unservedLocked();
@@ -129,9 +129,9 @@ void PulseOutput::contextChanged(pa_context *context, void *self)
         // Playing starts as soon as one target's worth is there; an answer writes that much
         // at once.
         const pa_buffer_attr buffer { std::uint32_t(-1), target, target, std::uint32_t(-1),
-            std::uint32_t(-1) };
-        if (pa_stream_connect_playback(
-                stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr)
+                                      std::uint32_t(-1) };
+        if (pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
+                                       nullptr)
             < 0)
             output->unservedLocked();
         break;
@@ -208,7 +208,8 @@ void PulseOutput::writeLocked(std::size_t bytes, bool fromReadIndex)
     if (room == 0 || pa_stream_begin_write(m_stream, &data, &room) < 0 || !data)
         return;
     room -= room % FrameBytes;
-    const std::size_t frames = m_playing->read(static_cast<std::int16_t *>(data), room / FrameBytes);
+    const std::size_t frames =
+            m_playing->read(static_cast<std::int16_t *>(data), room / FrameBytes);
     if (frames == 0) {
         pa_stream_cancel_write(m_stream);
         m_playing.reset();
@@ -221,7 +222,7 @@ void PulseOutput::writeLocked(std::size_t bytes, bool fromReadIndex)
         written = room;
     }
     pa_stream_write(m_stream, data, written, nullptr, 0,
-        fromReadIndex ? PA_SEEK_RELATIVE_ON_READ : PA_SEEK_RELATIVE);
+                    fromReadIndex ? PA_SEEK_RELATIVE_ON_READ : PA_SEEK_RELATIVE);
     if (frames * FrameBytes < room)
         m_playing.reset();
 }

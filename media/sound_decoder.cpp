@@ -47,8 +47,7 @@ std::variant<SNDFILE *, QString> openSound(MediaFile &&file, SF_INFO &info)
 
 SoundSource::SoundSource(std::shared_ptr<const SoundStart> start, SNDFILE *rest, int channels)
     : m_start(std::move(start)), m_rest(rest), m_channels(channels), m_stream(m_start->stream)
-{
-}
+{}
 
 SoundSource::~SoundSource()
 {
@@ -93,7 +92,7 @@ std::size_t SoundSource::read(std::int16_t *out, std::size_t frames)
         }
         const std::size_t n = std::min((from->size() - *at) / StreamChannels, frames - done);
         std::memcpy(out + done * StreamChannels, from->data() + *at,
-            n * StreamChannels * sizeof(std::int16_t));
+                    n * StreamChannels * sizeof(std::int16_t));
         *at += n * StreamChannels;
         done += n;
     }
@@ -140,8 +139,8 @@ std::variant<DecodedSound, QString> DecodeSound(MediaFile &&file, int startFrame
     return decoded;
 }
 
-std::variant<std::unique_ptr<SoundSource>, QString> ResumeSound(
-    MediaFile &&file, std::shared_ptr<const SoundStart> start)
+std::variant<std::unique_ptr<SoundSource>, QString>
+ResumeSound(MediaFile &&file, std::shared_ptr<const SoundStart> start)
 {
     if (start->whole)
         return std::make_unique<SoundSource>(std::move(start), nullptr, 1);
@@ -154,8 +153,8 @@ std::variant<std::unique_ptr<SoundSource>, QString> ResumeSound(
         // Formats that cannot seek are read up to that point instead.
         std::vector<std::int16_t> skipped(std::size_t(ChunkFrames) * std::size_t(info.channels));
         for (std::int64_t left = start->fileFrames; left > 0;) {
-            const sf_count_t got =
-                sf_readf_short(sound, skipped.data(), std::min<std::int64_t>(left, ChunkFrames));
+            const sf_count_t got = sf_readf_short(sound, skipped.data(),
+                                                  std::min<std::int64_t>(left, ChunkFrames));
             if (got <= 0)
                 break;
             left -= got;

@@ -62,5 +62,5 @@ struct DecodedSound
 std::variant<DecodedSound, QString> DecodeSound(MediaFile &&file, int startFrames = StartFrames);
 
 // A source for a start decoded before from the same file, reading the rest from `file`.
-std::variant<std::unique_ptr<SoundSource>, QString> ResumeSound(
-    MediaFile &&file, std::shared_ptr<const SoundStart> start);
+std::variant<std::unique_ptr<SoundSource>, QString>
+ResumeSound(MediaFile &&file, std::shared_ptr<const SoundStart> start);

@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-MediaPlayer::MediaPlayer(QWidget *parent) : QWidget(parent) { }
+MediaPlayer::MediaPlayer(QWidget *parent) : QWidget(parent) {}
 
 MediaPlayer::~MediaPlayer()
 {
@@ -51,8 +51,8 @@ std::optional<QString> MediaPlayer::Open(const QString &fileName)
     SoundOutput *sound = output(&whyNot);
     if (!sound) {
         return CannotOpenMessage(fileName,
-            u"音を出す部品 %1 を読み込めません（%2）"_s.arg(
-                QDir::toNativeSeparators(DeviceModulePath()), whyNot));
+                                 u"音を出す部品 %1 を読み込めません（%2）"_s.arg(
+                                         QDir::toNativeSeparators(DeviceModulePath()), whyNot));
     }
     if (const auto reason = sound->Open(std::get<MediaFile>(std::move(opened))))
         return CannotOpenMessage(fileName, *reason);

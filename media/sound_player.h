@@ -13,7 +13,8 @@ class SoundOutput;
 // nothing and is never shown. The decoding and the audio output come from the device module,
 // loaded once the window is on screen (Connect), so that start-up does not wait for the audio
 // libraries or the sound server.
-class MediaPlayer : public QWidget {
+class MediaPlayer : public QWidget
+{
     Q_OBJECT
 
 public:

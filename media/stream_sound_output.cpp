@@ -53,10 +53,7 @@ public:
         m_card.Play(nullptr);
     }
 
-    bool isPlaying() const override
-    {
-        return m_server.isPlaying() || m_card.isPlaying();
-    }
+    bool isPlaying() const override { return m_server.isPlaying() || m_card.isPlaying(); }
 
 private:
     struct Kept

@@ -5,7 +5,7 @@
 # here as it is.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-folders="drill display print bench fuzz tests/drill tests/display tests/print tests/install"
+folders="drill display print media devices bench fuzz tests/drill tests/display tests/print tests/media tests/install"
 
 mode=-i
 if [ "${1:-}" = "--check" ]; then mode="--dry-run -Werror"; fi

@@ -21,7 +21,15 @@ namespace {
 
 // The ways a file can be unusable, made under a given name in the working directory.
 enum class Breakage {
-    Missing, NotMedia, Empty, Directory, Fifo, DevZero, LinkLoop, Unreadable, Truncated
+    Missing,
+    NotMedia,
+    Empty,
+    Directory,
+    Fifo,
+    DevZero,
+    LinkLoop,
+    Unreadable,
+    Truncated
 };
 
 QString sourceFile(const QString &name)
@@ -82,12 +90,12 @@ void addBreakageRows(const QString &name)
     QTest::newRow("empty") << name << Breakage::Empty << u"ファイルが空です"_s;
     QTest::newRow("a folder of that name") << name << Breakage::Directory << u"フォルダーです"_s;
     QTest::newRow("a pipe of that name")
-        << name << Breakage::Fifo << u"ふつうのファイルではありません"_s;
+            << name << Breakage::Fifo << u"ふつうのファイルではありません"_s;
     QTest::newRow("a link to /dev/zero")
-        << name << Breakage::DevZero << u"ふつうのファイルではありません"_s;
+            << name << Breakage::DevZero << u"ふつうのファイルではありません"_s;
     QTest::newRow("a link to itself") << name << Breakage::LinkLoop << u"循環"_s;
     QTest::newRow("no read permission")
-        << name << Breakage::Unreadable << u"読む許可がありません"_s;
+            << name << Breakage::Unreadable << u"読む許可がありません"_s;
     QTest::newRow("cut off in the header") << name << Breakage::Truncated << u"として読めません"_s;
 }
 
@@ -98,7 +106,8 @@ QImage asArgb(const QImage &image)
 
 } // namespace
 
-class TestFeedbackMedia : public QObject {
+class TestFeedbackMedia : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
@@ -136,8 +145,8 @@ private:
 
 void TestFeedbackMedia::initTestCase()
 {
-    QVERIFY2(
-        QFile::exists(sourceFile(u"mascot.bmp"_s)), "TOVEMI_SOURCE_DIR must name the source tree");
+    QVERIFY2(QFile::exists(sourceFile(u"mascot.bmp"_s)),
+             "TOVEMI_SOURCE_DIR must name the source tree");
     // No sound server: the tests must not depend on one, nor start one on a desktop.
     qputenv("PULSE_SERVER", "unix:/nonexistent/tovemi-test");
     m_startDir = QDir::currentPath();
@@ -155,7 +164,7 @@ void TestFeedbackMedia::init()
     m_player->setVisible(false);
     m_reports.clear();
     m_feedback = std::make_unique<MediaFeedback>(
-        m_image, m_player, [this](const QString &message) { m_reports << message; });
+            m_image, m_player, [this](const QString &message) { m_reports << message; });
 }
 
 void TestFeedbackMedia::cleanup()
@@ -237,8 +246,8 @@ void TestFeedbackMedia::unusablePictureKeepsTheOldOneAndIsReportedOnce()
     }
     QCOMPARE(m_image->pixmap().toImage(), before);
     QCOMPARE(m_reports.size(), 1);
-    QVERIFY2(
-        m_reports[0].startsWith(u"「%1」を開けません: "_s.arg(fileName)), qPrintable(m_reports[0]));
+    QVERIFY2(m_reports[0].startsWith(u"「%1」を開けません: "_s.arg(fileName)),
+             qPrintable(m_reports[0]));
     QVERIFY2(m_reports[0].contains(reason), qPrintable(m_reports[0]));
 }
 
@@ -281,8 +290,9 @@ void TestFeedbackMedia::reportNamesTheFileAndWhereItWasLookedFor()
 {
     m_feedback->PlaySound(u"maru1.wav"_s);
     QCOMPARE(m_reports,
-        QStringList { u"「maru1.wav」を開けません: ファイルがありません（探した場所: %1）"_s.arg(
-            QDir::toNativeSeparators(QDir::currentPath())) });
+             QStringList {
+                     u"「maru1.wav」を開けません: ファイルがありません（探した場所: %1）"_s.arg(
+                             QDir::toNativeSeparators(QDir::currentPath())) });
 
     // The folder is named even after it has been deleted under the running program.
     const QString gone = m_dir->filePath(u"gone"_s);
@@ -290,7 +300,7 @@ void TestFeedbackMedia::reportNamesTheFileAndWhereItWasLookedFor()
     m_feedback->ShowPicture(u"maru1.bmp"_s);
     QCOMPARE(m_reports.size(), 2);
     QVERIFY2(m_reports[1].contains(u"探した場所: %1（削除されています）"_s.arg(gone)),
-        qPrintable(m_reports[1]));
+             qPrintable(m_reports[1]));
 }
 
 void TestFeedbackMedia::eachFileIsReportedOnItsOwn()
@@ -352,8 +362,8 @@ void TestFeedbackMedia::unusableSoundIsReportedOnceAndLeavesNothingOpen()
         QVERIFY(!m_player->isOpen());
     }
     QCOMPARE(m_reports.size(), 1);
-    QVERIFY2(
-        m_reports[0].startsWith(u"「%1」を開けません: "_s.arg(fileName)), qPrintable(m_reports[0]));
+    QVERIFY2(m_reports[0].startsWith(u"「%1」を開けません: "_s.arg(fileName)),
+             qPrintable(m_reports[0]));
     QVERIFY2(m_reports[0].contains(reason), qPrintable(m_reports[0]));
 }
 

@@ -38,8 +38,8 @@ QByteArray waveFile(int channels, qint64 rate, const QByteArray &data)
 {
     const int align = std::max(channels, 1) * 2;
     return "RIFF"_ba + le32(36 + qint32(data.size())) + "WAVEfmt "_ba + le32(16) + le16(1)
-        + le16(qint16(channels)) + le32(qint32(rate)) + le32(qint32(rate * align))
-        + le16(qint16(align)) + le16(16) + "data"_ba + le32(qint32(data.size())) + data;
+            + le16(qint16(channels)) + le32(qint32(rate)) + le32(qint32(rate * align))
+            + le16(qint16(align)) + le16(16) + "data"_ba + le32(qint32(data.size())) + data;
 }
 
 // A 24-bit Windows bitmap header for `width` × `height` (negative: top-down) pixels.
@@ -48,8 +48,8 @@ QByteArray bitmapHeader(qint32 width, qint32 height, qint32 compression = 0, qin
     const qint64 rowBytes = (qint64(bits) * width + 31) / 32 * 4;
     const qint64 size = rowBytes * std::abs(qint64(height));
     return "BM"_ba + le32(qint32(54 + size)) + le32(0) + le32(54) + le32(40) + le32(width)
-        + le32(height) + le16(1) + le16(bits) + le32(compression) + le32(qint32(size))
-        + le32(2835) + le32(2835) + le32(0) + le32(0);
+            + le32(height) + le16(1) + le16(bits) + le32(compression) + le32(qint32(size))
+            + le32(2835) + le32(2835) + le32(0) + le32(0);
 }
 
 MediaFile openIn(const QTemporaryDir &dir, const QByteArray &bytes)
@@ -96,19 +96,18 @@ void TestMediaFiles::reshapedForTheStream_data()
     QTest::addColumn<QList<qint16>>("input");
     QTest::addColumn<QList<qint16>>("output");
     QTest::newRow("stereo at the stream's rate, unchanged")
-        << 2 << 44100 << QList<qint16> { 1, 2, 3, 4, -5, 6 }
-        << QList<qint16> { 1, 2, 3, 4, -5, 6 };
+            << 2 << 44100 << QList<qint16> { 1, 2, 3, 4, -5, 6 }
+            << QList<qint16> { 1, 2, 3, 4, -5, 6 };
     QTest::newRow("mono to both sides, half rate interpolated")
-        << 1 << 22050 << QList<qint16> { 0, 1000 }
-        << QList<qint16> { 0, 0, 500, 500, 1000, 1000, 1000, 1000 };
+            << 1 << 22050 << QList<qint16> { 0, 1000 }
+            << QList<qint16> { 0, 0, 500, 500, 1000, 1000, 1000, 1000 };
     QTest::newRow("of six channels the front pair")
-        << 6 << 44100 << QList<qint16> { 1, 2, 9, 9, 9, 9, 3, 4, 9, 9, 9, 9 }
-        << QList<qint16> { 1, 2, 3, 4 };
+            << 6 << 44100 << QList<qint16> { 1, 2, 9, 9, 9, 9, 3, 4, 9, 9, 9, 9 }
+            << QList<qint16> { 1, 2, 3, 4 };
     QTest::newRow("double rate takes every other frame")
-        << 1 << 88200 << QList<qint16> { 0, 10, 20, 30 } << QList<qint16> { 0, 0, 20, 20 };
+            << 1 << 88200 << QList<qint16> { 0, 10, 20, 30 } << QList<qint16> { 0, 0, 20, 20 };
     QTest::newRow("full scale stays in range")
-        << 1 << 32000 << QList<qint16> { -32768, 32767, -32768 }
-        << QList<qint16> {};
+            << 1 << 32000 << QList<qint16> { -32768, 32767, -32768 } << QList<qint16> {};
 }
 
 void TestMediaFiles::reshapedForTheStream()
@@ -127,7 +126,7 @@ void TestMediaFiles::reshapedForTheStream()
     // The stream plays as long as the file did, to within a frame.
     const double expected = double(frames) * StreamRate / rate;
     QVERIFY2(std::abs(double(whole.size() / 2) - expected) <= 1.0,
-        qPrintable(u"%1 frames for %2"_s.arg(whole.size() / 2).arg(expected)));
+             qPrintable(u"%1 frames for %2"_s.arg(whole.size() / 2).arg(expected)));
 
     // Fed a frame at a time, with the state copied between frames as a long sound's start
     // hands over to the rest of its file, the output is the same.
@@ -171,7 +170,7 @@ void TestMediaFiles::soundFormats()
     } else {
         QVERIFY(std::holds_alternative<QString>(decoded));
         QVERIFY2(std::get<QString>(decoded).contains(refused),
-            qPrintable(std::get<QString>(decoded)));
+                 qPrintable(std::get<QString>(decoded)));
     }
 }
 
@@ -241,7 +240,7 @@ void TestMediaFiles::pictureCorner()
     const QImage picture = std::get<QImage>(read);
     QCOMPARE(picture.size(), shown);
     for (const QPoint at : { QPoint(0, 0), QPoint(shown.width() - 1, shown.height() - 1),
-             QPoint(shown.width() / 2, 7) })
+                             QPoint(shown.width() / 2, 7) })
         QCOMPARE(QColor(picture.pixel(at)), QColor(at.x(), at.y(), 0));
 }
 

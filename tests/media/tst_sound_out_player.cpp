@@ -32,7 +32,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QTextStream out(stdout);
     if (argc < 2 || !QDir::setCurrent(QString::fromLocal8Bit(argv[1]))) {
-        out << "usage: tst_sound_out_player <folder of the sounds> [play:NAME|wait:MS|until:FILE]...\n";
+        out << "usage: tst_sound_out_player <folder of the sounds> "
+               "[play:NAME|wait:MS|until:FILE]...\n";
         return 2;
     }
 
