@@ -11,7 +11,7 @@ if [ "${1:-}" = "--test" ]; then
   packages="$packages
   libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool x11-utils imagemagick
-  pulseaudio pulseaudio-utils sox
+  pulseaudio pulseaudio-utils sox python3-xlib time
   poppler-utils desktop-file-utils appstream dpkg-dev file lintian clang-format llvm-14
 "
 fi
