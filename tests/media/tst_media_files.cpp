@@ -87,6 +87,8 @@ private Q_SLOTS:
     void aLongSoundIsReadAsItPlays();
     void pictureCorner_data();
     void pictureCorner();
+    void pictureRefused_data();
+    void pictureRefused();
 };
 
 void TestMediaFiles::reshapedForTheStream_data()
@@ -242,6 +244,30 @@ void TestMediaFiles::pictureCorner()
     for (const QPoint at : { QPoint(0, 0), QPoint(shown.width() - 1, shown.height() - 1),
                              QPoint(shown.width() / 2, 7) })
         QCOMPARE(QColor(picture.pixel(at)), QColor(at.x(), at.y(), 0));
+}
+
+void TestMediaFiles::pictureRefused_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("reason");
+    // A compressed bitmap cannot be cut while stored, so it is decoded whole, which Qt's
+    // allocation limit forbids at this size.
+    QTest::newRow("9000 × 9000, compressed")
+            << bitmapHeader(9000, 9000, 1, 8) + QByteArray(1024 + 64, '\0') << u"大きすぎます"_s;
+    QTest::newRow("not a picture") << waveFile(1, 22050, tone(100, 1)) << u"画像として読めません"_s;
+    QTest::newRow("a bitmap cut off in its rows")
+            << bitmapHeader(4, 4).left(40) << u"画像として読めません"_s;
+}
+
+void TestMediaFiles::pictureRefused()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, reason);
+    QBuffer buffer(&file);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    auto read = ReadPictureTopLeft(buffer, QSize(81, 81));
+    QVERIFY(std::holds_alternative<QString>(read));
+    QVERIFY2(std::get<QString>(read).contains(reason), qPrintable(std::get<QString>(read)));
 }
 
 QTEST_GUILESS_MAIN(TestMediaFiles)
