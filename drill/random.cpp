@@ -13,6 +13,7 @@ void RandomGenerator::seedFromClock()
 {
     using namespace std::chrono;
     const auto now = system_clock::now().time_since_epoch();
-    const auto sinceMidnight = duration_cast<milliseconds>(now) % days { 1 };
-    seed = static_cast<std::uint32_t>(sinceMidnight.count());
+    const hh_mm_ss<milliseconds> time { duration_cast<milliseconds>(now) % days { 1 } };
+    seed = clockSeed(int(time.hours().count()), int(time.minutes().count()),
+                     int(time.seconds().count()), int(time.subseconds().count()));
 }
