@@ -1,0 +1,166 @@
+#include "drill/drill_flow.h"
+
+#include "drill/judging.h"
+#include "drill/problem_set.h"
+#include "drill/typed_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <string>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The mascot comes back with the first key after a verdict picture.
+std::optional<QString> mascotAfterVerdict(DrillStateData &state, const QString &prompt)
+{
+    if (state.MascotShown != False)
+        return std::nullopt;
+    state.MascotShown = True;
+    return prompt;
+}
+
+// The verdict's bookkeeping: a right answer counts on its first try and moves on.
+DrillStep judged(DrillStateData &state, bool right, DrillStep step)
+{
+    state.MascotShown = False;
+    if (right) {
+        step.verdict = Verdict::Right;
+        if (state.FirstTry != False)
+            state.CorrectCount += 1;
+        state.RatePercent = RateOf(state.CorrectCount, state.CurrentNo);
+        state.CurrentNo += 1;
+        step.finished = state.CurrentNo > state.DrillLength;
+        step.nextProblem = !step.finished;
+    } else {
+        step.verdict = Verdict::Wrong;
+        state.FirstTry = False;
+        state.RatePercent = RateOf(state.CorrectCount, state.CurrentNo);
+    }
+    return step;
+}
+
+} // namespace
+
+DrillStep AnswerBoxKey(DrillStateData &state, int code, BoxKey key, double typed)
+{
+    DrillStep step;
+    step.mascotPrompt = mascotAfterVerdict(state, u"答を入れてリターンキー。"_s);
+    if (key == BoxKey::Enter && state.AnswerField == code && state.keyArmed(code) != False) {
+        step = judged(state, IsRightAnswer(typed, state.ExpectedValue), step);
+        if (step.verdict == Verdict::Wrong)
+            step.focusBox = state.AnswerField;
+    }
+    state.keyArmed(code) = False;
+    return step;
+}
+
+DrillStep BuaiBoxKey(DrillStateData &state, int code, BoxKey key, double typed)
+{
+    DrillStep step;
+    step.pip = key == BoxKey::Enter;
+    if (code == 11) {
+        step.mascotPrompt = mascotAfterVerdict(state, u"答を入れてリターンキーで「分」へ。"_s);
+        if (key == BoxKey::Enter && state.AnswerField == 11 && state.keyArmed(11) != False) {
+            state.TypedWari = typed;
+            state.AnswerField = 12;
+            state.keyArmed(11) = False;
+            step.focusBox = 12;
+        }
+        return step;
+    }
+    // Shift goes back only in the buai kind: elsewhere it would strand the problem's own box.
+    if (key == BoxKey::Shift && state.ProblemKind == 9) {
+        state.AnswerField = code - 1;
+        state.MascotShown = True;
+        step.focusBox = code - 1;
+    } else if (key == BoxKey::Enter && state.AnswerField == code && state.keyArmed(code) != False) {
+        if (code == 12) {
+            state.TypedBu = typed;
+            state.AnswerField = 13;
+            step.focusBox = 13;
+        } else {
+            state.TypedRin = typed;
+            state.TypedBuaiTotal = BuaiTotal(state.TypedWari, state.TypedBu, state.TypedRin);
+            state.ExpectedBuaiTotal = BuaiTotal(state.BuaiWari, state.BuaiBu, state.BuaiRin);
+            step = judged(state, IsRightAnswer(state.TypedBuaiTotal, state.ExpectedBuaiTotal), step);
+            // A wrong buai answer is typed again from its first digit.
+            if (step.verdict == Verdict::Wrong) {
+                state.AnswerField = 11;
+                step.focusBox = 11;
+            }
+        }
+    }
+    state.keyArmed(code) = False;
+    return step;
+}
+
+std::optional<QString> PromptFor(int code)
+{
+    if (code == 12)
+        return u"答を入れてリターンキーで「厘」へ。"_s;
+    if (code == 13)
+        return u"答を入れてリターンキーで判定。"_s;
+    return std::nullopt;
+}
+
+void StartDrill(DrillStateData &state)
+{
+    MakeProblemsState();
+    state.AnswerShown = False;
+}
+
+RevealStep RevealOrNext(DrillStateData &state)
+{
+    RevealStep step;
+    if (state.AnswerShown != False) {
+        state.AnswerShown = False;
+        step.nextProblem = true;
+        return step;
+    }
+    state.FirstTry = False;
+    state.CurrentNo += 1;
+    step.finished = state.CurrentNo > state.DrillLength;
+    // The end of a drill brings back its own resting state, mascot and all.
+    if (!step.finished)
+        step.mascotPrompt = mascotAfterVerdict(state, u"次の問題をやるボタンをおしてね。"_s);
+    return step;
+}
+
+QString ScoreText(std::int32_t ratePercent)
+{
+    return u"おしまいです。"_s + QString::number(ratePercent) + u"点でした。"_s;
+}
+
+std::optional<std::int32_t> DrillLengthOf(const QString &typed)
+{
+    std::string ascii;
+    for (QChar c : typed) {
+        const char16_t u = HalfWidthOf(c.unicode());
+        if (u > 0x7F)
+            return std::nullopt;
+        ascii.push_back(char(u));
+    }
+    const auto first = ascii.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return std::nullopt;
+    ascii = ascii.substr(first, ascii.find_last_not_of(' ') - first + 1);
+    const bool negative = ascii.front() == '-';
+    const char *begin = ascii.data() + ((negative || ascii.front() == '+') ? 1 : 0);
+    const char *end = ascii.data() + ascii.size();
+    if (begin == end || *begin == '-' || *begin == '+')
+        return std::nullopt;
+    std::uint64_t value = 0;
+    const auto [ptr, error] = std::from_chars(begin, end, value);
+    if (ptr != end)
+        return std::nullopt;
+    // Too large or too small a number is a whole number all the same: a drill has at least one
+    // problem and at most the hundred of a set.
+    if (negative)
+        return 1;
+    if (error == std::errc::result_out_of_range || value > std::uint64_t(ProblemCount))
+        return ProblemCount;
+    return std::max<std::int32_t>(std::int32_t(value), 1);
+}

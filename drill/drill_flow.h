@@ -1,0 +1,65 @@
+// What each step of a drill does to the drill-wide state, and what the window must show for it:
+// an answer typed and entered, a move between the buai boxes, a reveal, the drill's length.
+#pragma once
+
+#include "drill/drill_state.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// A key in an answer box, as the drill tells keys apart.
+enum class BoxKey { Enter, Shift, Other };
+
+enum class Verdict { None, Right, Wrong };
+
+// What the window does after a step, in this order: the pip, the mascot with its prompt, the
+// verdict's status, picture and sound, the counters, then the score or the next problem, and
+// last the focus with its box's prompt.
+struct DrillStep
+{
+    bool pip = false;
+    std::optional<QString> mascotPrompt;
+    Verdict verdict = Verdict::None;
+    bool finished = false;
+    bool nextProblem = false;
+    std::optional<int> focusBox;
+
+    friend bool operator==(const DrillStep &, const DrillStep &) = default;
+};
+
+// A key-down in one of the six quantity boxes (codes 1..6); `typed` is the box's text read as
+// a number, judged only by an Enter that the box was armed for.
+DrillStep AnswerBoxKey(DrillStateData &state, int code, BoxKey key, double typed);
+
+// A key-down in the wari, bu or rin box (codes 11..13): Enter takes the digit and moves on, the
+// rin box's Enter judges the three together, Shift goes back a box in the buai kind.
+DrillStep BuaiBoxKey(DrillStateData &state, int code, BoxKey key, double typed);
+
+// The prompt that comes with the focus in a box, if the box has one of its own.
+std::optional<QString> PromptFor(int code);
+
+// スタート: a fresh set is made (MakeProblemsState) and the answer is hidden again.
+void StartDrill(DrillStateData &state);
+
+// せいかいを見る and 次に進む, which are one button.
+struct RevealStep
+{
+    // 次に進む: the problem CurrentNo names is laid out; nothing else happens.
+    bool nextProblem = false;
+    // The problem counted as seen: the drill ended with it.
+    bool finished = false;
+    // The mascot, if a verdict's picture is showing, and the prompt for the next problem.
+    std::optional<QString> mascotPrompt;
+
+    friend bool operator==(const RevealStep &, const RevealStep &) = default;
+};
+RevealStep RevealOrNext(DrillStateData &state);
+
+// The status line at the end of a drill.
+QString ScoreText(std::int32_t ratePercent);
+
+// The drill length as typed into the length box: blanks around it and full-width digits are
+// fine; a whole number out of range is clamped to 1..100; nothing if it is not a whole number.
+std::optional<std::int32_t> DrillLengthOf(const QString &typed);
