@@ -1,5 +1,7 @@
 #include "display/number_text.h"
 
+#include "drill/typed_text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -121,24 +123,6 @@ namespace {
 // What a Japanese input method types for a number, as its ASCII form; anything else as is.
 // The ideographic blank becomes a blank. Only these: a pupil types no other number signs, and
 // a character read wrongly would turn a slip into a number.
-char16_t asciiForm(char16_t c)
-{
-    if (c >= u'０' && c <= u'９')
-        return char16_t(c - u'０' + u'0');
-    switch (c) {
-    case u'．':
-        return u'.';
-    case u'＋':
-        return u'+';
-    case u'－':
-        return u'-';
-    case u'\u3000':
-        return u' ';
-    default:
-        return c;
-    }
-}
-
 // Every power of ten a Double holds exactly.
 constexpr double PowersOfTen[] = { 1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
@@ -158,14 +142,14 @@ double ReadNumber(const QString &text)
 
     const char16_t *c = reinterpret_cast<const char16_t *>(text.utf16());
     const char16_t *const end = c + text.size();
-    const auto peek = [&] { return c != end ? asciiForm(*c) : u'\0'; };
+    const auto peek = [&] { return c != end ? HalfWidthOf(*c) : u'\0'; };
     const auto isDigit = [](char16_t a) { return a >= u'0' && a <= u'9'; };
 
     while (peek() == u' ')
         ++c;
     bool negative = false;
     if (peek() == u'+' || peek() == u'-')
-        negative = asciiForm(*c++) == u'-';
+        negative = HalfWidthOf(*c++) == u'-';
 
     // The number is read as digits × 10^scale, leading zeros dropped. The scale moves by one a
     // character and the exponent stops growing past 10^17, so no sum below can overflow.
@@ -200,7 +184,7 @@ double ReadNumber(const QString &text)
         ++c;
         bool negativeExponent = false;
         if (peek() == u'+' || peek() == u'-')
-            negativeExponent = asciiForm(*c++) == u'-';
+            negativeExponent = HalfWidthOf(*c++) == u'-';
         if (!isDigit(peek()))
             return NotANumber;
         constexpr std::int64_t Saturated = 100'000'000'000'000'000;

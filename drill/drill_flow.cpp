@@ -85,7 +85,8 @@ DrillStep BuaiBoxKey(DrillStateData &state, int code, BoxKey key, double typed)
             state.TypedRin = typed;
             state.TypedBuaiTotal = BuaiTotal(state.TypedWari, state.TypedBu, state.TypedRin);
             state.ExpectedBuaiTotal = BuaiTotal(state.BuaiWari, state.BuaiBu, state.BuaiRin);
-            step = judged(state, IsRightAnswer(state.TypedBuaiTotal, state.ExpectedBuaiTotal), step);
+            step = judged(state, IsRightAnswer(state.TypedBuaiTotal, state.ExpectedBuaiTotal),
+                          step);
             // A wrong buai answer is typed again from its first digit.
             if (step.verdict == Verdict::Wrong) {
                 state.AnswerField = 11;

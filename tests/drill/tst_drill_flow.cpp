@@ -55,20 +55,20 @@ void TestDrillFlow::answerBoxKey_data()
     QTest::addColumn<int>("nowAt");
     QTest::addColumn<bool>("finished");
     // code key typed firstTry no → verdict correct rate no finished
-    QTest::newRow("right at the first try counts") << 4 << BoxKey::Enter << 12.0 << true << 3
-                                                    << Verdict::Right << 3 << 100 << 4 << false;
+    QTest::newRow("right at the first try counts")
+            << 4 << BoxKey::Enter << 12.0 << true << 3 << Verdict::Right << 3 << 100 << 4 << false;
     QTest::newRow("right after a wrong one does not")
-        << 4 << BoxKey::Enter << 12.0 << false << 3 << Verdict::Right << 2 << 66 << 4 << false;
+            << 4 << BoxKey::Enter << 12.0 << false << 3 << Verdict::Right << 2 << 66 << 4 << false;
     QTest::newRow("wrong") << 4 << BoxKey::Enter << 11.0 << true << 3 << Verdict::Wrong << 2 << 66
                            << 3 << false;
     QTest::newRow("NaN is wrong") << 4 << BoxKey::Enter << qQNaN() << true << 3 << Verdict::Wrong
                                   << 2 << 66 << 3 << false;
     QTest::newRow("right at the last problem ends the drill")
-        << 4 << BoxKey::Enter << 12.0 << true << 5 << Verdict::Right << 3 << 60 << 6 << true;
+            << 4 << BoxKey::Enter << 12.0 << true << 5 << Verdict::Right << 3 << 60 << 6 << true;
     QTest::newRow("another key judges nothing")
-        << 4 << BoxKey::Other << 12.0 << true << 3 << Verdict::None << 2 << 0 << 3 << false;
+            << 4 << BoxKey::Other << 12.0 << true << 3 << Verdict::None << 2 << 0 << 3 << false;
     QTest::newRow("Enter in a box that is not the answer's")
-        << 1 << BoxKey::Enter << 12.0 << true << 3 << Verdict::None << 2 << 0 << 3 << false;
+            << 1 << BoxKey::Enter << 12.0 << true << 3 << Verdict::None << 2 << 0 << 3 << false;
 }
 
 void TestDrillFlow::answerBoxKey()
@@ -95,7 +95,7 @@ void TestDrillFlow::answerBoxKey()
     // The key after a verdict brings the mascot back, once.
     if (step.verdict != Verdict::None) {
         QCOMPARE(AnswerBoxKey(state, code, BoxKey::Other, 0).mascotPrompt,
-            std::optional(u"答を入れてリターンキー。"_s));
+                 std::optional(u"答を入れてリターンキー。"_s));
         QCOMPARE(AnswerBoxKey(state, code, BoxKey::Other, 0).mascotPrompt, std::nullopt);
     }
     // An unarmed box judges nothing: a held Enter judges once.
@@ -113,21 +113,21 @@ void TestDrillFlow::buaiBoxKey_data()
     QTest::addColumn<int>("answerField");
     // The problem's digits are 3, 2, 5; wari and bu typed as 3 and 2.
     QTest::newRow("wari's Enter moves to bu")
-        << 9 << 11 << BoxKey::Enter << 3.0 << 12 << Verdict::None << 12;
+            << 9 << 11 << BoxKey::Enter << 3.0 << 12 << Verdict::None << 12;
     QTest::newRow("bu's Enter moves to rin")
-        << 9 << 12 << BoxKey::Enter << 2.0 << 13 << Verdict::None << 13;
+            << 9 << 12 << BoxKey::Enter << 2.0 << 13 << Verdict::None << 13;
     QTest::newRow("rin's Enter judges all three, right")
-        << 9 << 13 << BoxKey::Enter << 5.0 << 0 << Verdict::Right << 13;
+            << 9 << 13 << BoxKey::Enter << 5.0 << 0 << Verdict::Right << 13;
     QTest::newRow("wrong goes back to wari")
-        << 9 << 13 << BoxKey::Enter << 4.0 << 11 << Verdict::Wrong << 11;
+            << 9 << 13 << BoxKey::Enter << 4.0 << 11 << Verdict::Wrong << 11;
     QTest::newRow("Shift in rin goes back to bu")
-        << 9 << 13 << BoxKey::Shift << 0.0 << 12 << Verdict::None << 12;
+            << 9 << 13 << BoxKey::Shift << 0.0 << 12 << Verdict::None << 12;
     QTest::newRow("Shift in bu goes back to wari")
-        << 9 << 12 << BoxKey::Shift << 0.0 << 11 << Verdict::None << 11;
-    QTest::newRow("Shift in wari stays") << 9 << 11 << BoxKey::Shift << 0.0 << 0 << Verdict::None
-                                         << 11;
+            << 9 << 12 << BoxKey::Shift << 0.0 << 11 << Verdict::None << 11;
+    QTest::newRow("Shift in wari stays")
+            << 9 << 11 << BoxKey::Shift << 0.0 << 0 << Verdict::None << 11;
     QTest::newRow("Shift does nothing in the other buai kind")
-        << 10 << 13 << BoxKey::Shift << 0.0 << 0 << Verdict::None << 13;
+            << 10 << 13 << BoxKey::Shift << 0.0 << 0 << Verdict::None << 13;
 }
 
 void TestDrillFlow::buaiBoxKey()
@@ -161,7 +161,8 @@ void TestDrillFlow::revealOrNext()
 {
     DrillStateData state = midDrill();
     state.MascotShown = False;
-    QCOMPARE(RevealOrNext(state), (RevealStep { false, false, u"次の問題をやるボタンをおしてね。"_s }));
+    QCOMPARE(RevealOrNext(state),
+             (RevealStep { false, false, u"次の問題をやるボタンをおしてね。"_s }));
     QCOMPARE(state.CurrentNo, 4);
     QCOMPARE(state.FirstTry, False);
     state.AnswerShown = True;
