@@ -29,6 +29,7 @@ class Feedback;
 class MediaPlayer;
 class WorksheetPrinter;
 class WorksheetPrintHooks;
+class HeldKeyRepeat;
 
 class TForm1 : public QWidget
 {
@@ -112,6 +113,9 @@ private:
     void createPictures();
     void setTabOrder();
 
+    void keyDown(int code, quint16 key);
+    void repeatShift();
+
     // One routine for the six quantity boxes, three for the buai boxes.
     void AnswerKeyDown(int code, quint16 key);
     void WariKeyDown(quint16 key);
@@ -127,6 +131,7 @@ private:
     void setBoxColour(QLineEdit *box, const QColor &colour);
 
     Feedback *m_feedback = nullptr;
+    HeldKeyRepeat *m_heldShift = nullptr;
     std::unique_ptr<Feedback> m_ownFeedback;
 
     // A held key under X may arrive as a release and a press with the same timestamp, neither
