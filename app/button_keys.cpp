@@ -1,9 +1,9 @@
 #include "app/button_keys.h"
 
 #include "app/form1.h"
+#include "app/key_repeat.h"
 #include "drill/drill_state.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -15,6 +15,13 @@
 ButtonKeys::Held &ButtonKeys::heldOf(int key)
 {
     return key == Qt::Key_Return ? m_return : key == Qt::Key_Enter ? m_enter : m_space;
+}
+
+int ButtonKeys::repeatDelay()
+{
+    if (m_repeatDelay == 0)
+        m_repeatDelay = DesktopKeyRepeat().delayMs;
+    return m_repeatDelay;
 }
 
 namespace {
@@ -68,14 +75,18 @@ bool ButtonKeys::eventFilter(QObject *watched, QEvent *event)
     // A key event goes from the focused widget up to its window until one takes it; only the
     // first delivery is the key itself.
     auto *widget = static_cast<QWidget *>(watched);
-    QWidget *focus = QApplication::focusWidget();
-    if (!focus)
-        focus = widget->window()->focusWidget();
-    if (widget != focus)
+    QWidget *focus = widget->window()->focusWidget();
+    if (widget != (focus ? focus : widget->window()))
         return false;
+    // A release that came while a box was opening went to no window and was lost; a repeat
+    // never comes later than the desktop's repeat delay after the press before it.
+    if (held.down && time != 0 && held.pressedAt != 0 && time > held.pressedAt
+        && time - held.pressedAt > quint64(repeatDelay()) + 100)
+        held.down = false;
     const bool repeat = keyEvent->isAutoRepeat() || held.down
                         || (time != 0 && time == held.releasedAt);
     held.down = true;
+    held.pressedAt = time;
     held.releasedAt = 0;
     if (isAnswerBox(watched))
         return false;

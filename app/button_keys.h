@@ -28,9 +28,12 @@ private:
     {
         int key = 0;
         bool down = false;
+        quint64 pressedAt = 0;
         quint64 releasedAt = 0;
         QPointer<QPushButton> button; // pressed down by this key, clicked when it is let go
     };
     Held &heldOf(int key);
+    int repeatDelay();
+    int m_repeatDelay = 0; // read from the desktop at the first key that needs it
     Held m_return, m_enter, m_space;
 };
