@@ -253,6 +253,7 @@ void TestKeyboard::theFocusComesBackAfterEachBox_data()
     QTest::addColumn<QString>("back");
     QTest::newRow("input box") << u"CheckBox1"_s << false << QStringList { u"7"_s } << u"Edit4"_s;
     QTest::newRow("input box, not a number") << u"CheckBox1"_s << false << QStringList { u"x"_s } << u"Edit4"_s;
+    QTest::newRow("input box, and the report of it") << u"CheckBox1"_s << false << QStringList { u"x"_s, u"enter"_s } << u"Edit4"_s;
     QTest::newRow("print, explanation") << u"BitBtn1"_s << false << QStringList { u"enter"_s } << u"BitBtn1"_s;
     QTest::newRow("print, No") << u"BitBtn1"_s << true << QStringList { u"escape"_s } << u"BitBtn1"_s;
     QTest::newRow("print, Yes") << u"BitBtn1"_s << true << QStringList { u"enter"_s } << u"BitBtn1"_s;
@@ -273,6 +274,8 @@ void TestKeyboard::theFocusComesBackAfterEachBox()
         DrillState.LengthChosen = -1;
         f.window->CheckBox1->setChecked(true);
     }
+    if (answers.size() > 1 && on == u"CheckBox1")
+        SetErrorReporter({}); // the report in its own box, answered too
     auto *control = f.window->findChild<QWidget *>(on);
     tabTo(control);
     std::function<void(QWidget *)> answerNext = [&](QWidget *modal) {
@@ -290,6 +293,7 @@ void TestKeyboard::theFocusComesBackAfterEachBox()
     WhenModalOpens(answerNext);
     WindowFixture::press(on == u"CheckBox1" ? Qt::Key_Space : Qt::Key_Return);
     QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY2(answers.isEmpty(), "every box came and was answered");
     QTRY_COMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), back);
 }
 
