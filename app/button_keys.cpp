@@ -64,13 +64,14 @@ bool ButtonKeys::eventFilter(QObject *watched, QEvent *event)
         held.down = false;
         held.releasedAt = time;
         // Pressed when let go, as Space presses it: the key is up before any box it opens.
-        if (QPointer<QPushButton> button = std::exchange(held.button, nullptr); button && button->isDown()) {
-            button->setDown(false);
-            if (watched == button)
-                button->click();
-            return true;
-        }
-        return false;
+        const QPointer<QPushButton> button = std::exchange(held.button, nullptr);
+        if (!button || !button->isDown())
+            return false;
+        button->setDown(false);
+        if (watched != button)
+            return false; // the focus went elsewhere meanwhile: no press, as with Space
+        button->click();
+        return true;
     }
     // A key event goes from the focused widget up to its window until one takes it; only the
     // first delivery is the key itself.

@@ -7,9 +7,9 @@
 class QPushButton;
 
 // Watches the application's keys. Return and the keypad's Enter press the focused push button
-// as Space does (down on the press, clicked on the release), also in buttons added later; the boxes that judge answers keep their own
-// meaning of Enter. A held Return, Enter or Space never presses a button or a dialog's default
-// button again, however X reports its repeats.
+// as Space does (down on the press, clicked on the release), also in buttons added later; the
+// boxes that judge answers keep their own meaning of Enter. A held Return, Enter or Space never
+// presses a button or a dialog's default button again, however X reports its repeats.
 class ButtonKeys : public QObject
 {
     Q_OBJECT
@@ -26,7 +26,6 @@ private:
     // apart by its timestamp.
     struct Held
     {
-        int key = 0;
         bool down = false;
         quint64 pressedAt = 0;
         quint64 releasedAt = 0;

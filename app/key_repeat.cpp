@@ -11,7 +11,8 @@ KeyRepeatPace DesktopKeyRepeat()
 {
     KeyRepeatPace pace;
 #if QT_CONFIG(xcb)
-    if (const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+    using QNativeInterface::QX11Application;
+    if (const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QX11Application>() : nullptr) {
         unsigned int delay = 0, interval = 0;
         if (Display *display = x11->display();
             display && XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &delay, &interval)

@@ -6,7 +6,7 @@ QPalette LayoutPalette()
     const QColor dark = face.darker(150);
     const QColor mid = face.darker(130);
     QPalette palette;
-    for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
+    for (const auto group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
         const bool disabled = group == QPalette::Disabled;
         const QColor text = disabled ? QColor(190, 190, 190) : QColor(Qt::black);
         palette.setColor(group, QPalette::Window, face);

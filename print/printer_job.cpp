@@ -149,7 +149,8 @@ public:
             // No selection and no current page: the sheets have neither. The range, the copies
             // and their order are the program's to honour (PagesToPrint); the odd or even pages
             // and a list of pages are offered only where the print server does them.
-            dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange
+            dialog.setOptions(QAbstractPrintDialog::PrintToFile
+                              | QAbstractPrintDialog::PrintPageRange
                               | QAbstractPrintDialog::PrintShowPageSize
                               | QAbstractPrintDialog::PrintCollateCopies);
             dialog.setMinMax(1, std::max(pageCount, 1));
