@@ -13,12 +13,16 @@ KeyRepeatPace DesktopKeyRepeat()
 #if QT_CONFIG(xcb)
     using QNativeInterface::QX11Application;
     if (const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QX11Application>() : nullptr) {
-        unsigned int delay = 0, interval = 0;
-        if (Display *display = x11->display();
-            display && XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &delay, &interval)
-            && delay > 0 && interval > 0 && delay < 10000 && interval < 10000) {
-            pace.delayMs = int(delay);
-            pace.intervalMs = int(interval);
+        if (Display *display = x11->display()) {
+            XKeyboardState state {};
+            XGetKeyboardControl(display, &state);
+            pace.repeats = state.global_auto_repeat != AutoRepeatModeOff;
+            unsigned int delay = 0, interval = 0;
+            if (XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &delay, &interval) && delay > 0
+                && interval > 0 && delay < 10000 && interval < 10000) {
+                pace.delayMs = int(delay);
+                pace.intervalMs = int(interval);
+            }
         }
     }
 #endif
@@ -45,7 +49,8 @@ void HeldKeyRepeat::press()
         m_pace = DesktopKeyRepeat();
         m_paceRead = true;
     }
-    m_timer.start(m_pace.delayMs);
+    if (m_pace.repeats)
+        m_timer.start(m_pace.delayMs);
 }
 
 void HeldKeyRepeat::release()

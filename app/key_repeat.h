@@ -8,12 +8,13 @@
 
 struct KeyRepeatPace
 {
+    bool repeats = true; // a desktop may have switched key repeat off altogether
     int delayMs = 660; // from the press to the first repeat
     int intervalMs = 40; // between repeats: 25 a second
 };
 
-// The X server's repeat delay and interval, or the defaults above where there is no X server
-// or it has no keyboard extension.
+// The X server's repeat switch, delay and interval, or the defaults above where there is no X
+// server or it has no keyboard extension.
 KeyRepeatPace DesktopKeyRepeat();
 
 // X repeats no modifier key, yet the window's Shift moves back one box with each repeat while
