@@ -651,9 +651,11 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     }
     m_lastRelease.valid = false;
     keyDown(code, key);
-    // A real press of Shift in the bu or rin box goes on moving back while it is held.
-    if (key == KeyShift && !keyEvent->isAutoRepeat() && (code == 12 || code == 13)
-        && DrillState.ProblemKind == 9)
+    // A real press of Shift in the bu or rin box goes on moving back while it is held, unless
+    // the X server repeats Shift itself.
+    if (key == KeyShift && keyEvent->isAutoRepeat())
+        m_heldShift->release();
+    else if (key == KeyShift && (code == 12 || code == 13) && DrillState.ProblemKind == 9)
         m_heldShift->press();
     // The box still gets the key, after the handler has seen it.
     return false;
