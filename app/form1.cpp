@@ -1,5 +1,10 @@
 #include "app/form1.h"
 
+#include "app/button_keys.h"
+#include "app/focus_return.h"
+#include "app/key_repeat.h"
+#include "app/kind_choice_keys.h"
+#include "app/layout_palette.h"
 #include "app/report_error.h"
 #include "display/number_text.h"
 #include "display/problem_display.h"
@@ -157,6 +162,7 @@ TForm1::TForm1(QWidget *parent)
     // The window shows the application's bird: an icon of its own would be sent to the X
     // server after the application's had already been, replacing every size but 32 pixels.
     setFont(fontOf({ false, 12 }));
+    setPalette(LayoutPalette());
     // Positions are the layout's own pixels; Qt's high-density scaling scales them as a whole.
     move(7, 11);
     resize(624, 462);
@@ -173,6 +179,9 @@ TForm1::TForm1(QWidget *parent)
     m_ownFeedback = std::make_unique<MediaFeedback>(
         Image1, MediaPlayer1, [this](const QString &text) { queueMediaReport(text); });
     m_feedback = m_ownFeedback.get();
+    qApp->installEventFilter(new ButtonKeys(this));
+    qApp->installEventFilter(new FocusReturn(this));
+    m_heldShift = new HeldKeyRepeat([this] { repeatShift(); }, this);
     FormCreate();
 }
 
@@ -361,6 +370,7 @@ void TForm1::createKindChoice()
         if (checked)
             RadioGroup1Click();
     });
+    new KindChoiceKeys(RadioGroup1Items);
 
     MediaPlayer1 = new MediaPlayer(Panel3);
     MediaPlayer1->setObjectName(u"MediaPlayer1"_s);
@@ -380,10 +390,14 @@ void TForm1::createPictures()
 
 void TForm1::setTabOrder()
 {
-    QWidget *order[] = { Edit1,   Edit2,   Edit3,   Edit4,       Edit5,
-                         Edit6,   Edit11,  Edit12,  Edit13,      Button1,
-                         Button2, Button3, RadioGroup1Items->button(0), CheckBox1, BitBtn1 };
-    for (std::size_t i = 1; i < std::size(order); ++i)
+    // All ten items stand together where the kind choice comes: Tab stops at the checked one
+    // only, whichever it is.
+    QList<QWidget *> order { Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit11, Edit12, Edit13,
+                             Button1, Button2, Button3 };
+    for (QAbstractButton *item : RadioGroup1Items->buttons())
+        order << item;
+    order << CheckBox1 << BitBtn1;
+    for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
@@ -638,6 +652,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         // Only a key that is really let go arms a box.
         if (keyEvent->isAutoRepeat())
             return false;
+        if (key == KeyShift)
+            m_heldShift->release();
         m_lastRelease = { code, keyEvent->key(), keyEvent->timestamp(),
                           DrillState.keyArmed(code), true };
         ArmBox(code);
@@ -651,6 +667,28 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         DrillState.keyArmed(code) = m_lastRelease.armedBefore;
     }
     m_lastRelease.valid = false;
+    keyDown(code, key);
+    // A real press of Shift in the bu or rin box goes on moving back while it is held, unless
+    // the X server repeats Shift itself.
+    if (key == KeyShift && keyEvent->isAutoRepeat())
+        m_heldShift->release();
+    else if (key == KeyShift && (code == 12 || code == 13) && DrillState.ProblemKind == 9)
+        m_heldShift->press();
+    // The box still gets the key, after the handler has seen it.
+    return false;
+}
+
+void TForm1::repeatShift()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (focus == Edit12 || focus == Edit13)
+        keyDown(focus == Edit12 ? 12 : 13, KeyShift);
+    else
+        m_heldShift->release();
+}
+
+void TForm1::keyDown(int code, quint16 key)
+{
     switch (code) {
     case 1: Edit1KeyDown(key); break;
     case 2: Edit2KeyDown(key); break;
@@ -662,8 +700,6 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     case 12: Edit12KeyDown(key); break;
     case 13: Edit13KeyDown(key); break;
     }
-    // The box still gets the key, after the handler has seen it.
-    return false;
 }
 
 void TForm1::ArmBox(int code)

@@ -29,6 +29,7 @@ class Feedback;
 class MediaPlayer;
 class WorksheetPrinter;
 class WorksheetPrintHooks;
+class HeldKeyRepeat;
 
 class TForm1 : public QWidget
 {
@@ -112,6 +113,9 @@ private:
     void createPictures();
     void setTabOrder();
 
+    void keyDown(int code, quint16 key);
+    void repeatShift();
+
     // One routine for the six quantity boxes, three for the buai boxes.
     void AnswerKeyDown(int code, quint16 key);
     void WariKeyDown(quint16 key);
@@ -135,6 +139,7 @@ private:
     void connectSoundOnFirstInput(QEvent *event);
 
     Feedback *m_feedback = nullptr;
+    HeldKeyRepeat *m_heldShift = nullptr;
     std::unique_ptr<Feedback> m_ownFeedback;
     QStringList m_mediaReports;
     bool m_mediaReportsDue = false;

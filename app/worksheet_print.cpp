@@ -102,8 +102,11 @@ void TForm1::BitBtn1Click()
         }
         PrinterSetupDialog1 = devices->makeWorksheetPrinter();
     }
+    // The set the print makes has the drill's chosen length, or a whole set.
+    const int pageCount = WorksheetPageCount(
+        DrillState.LengthChosen != False ? DrillState.DrillLength : ProblemCount);
     // Cancel reads キャンセル: it means "do not print", and the set is not yet rebuilt.
-    if (!PrinterSetupDialog1->Choose(this, printHooks.get())) {
+    if (!PrinterSetupDialog1->Choose(this, printHooks.get(), pageCount)) {
         setStatus(savedStatus);
         return;
     }
@@ -114,7 +117,8 @@ void TForm1::BitBtn1Click()
     const int count = DrillState.DrillLength;
     const PrintableArea area = PrinterSetupDialog1->printableArea();
     std::unique_ptr<WorksheetJob> job = PrinterSetupDialog1->MakeJob(printHooks.get());
-    const PrintOutcome outcome = PrintWorksheets(*job, ProblemTable, count, area);
+    const PrintOutcome outcome =
+        PrintWorksheets(*job, ProblemTable, count, area, PrinterSetupDialog1->pageChoice());
     job.reset();
     DrillState.WorksheetPrinting = 0;
     setStatus(savedStatus);

@@ -133,13 +133,24 @@ public:
 
     QPrinter &printer() override { return m_printer; }
 
-    bool Choose(QWidget *parent, WorksheetPrintHooks *hooks) override
+    bool Choose(QWidget *parent, WorksheetPrintHooks *hooks, int pageCount) override
     {
+        // A range belongs to one print: the next is of a new set, maybe of another length.
+        m_printer.setPrintRange(QPrinter::AllPages);
+        m_printer.setFromTo(0, 0);
         bool accepted = false;
         if (hooks) {
             accepted = hooks->runPrintDialog(m_printer);
         } else {
             QPrintDialog dialog(&m_printer, parent);
+            // No selection and no current page: the sheets have neither. The range, the copies
+            // and their order are the program's to honour (PagesToPrint); the odd or even pages
+            // and a list of pages are offered only where the print server does them.
+            dialog.setOptions(QAbstractPrintDialog::PrintToFile
+                              | QAbstractPrintDialog::PrintPageRange
+                              | QAbstractPrintDialog::PrintShowPageSize
+                              | QAbstractPrintDialog::PrintCollateCopies);
+            dialog.setMinMax(1, std::max(pageCount, 1));
             accepted = dialog.exec() == QDialog::Accepted;
         }
         if (accepted)
@@ -148,6 +159,23 @@ public:
     }
 
     PrintableArea printableArea() override { return PrinterJob::printableArea(m_printer); }
+
+    PageChoice pageChoice() override
+    {
+        PageChoice choice;
+        if (m_printer.printRange() == QPrinter::PageRange) {
+            choice.fromPage = m_printer.fromPage();
+            choice.toPage = m_printer.toPage();
+        }
+        // A print server makes the copies itself; a PDF file gets them from us.
+        if (!m_printer.supportsMultipleCopies()) {
+            choice.copies = m_printer.copyCount();
+            choice.collate = m_printer.collateCopies();
+        }
+        // Qt leaves the order of the pages to the program on every printer.
+        choice.lastPageFirst = m_printer.pageOrder() == QPrinter::LastPageFirst;
+        return choice;
+    }
 
     std::unique_ptr<WorksheetJob> MakeJob(WorksheetPrintHooks *hooks) override
     {

@@ -71,29 +71,57 @@ int DrawWorksheetPage(WorksheetCanvas &canvas, Sheet sheet, const ProblemTableDa
     return row;
 }
 
+int WorksheetPageCount(int count)
+{
+    count = std::min(count, ProblemCount);
+    return count > 0 ? 2 * ((count + LinesPerPage - 1) / LinesPerPage) : 0;
+}
+
+std::vector<int> PagesToPrint(int pageCount, const PageChoice &choice)
+{
+    const int first = std::max(choice.fromPage, 1);
+    const int last = choice.toPage > 0 ? std::min(choice.toPage, pageCount) : pageCount;
+    std::vector<int> range;
+    for (int page = first; page <= last; ++page)
+        range.push_back(page);
+    if (choice.lastPageFirst)
+        std::reverse(range.begin(), range.end());
+    const int copies = std::max(choice.copies, 1);
+    std::vector<int> pages;
+    if (choice.collate) {
+        for (int copy = 0; copy < copies; ++copy)
+            pages.insert(pages.end(), range.begin(), range.end());
+    } else {
+        for (int page : range)
+            pages.insert(pages.end(), std::size_t(copies), page);
+    }
+    return pages;
+}
+
 PrintOutcome PrintWorksheets(WorksheetJob &job, const ProblemTableData &table, int count,
-                             PrintableArea area)
+                             PrintableArea area, const PageChoice &choice)
 {
     PrintOutcome outcome;
     count = std::min(count, ProblemCount);
-    const int pagesPerSheet = (count + 9) / 10;
-    if (pagesPerSheet <= 0)
+    const int pagesPerSheet = WorksheetPageCount(count) / 2;
+    const std::vector<int> pages = PagesToPrint(2 * pagesPerSheet, choice);
+    if (pages.empty())
         return outcome;
     if (!job.BeginJob()) {
         outcome.error = job.errorText();
         return outcome;
     }
-    for (Sheet sheet : { Sheet::Problems, Sheet::Answers }) {
-        int row = 1;
-        for (int page = 0; page < pagesPerSheet; ++page) {
-            if (outcome.pages > 0 && !job.NewPage()) {
-                outcome.error = job.errorText();
-                job.EndJob();
-                return outcome;
-            }
-            row = DrawWorksheetPage(job, sheet, table, row, count, area);
-            ++outcome.pages;
+    for (const int page : pages) {
+        if (outcome.pages > 0 && !job.NewPage()) {
+            outcome.error = job.errorText();
+            job.EndJob();
+            return outcome;
         }
+        // Each sheet numbers its rows from 1 again: answer page 1 holds the rows of problem page 1.
+        const Sheet sheet = page <= pagesPerSheet ? Sheet::Problems : Sheet::Answers;
+        const int firstRow = ((page - 1) % pagesPerSheet) * LinesPerPage + 1;
+        DrawWorksheetPage(job, sheet, table, firstRow, count, area);
+        ++outcome.pages;
     }
     if (!job.EndJob())
         outcome.error = job.errorText();

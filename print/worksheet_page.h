@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // What a page needs of a printer's canvas; positions are device dots from the top-left of
 // the printable area.
@@ -48,16 +49,33 @@ struct PrintableArea
 int DrawWorksheetPage(WorksheetCanvas &canvas, Sheet sheet, const ProblemTableData &table,
                       int firstRow, int count, PrintableArea area);
 
+// What the print dialog asked of the pages, numbered 1..n over the one job: the problem
+// sheets first, then the answer sheets.
+struct PageChoice
+{
+    int fromPage = 0; // 0: from the first page
+    int toPage = 0; // 0: to the last page
+    int copies = 1; // copies the program makes itself; a printer that makes them asks for 1
+    bool collate = true; // whole sets one after the other, rather than each page n times
+    bool lastPageFirst = false;
+};
+
+// The pages of a job of pageCount pages to draw, in the order they are drawn.
+std::vector<int> PagesToPrint(int pageCount, const PageChoice &choice);
+
 struct PrintOutcome
 {
     int pages = 0;
     std::optional<QString> error;
 };
 
-// The problem sheets, then the answer sheets, of rows 1..count, in one job; no job at all
-// when count is below 1.
+// The pages of the problem sheets and the answer sheets of rows 1..count.
+int WorksheetPageCount(int count);
+
+// The problem sheets, then the answer sheets, of rows 1..count, in one job, as far as the choice
+// takes them; no job at all when no page is left to print.
 PrintOutcome PrintWorksheets(WorksheetJob &job, const ProblemTableData &table, int count,
-                             PrintableArea area);
+                             PrintableArea area, const PageChoice &choice = {});
 
 // A value as the sheets print it: the shortest plain decimal, at most 15 significant digits.
 QString GeneralNumberText(double value);

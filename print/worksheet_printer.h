@@ -26,8 +26,11 @@ class WorksheetPrinter
 public:
     virtual ~WorksheetPrinter() = default;
     virtual QPrinter &printer() = 0;
-    // The print dialog, over the parent; false when it is cancelled. With hooks, theirs.
-    virtual bool Choose(QWidget *parent, WorksheetPrintHooks *hooks) = 0;
+    // The print dialog for a job of pageCount pages, over the parent; false when it is
+    // cancelled. With hooks, theirs.
+    virtual bool Choose(QWidget *parent, WorksheetPrintHooks *hooks, int pageCount) = 0;
+    // The pages and copies the dialog asked for that the program itself must make.
+    virtual PageChoice pageChoice() = 0;
     // The printable area at the resolution the sheets print with.
     virtual PrintableArea printableArea() = 0;
     virtual std::unique_ptr<WorksheetJob> MakeJob(WorksheetPrintHooks *hooks) = 0;

@@ -5,7 +5,7 @@ set -eu
 packages="
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
-  libsndfile1-dev libpulse-dev libasound2-dev libgl-dev fonts-ipafont-gothic
+  libsndfile1-dev libpulse-dev libasound2-dev libgl-dev libx11-dev fonts-ipafont-gothic
 "
 if [ "${1:-}" = "--test" ]; then
   packages="$packages

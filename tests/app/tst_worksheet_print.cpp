@@ -52,6 +52,7 @@ public:
     QList<QPrinter *> printersAtDialog;
     QList<QPageLayout::Orientation> orientationsAtDialog;
     std::optional<QPageLayout::Orientation> choose; // what the teacher picks in the dialog
+    std::optional<std::pair<int, int>> range; // pages from, to, as the dialog sets them
 
     bool runPrintDialog(QPrinter &printer) override
     {
@@ -60,6 +61,10 @@ public:
         orientationsAtDialog << printer.pageLayout().orientation();
         if (choose)
             printer.setPageOrientation(*choose);
+        if (range) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(range->first, range->second);
+        }
         statusAtDialog = Form1->Edit10->text();
         if (!pdfFile.isEmpty()) {
             printer.setOutputFormat(QPrinter::PdfFormat);
@@ -174,6 +179,7 @@ private Q_SLOTS:
     void aPrintingFailureIsReportedAndCleanedUp();
     void aMissingDeviceModuleIsReportedAndPrintsNothing();
     void aRealPrintToPdf();
+    void aPageRangeReprintsThosePagesOfTheOneDocument();
     void thePrinterIsMadeAtTheFirstPrintAndKept();
     void theRealPrintDialog();
 };
@@ -379,6 +385,55 @@ void TestWorksheetPrint::aRealPrintToPdf()
     QVERIFY(answers.contains(GeneralNumberText(hidden)));
 }
 
+// A teacher reprints the pages a pupil lost: pages 2 and 3 of 25 problems are problem pages 2
+// and 3, rows 11 to 25.
+void TestWorksheetPrint::aPageRangeReprintsThosePagesOfTheOneDocument()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    hooks->pdfFile = dir.filePath(u"pages.pdf"_s);
+    hooks->range = std::pair { 2, 3 };
+    chooseKind(1);
+    chooseLength(25);
+    clickPrint({ u"yes"_s });
+    QVERIFY(f.errors.isEmpty());
+    QProcess info;
+    info.start(u"pdfinfo"_s, { hooks->pdfFile });
+    QVERIFY(info.waitForFinished());
+    QVERIFY2(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(u"Pages:\\s+2\\b"_s)),
+             "two pages");
+    // Each row's base amount and compared amount are given; one ratio of each is hidden.
+    auto rowsOn = [&](int page) {
+        QProcess text;
+        text.start(u"pdftotext"_s, { u"-f"_s, QString::number(page), u"-l"_s, QString::number(page),
+                                     u"-layout"_s, hooks->pdfFile, u"-"_s });
+        text.waitForFinished();
+        QList<QStringList> rows;
+        const QStringList lines = QString::fromUtf8(text.readAllStandardOutput()).split(u'\n');
+        for (const QString &line : lines) {
+            const QStringList words = line.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
+            if (words.size() == 3 && words.first().contains(QRegularExpression(u"^[0-9.]+$"_s)))
+                rows << words;
+        }
+        return rows;
+    };
+    auto givenOf = [](int row) {
+        QStringList given;
+        for (double v : { ProblemTable[row].BaseAmount, ProblemTable[row].BaseRatio,
+                          ProblemTable[row].ComparedAmount, ProblemTable[row].ComparedRatio })
+            if (v >= 0)
+                given << GeneralNumberText(v);
+        return given;
+    };
+    const QList<QStringList> first = rowsOn(1), second = rowsOn(2);
+    QCOMPARE(first.size(), 10);
+    QCOMPARE(second.size(), 5);
+    for (int i = 0; i < 10; ++i)
+        QCOMPARE(first[i], givenOf(11 + i));
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(second[i], givenOf(21 + i));
+}
+
 void TestWorksheetPrint::thePrinterIsMadeAtTheFirstPrintAndKept()
 {
     QVERIFY(!f.window->PrinterSetupDialog1);
@@ -437,6 +492,11 @@ void TestWorksheetPrint::theRealPrintDialog()
                     return;
                 dialogSeen = true;
                 seenStatus = f.status();
+                // Only what the print honours: a range of its pages, copies, no selection.
+                QVERIFY(dialog->testOption(QPrintDialog::PrintPageRange));
+                QVERIFY(!dialog->testOption(QPrintDialog::PrintSelection));
+                QVERIFY(!dialog->testOption(QPrintDialog::PrintCurrentPage));
+                QCOMPARE(dialog->maxPage(), 4);
                 accept ? dialog->accept() : dialog->reject();
             });
         });
