@@ -72,9 +72,12 @@ void TestWorksheetPage::pagesToPrint_data()
     QTest::newRow("2-3") << 6 << 2 << 3 << 1 << true << false << QList<int> { 2, 3 };
     QTest::newRow("one answer page") << 6 << 5 << 5 << 1 << true << false << QList<int> { 5 };
     QTest::newRow("range past the end") << 4 << 3 << 9 << 1 << true << false << QList<int> { 3, 4 };
-    QTest::newRow("range wholly past the end") << 4 << 7 << 9 << 1 << true << false << QList<int> {};
-    QTest::newRow("2 collated copies") << 2 << 0 << 0 << 2 << true << false << QList<int> { 1, 2, 1, 2 };
-    QTest::newRow("2 copies page by page") << 2 << 0 << 0 << 2 << false << false << QList<int> { 1, 1, 2, 2 };
+    QTest::newRow("range wholly past the end")
+            << 4 << 7 << 9 << 1 << true << false << QList<int> {};
+    QTest::newRow("2 collated copies")
+            << 2 << 0 << 0 << 2 << true << false << QList<int> { 1, 2, 1, 2 };
+    QTest::newRow("2 copies page by page")
+            << 2 << 0 << 0 << 2 << false << false << QList<int> { 1, 1, 2, 2 };
     QTest::newRow("last page first") << 6 << 2 << 4 << 1 << true << true << QList<int> { 4, 3, 2 };
     QTest::newRow("no copies is one") << 2 << 0 << 0 << 0 << true << false << QList<int> { 1, 2 };
     QTest::newRow("no pages") << 0 << 0 << 0 << 1 << true << false << QList<int> {};
