@@ -1,3 +1,5 @@
+// The window: its controls laid out from one table, start-up, and the wiring of Qt's events to
+// the handlers (drill_controls.cpp) and to the reports about pictures and sounds.
 #include "app/form1.h"
 
 #include "app/button_keys.h"
@@ -6,11 +8,7 @@
 #include "app/kind_choice_keys.h"
 #include "app/layout_palette.h"
 #include "app/report_error.h"
-#include "display/number_text.h"
-#include "display/problem_display.h"
 #include "drill/drill_state.h"
-#include "drill/judging.h"
-#include "drill/problem_set.h"
 #include "media/feedback_media.h"
 #include "media/sound_player.h"
 #include "print/worksheet_printer.h"
@@ -21,19 +19,17 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QToolTip>
 
-#include <charconv>
-#include <limits>
+#include <optional>
+#include <variant>
 
 using namespace Qt::StringLiterals;
 
@@ -47,35 +43,32 @@ static void initResources()
 
 namespace {
 
-// The two faces of the window; the program maps them to installed fonts at start-up.
-const QString FixedFace = u"ＭＳ ゴシック"_s;
-const QString ProportionalFace = u"ＭＳ Ｐゴシック"_s;
+enum class Face { Fixed, Proportional };
+enum class Weight { Normal, Bold };
 
 struct FontSpec
 {
-    bool fixed;
+    Face face;
     int pixels; // character height
-    bool bold = false;
+    Weight weight = Weight::Normal;
 };
 
-QFont fontOf(FontSpec face)
+QFont fontOf(FontSpec spec)
 {
-    // Asked for by the installed face's name: a name the font database does not know first
-    // sends each font through fontconfig's fallback search, several milliseconds of start-up.
-    QFont font(QFont::substitute(face.fixed ? FixedFace : ProportionalFace));
-    font.setPixelSize(face.pixels);
-    font.setBold(face.bold);
-    font.setStyleHint(face.fixed ? QFont::Monospace : QFont::SansSerif);
+    // The two faces of the window, asked for by the installed faces' names: a name the font
+    // database does not know first sends each font through fontconfig's fallback search,
+    // several milliseconds of start-up.
+    const bool fixed = spec.face == Face::Fixed;
+    QFont font(QFont::substitute(fixed ? u"ＭＳ ゴシック"_s : u"ＭＳ Ｐゴシック"_s));
+    font.setPixelSize(spec.pixels);
+    font.setBold(spec.weight == Weight::Bold);
+    font.setStyleHint(fixed ? QFont::Monospace : QFont::SansSerif);
     // Hinting snaps the close strokes of kanji such as 量 into one dark bar at these sizes, and
     // it is the costliest part of loading each glyph at start-up.
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
 
-const QColor Grey(0xC0, 0xC0, 0xC0);
-const QColor White(0xFF, 0xFF, 0xFF);
-const QColor Green(0, 128, 0);
-const QColor Red(255, 0, 0);
 const QColor Teal(0, 128, 128);
 const QColor Aqua(0, 255, 255);
 
@@ -84,7 +77,7 @@ class HintStyle : public QProxyStyle
 {
 public:
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
+        QStyleHintReturn *returnData) const override
     {
         if (hint == QStyle::SH_ToolTip_WakeUpDelay)
             return 100;
@@ -92,9 +85,155 @@ public:
     }
 };
 
-// Virtual-key codes of the keys the handlers look at; every other key is some other code.
-constexpr quint16 KeyEnter = 13;
-constexpr quint16 KeyShift = 16;
+// One control of the layout, in the order they are made. A box's caption is the name a
+// screen reader gives it, the text of the label that goes with it.
+using Member = std::variant<QFrame *TForm1::*, QLabel *TForm1::*, QLineEdit *TForm1::*,
+    QPushButton *TForm1::*, QCheckBox *TForm1::*>;
+enum class Kind { Plain, Entry, ReadOnly };
+struct Control
+{
+    Member member;
+    const char16_t *name;
+    QFrame *TForm1::*parent; // null: the window itself
+    QRect rect;
+    const char16_t *caption = nullptr;
+    std::optional<FontSpec> font = std::nullopt;
+    const char16_t *hint = nullptr;
+    Kind kind = Kind::Plain;
+};
+
+constexpr FontSpec LabelFont { Face::Fixed, 21, Weight::Bold };
+constexpr FontSpec BoxFont { Face::Fixed, 32 };
+constexpr FontSpec BuaiBoxFont { Face::Fixed, 24 };
+constexpr FontSpec UnitFont { Face::Fixed, 19, Weight::Bold };
+constexpr FontSpec CounterFont { Face::Fixed, 15 };
+constexpr FontSpec CounterLabelFont { Face::Fixed, 15, Weight::Bold };
+
+// clang-format off
+const Control Layout[] = {
+    { &TForm1::Panel1, u"Panel1", nullptr, { 112, 136, 217, 257 } },
+    { &TForm1::Panel2, u"Panel2", nullptr, { 352, 136, 257, 313 } },
+    { &TForm1::Panel3, u"Panel3", nullptr, { 16, 8, 593, 81 } },
+    { &TForm1::Panel4, u"Panel4", nullptr, { 8, 104, 97, 97 } },
+    { &TForm1::Label1, u"Label1", &TForm1::Panel1, { 8, 16, 133, 21 }, u"もとにする量", LabelFont },
+    { &TForm1::Edit1, u"Edit1", &TForm1::Panel1, { 24, 40, 177, 41 }, u"もとにする量", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Label2, u"Label2", &TForm1::Panel1, { 8, 96, 199, 21 }, u"もとにする量の割合", LabelFont },
+    { &TForm1::Edit2, u"Edit2", &TForm1::Panel1, { 24, 120, 177, 41 }, u"もとにする量の割合", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Label3, u"Label3", &TForm1::Panel1, { 8, 176, 177, 21 }, u"もとにする量の％", LabelFont },
+    { &TForm1::Edit3, u"Edit3", &TForm1::Panel1, { 24, 200, 177, 41 }, u"もとにする量の％", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Label4, u"Label4", &TForm1::Panel2, { 8, 8, 155, 21 }, u"くらべられる量", LabelFont },
+    { &TForm1::Edit4, u"Edit4", &TForm1::Panel2, { 32, 32, 185, 41 }, u"くらべられる量", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Label5, u"Label5", &TForm1::Panel2, { 8, 88, 221, 21 }, u"くらべられる量の割合", LabelFont },
+    { &TForm1::Edit5, u"Edit5", &TForm1::Panel2, { 32, 112, 185, 41 }, u"くらべられる量の割合", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Label6, u"Label6", &TForm1::Panel2, { 8, 168, 199, 21 }, u"くらべられる量の％", LabelFont },
+    { &TForm1::Edit6, u"Edit6", &TForm1::Panel2, { 32, 192, 185, 41 }, u"くらべられる量の％", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Label12, u"Label12", &TForm1::Panel2, { 80, 264, 21, 19 }, u"割", UnitFont },
+    { &TForm1::Edit11, u"Edit11", &TForm1::Panel2, { 8, 248, 65, 32 }, u"割", BuaiBoxFont, nullptr, Kind::Entry },
+    { &TForm1::Label13, u"Label13", &TForm1::Panel2, { 152, 262, 21, 19 }, u"分", UnitFont },
+    { &TForm1::Edit12, u"Edit12", &TForm1::Panel2, { 104, 248, 49, 32 }, u"分", BuaiBoxFont, nullptr, Kind::Entry },
+    { &TForm1::Label14, u"Label14", &TForm1::Panel2, { 224, 262, 21, 19 }, u"厘", UnitFont },
+    { &TForm1::Edit13, u"Edit13", &TForm1::Panel2, { 176, 248, 49, 32 }, u"厘", BuaiBoxFont, nullptr, Kind::Entry },
+    { &TForm1::Label15, u"Label15", &TForm1::Panel2, { 48, 296, 144, 12 }, u"☆歩合は shift で前にもどる", FontSpec { Face::Proportional, 12 }, u"歩合はリターンで次、shift で前" },
+    { &TForm1::Edit7, u"Edit7", nullptr, { 32, 208, 57, 23 }, u"問中", CounterFont, nullptr, Kind::ReadOnly },
+    { &TForm1::Label7, u"Label7", nullptr, { 72, 232, 33, 15 }, u"問中", CounterLabelFont },
+    { &TForm1::Edit8, u"Edit8", nullptr, { 32, 264, 57, 23 }, u"問目", CounterFont, nullptr, Kind::ReadOnly },
+    { &TForm1::Label8, u"Label8", nullptr, { 72, 288, 33, 15 }, u"問目", CounterLabelFont },
+    { &TForm1::Label9, u"Label9", nullptr, { 24, 320, 49, 15 }, u"正解率", CounterLabelFont },
+    { &TForm1::Edit9, u"Edit9", nullptr, { 32, 336, 57, 23 }, u"正解率", CounterFont, nullptr, Kind::ReadOnly },
+    { &TForm1::Label10, u"Label10", nullptr, { 88, 360, 17, 15 }, u"％", CounterLabelFont },
+    { &TForm1::Edit10, u"Edit10", nullptr, { 112, 96, 473, 32 }, u"メッセージ", FontSpec { Face::Fixed, 24, Weight::Bold }, nullptr, Kind::ReadOnly },
+    { &TForm1::Button1, u"Button1", nullptr, { 112, 416, 57, 33 }, u"スタート", std::nullopt, u"新しい問題をつくります" },
+    { &TForm1::Button2, u"Button2", nullptr, { 192, 416, 89, 33 }, u"せいかいを見る", std::nullopt, u"正解を出します" },
+    { &TForm1::Button3, u"Button3", nullptr, { 296, 416, 49, 33 }, u"おしまい", std::nullopt, u"プログラムをおわります" },
+    { &TForm1::BitBtn1, u"BitBtn1", nullptr, { 568, 8, 49, 49 }, u"問題を印刷します", std::nullopt, u"問題を印刷します" },
+    { &TForm1::CheckBox1, u"CheckBox1", nullptr, { 16, 384, 73, 25 }, u"出題数", FontSpec { Face::Fixed, 16 }, u"チェックで 出題数をきめます" },
+};
+// clang-format on
+
+QWidget *make(QLabel *&label, const Control &c, QWidget *parent)
+{
+    label = new QLabel(QString::fromUtf16(c.caption), parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    return label;
+}
+
+QWidget *make(QFrame *&panel, const Control &, QWidget *parent)
+{
+    panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    return panel;
+}
+
+QWidget *make(QLineEdit *&box, const Control &c, QWidget *parent)
+{
+    // No design text: it would never be seen, and laying it out loads each box's glyphs at
+    // start-up instead of when the box first shows a number.
+    box = new QLineEdit(parent);
+    box->setAccessibleName(QString::fromUtf16(c.caption));
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Base, Qt::white);
+    box->setPalette(palette);
+    if (c.kind == Kind::ReadOnly) {
+        box->setReadOnly(true);
+        // No tab stop, but the program can still focus it.
+        box->setFocusPolicy(Qt::ClickFocus);
+    } else {
+        // Numbers only: an input method that honours the hint switches to half-width.
+        box->setInputMethodHints(Qt::ImhFormattedNumbersOnly | Qt::ImhPreferLatin);
+    }
+    return box;
+}
+
+QWidget *make(QPushButton *&button, const Control &c, QWidget *parent)
+{
+    button = new QPushButton(QString::fromUtf16(c.caption), parent);
+    button->setAccessibleName(button->text());
+    button->setAutoDefault(false);
+    return button;
+}
+
+QWidget *make(QCheckBox *&box, const Control &c, QWidget *parent)
+{
+    box = new QCheckBox(QString::fromUtf16(c.caption), parent);
+    box->setAccessibleName(box->text());
+    return box;
+}
+
+// The nine boxes that act on Enter and their handlers, by code.
+struct EntryBox
+{
+    int code;
+    QLineEdit *TForm1::*box;
+    void (TForm1::*keyDown)(quint16);
+    void (TForm1::*keyUp)(quint16);
+};
+const EntryBox EntryBoxes[] = {
+    { 1, &TForm1::Edit1, &TForm1::Edit1KeyDown, &TForm1::Edit1KeyUp },
+    { 2, &TForm1::Edit2, &TForm1::Edit2KeyDown, &TForm1::Edit2KeyUp },
+    { 3, &TForm1::Edit3, &TForm1::Edit3KeyDown, &TForm1::Edit3KeyUp },
+    { 4, &TForm1::Edit4, &TForm1::Edit4KeyDown, &TForm1::Edit4KeyUp },
+    { 5, &TForm1::Edit5, &TForm1::Edit5KeyDown, &TForm1::Edit5KeyUp },
+    { 6, &TForm1::Edit6, &TForm1::Edit6KeyDown, &TForm1::Edit6KeyUp },
+    { 11, &TForm1::Edit11, &TForm1::Edit11KeyDown, &TForm1::Edit11KeyUp },
+    { 12, &TForm1::Edit12, &TForm1::Edit12KeyDown, &TForm1::Edit12KeyUp },
+    { 13, &TForm1::Edit13, &TForm1::Edit13KeyDown, &TForm1::Edit13KeyUp },
+};
+
+const EntryBox *entryOf(int code)
+{
+    for (const EntryBox &entry : EntryBoxes) {
+        if (entry.code == code)
+            return &entry;
+    }
+    return nullptr;
+}
+
+constexpr quint16 KeyEnter = TForm1::KeyEnter;
+constexpr quint16 KeyShift = TForm1::KeyShift;
 
 quint16 keyCodeOf(const QKeyEvent *event)
 {
@@ -112,48 +251,9 @@ quint16 keyCodeOf(const QKeyEvent *event)
     }
 }
 
-// The drill length as a teacher or pupil types it: blanks around it and full-width digits
-// are fine. Too large or too small numbers are whole numbers all the same and are clamped.
-std::optional<std::int32_t> wholeNumberOf(const QString &typed)
-{
-    std::string ascii;
-    for (QChar c : typed) {
-        char16_t u = c.unicode();
-        if (u >= u'０' && u <= u'９')
-            u = static_cast<char16_t>(u - u'０' + u'0');
-        else if (u == u'＋')
-            u = u'+';
-        else if (u == u'－')
-            u = u'-';
-        else if (u == u'\u3000')
-            u = u' ';
-        if (u > 0x7F)
-            return std::nullopt;
-        ascii.push_back(static_cast<char>(u));
-    }
-    const auto first = ascii.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return std::nullopt;
-    ascii = ascii.substr(first, ascii.find_last_not_of(' ') - first + 1);
-    const bool negative = ascii.front() == '-';
-    const char *begin = ascii.data() + ((negative || ascii.front() == '+') ? 1 : 0);
-    const char *end = ascii.data() + ascii.size();
-    if (begin == end || *begin == '-' || *begin == '+')
-        return std::nullopt;
-    std::int64_t value = 0;
-    const auto [ptr, ec] = std::from_chars(begin, end, value);
-    if (ptr != end)
-        return std::nullopt;
-    if (ec == std::errc::result_out_of_range || value > std::numeric_limits<std::int32_t>::max())
-        return negative ? std::numeric_limits<std::int32_t>::min()
-                        : std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(negative ? -value : value);
-}
-
 } // namespace
 
-TForm1::TForm1(QWidget *parent)
-    : QWidget(parent)
+TForm1::TForm1(QWidget *parent) : QWidget(parent)
 {
     initResources();
     Form1 = this;
@@ -161,23 +261,20 @@ TForm1::TForm1(QWidget *parent)
     setWindowTitle(u"Tovemi Ver 2.00 R2"_s);
     // The window shows the application's bird: an icon of its own would be sent to the X
     // server after the application's had already been, replacing every size but 32 pixels.
-    setFont(fontOf({ false, 12 }));
+    setFont(fontOf({ Face::Proportional, 12 }));
     setPalette(LayoutPalette());
     // Positions are the layout's own pixels; Qt's high-density scaling scales them as a whole.
     move(7, 11);
     resize(624, 462);
 
-    createPanels();
-    createBoxes();
-    createCounters();
-    createButtons();
+    createControls();
     createKindChoice();
     createPictures();
     setTabOrder();
 
     qApp->installEventFilter(this);
     m_ownFeedback = std::make_unique<MediaFeedback>(
-        Image1, MediaPlayer1, [this](const QString &text) { queueMediaReport(text); });
+        Image1, MediaPlayer1, [this](const QString &text) { m_mediaReports << text; });
     m_feedback = m_ownFeedback.get();
     qApp->installEventFilter(new ButtonKeys(this));
     qApp->installEventFilter(new FocusReturn(this));
@@ -196,142 +293,28 @@ void TForm1::setFeedback(Feedback *feedback)
     m_feedback = feedback ? feedback : m_ownFeedback.get();
 }
 
-namespace {
-
-QFrame *makePanel(QWidget *parent, const QString &name, QRect rect)
+void TForm1::createControls()
 {
-    auto *panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setGeometry(rect);
-    return panel;
-}
-
-QLabel *makeLabel(QWidget *parent, const QString &name, QRect rect, const QString &text,
-                  FontSpec font)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(rect);
-    label->setFont(fontOf(font));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
-    return label;
-}
-
-QLineEdit *makeBox(QWidget *parent, const QString &name, QRect rect, FontSpec font,
-                   const QString &accessibleName, bool readOnly = false)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setGeometry(rect);
-    box->setFont(fontOf(font));
-    box->setAccessibleName(accessibleName);
-    // No design text: it would never be seen, and laying it out loads each box's glyphs at
-    // start-up instead of when the box first shows a number.
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Text, Qt::black);
-    palette.setColor(QPalette::Base, White);
-    box->setPalette(palette);
-    if (readOnly) {
-        box->setReadOnly(true);
-        // No tab stop, but the program can still focus it.
-        box->setFocusPolicy(Qt::ClickFocus);
-    } else {
-        // Numbers only: an input method that honours the hint switches to half-width.
-        box->setInputMethodHints(Qt::ImhFormattedNumbersOnly | Qt::ImhPreferLatin);
+    for (const Control &c : Layout) {
+        QWidget *parent = c.parent ? static_cast<QWidget *>(this->*c.parent) : this;
+        QWidget *control =
+            std::visit([&](auto member) { return make(this->*member, c, parent); }, c.member);
+        control->setObjectName(QString::fromUtf16(c.name));
+        control->setGeometry(c.rect);
+        if (c.font)
+            control->setFont(fontOf(*c.font));
+        if (c.hint)
+            control->setToolTip(QString::fromUtf16(c.hint));
     }
-    return box;
-}
-
-QPushButton *makeButton(QWidget *parent, const QString &name, QRect rect, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(rect);
-    button->setAccessibleName(caption);
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
-
-void TForm1::createPanels()
-{
-    Panel1 = makePanel(this, u"Panel1"_s, { 112, 136, 217, 257 });
-    Panel2 = makePanel(this, u"Panel2"_s, { 352, 136, 257, 313 });
-    Panel3 = makePanel(this, u"Panel3"_s, { 16, 8, 593, 81 });
-    Panel4 = makePanel(this, u"Panel4"_s, { 8, 104, 97, 97 });
-}
-
-void TForm1::createBoxes()
-{
-    const FontSpec labelFont { true, 21, true };
-    const FontSpec boxFont { true, 32 };
-    Label1 = makeLabel(Panel1, u"Label1"_s, { 8, 16, 133, 21 }, u"もとにする量"_s, labelFont);
-    Edit1 = makeBox(Panel1, u"Edit1"_s, { 24, 40, 177, 41 }, boxFont, Label1->text());
-    Label2 = makeLabel(Panel1, u"Label2"_s, { 8, 96, 199, 21 }, u"もとにする量の割合"_s, labelFont);
-    Edit2 = makeBox(Panel1, u"Edit2"_s, { 24, 120, 177, 41 }, boxFont, Label2->text());
-    Label3 = makeLabel(Panel1, u"Label3"_s, { 8, 176, 177, 21 }, u"もとにする量の％"_s, labelFont);
-    Edit3 = makeBox(Panel1, u"Edit3"_s, { 24, 200, 177, 41 }, boxFont, Label3->text());
-
-    Label4 = makeLabel(Panel2, u"Label4"_s, { 8, 8, 155, 21 }, u"くらべられる量"_s, labelFont);
-    Edit4 = makeBox(Panel2, u"Edit4"_s, { 32, 32, 185, 41 }, boxFont, Label4->text());
-    Label5 = makeLabel(Panel2, u"Label5"_s, { 8, 88, 221, 21 }, u"くらべられる量の割合"_s, labelFont);
-    Edit5 = makeBox(Panel2, u"Edit5"_s, { 32, 112, 185, 41 }, boxFont, Label5->text());
-    Label6 = makeLabel(Panel2, u"Label6"_s, { 8, 168, 199, 21 }, u"くらべられる量の％"_s, labelFont);
-    Edit6 = makeBox(Panel2, u"Edit6"_s, { 32, 192, 185, 41 }, boxFont, Label6->text());
-
-    const FontSpec buaiBoxFont { true, 24 };
-    const FontSpec unitFont { true, 19, true };
-    Label12 = makeLabel(Panel2, u"Label12"_s, { 80, 264, 21, 19 }, u"割"_s, unitFont);
-    Edit11 = makeBox(Panel2, u"Edit11"_s, { 8, 248, 65, 32 }, buaiBoxFont, Label12->text());
-    Label13 = makeLabel(Panel2, u"Label13"_s, { 152, 262, 21, 19 }, u"分"_s, unitFont);
-    Edit12 = makeBox(Panel2, u"Edit12"_s, { 104, 248, 49, 32 }, buaiBoxFont, Label13->text());
-    Label14 = makeLabel(Panel2, u"Label14"_s, { 224, 262, 21, 19 }, u"厘"_s, unitFont);
-    Edit13 = makeBox(Panel2, u"Edit13"_s, { 176, 248, 49, 32 }, buaiBoxFont, Label14->text());
-    Label15 = makeLabel(Panel2, u"Label15"_s, { 48, 296, 144, 12 }, u"☆歩合は shift で前にもどる"_s,
-                        { false, 12 });
-
-    for (int code : EntryBoxCodes)
-        entryBox(code)->installEventFilter(this);
-}
-
-void TForm1::createCounters()
-{
-    const FontSpec counterFont { true, 15 };
-    const FontSpec counterLabelFont { true, 15, true };
-    Edit7 = makeBox(this, u"Edit7"_s, { 32, 208, 57, 23 }, counterFont, u"問中"_s, true);
-    Label7 = makeLabel(this, u"Label7"_s, { 72, 232, 33, 15 }, u"問中"_s, counterLabelFont);
-    Edit8 = makeBox(this, u"Edit8"_s, { 32, 264, 57, 23 }, counterFont, u"問目"_s, true);
-    Label8 = makeLabel(this, u"Label8"_s, { 72, 288, 33, 15 }, u"問目"_s, counterLabelFont);
-    Label9 = makeLabel(this, u"Label9"_s, { 24, 320, 49, 15 }, u"正解率"_s, counterLabelFont);
-    Edit9 = makeBox(this, u"Edit9"_s, { 32, 336, 57, 23 }, counterFont, u"正解率"_s, true);
-    Label10 = makeLabel(this, u"Label10"_s, { 88, 360, 17, 15 }, u"％"_s, counterLabelFont);
-    Edit10 = makeBox(this, u"Edit10"_s, { 112, 96, 473, 32 }, { true, 24, true }, u"メッセージ"_s,
-                     true);
     Edit10->setText(u"問題を選んでスタートボタンをおしてね！"_s);
     setStatusColour(Teal);
-}
-
-void TForm1::createButtons()
-{
-    Button1 = makeButton(this, u"Button1"_s, { 112, 416, 57, 33 }, u"スタート"_s);
-    Button2 = makeButton(this, u"Button2"_s, { 192, 416, 89, 33 }, u"せいかいを見る"_s);
-    Button3 = makeButton(this, u"Button3"_s, { 296, 416, 49, 33 }, u"おしまい"_s);
-    BitBtn1 = makeButton(this, u"BitBtn1"_s, { 568, 8, 49, 49 }, QString());
+    // The printer button shows its glyph; its caption is only read out.
+    BitBtn1->setText(QString());
     BitBtn1->setIcon(QIcon(u":/tovemi/printer.png"_s));
     BitBtn1->setIconSize({ 33, 33 });
-    BitBtn1->setAccessibleName(u"問題を印刷します"_s);
 
-    CheckBox1 = new QCheckBox(u"出題数"_s, this);
-    CheckBox1->setObjectName(u"CheckBox1"_s);
-    CheckBox1->setGeometry(16, 384, 73, 25);
-    CheckBox1->setFont(fontOf({ true, 16 }));
-    CheckBox1->setAccessibleName(CheckBox1->text());
-
+    for (const EntryBox &entry : EntryBoxes)
+        (this->*entry.box)->installEventFilter(this);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
@@ -349,13 +332,22 @@ void TForm1::createKindChoice()
     RadioGroup1->setObjectName(u"RadioGroup1"_s);
     RadioGroup1->setGeometry(8, 8, 569, 65);
     RadioGroup1->setAccessibleName(RadioGroup1->title());
+    RadioGroup1->setToolTip(u"問題の種類を選びます"_s);
     RadioGroup1Items = new QButtonGroup(RadioGroup1);
     auto *grid = new QGridLayout(RadioGroup1);
     grid->setContentsMargins(8, 2, 8, 2);
     grid->setVerticalSpacing(0);
     static const char16_t *const Items[] = {
-        u"量→割合", u"割合→量", u"割合←→量", u"量→百分率", u"百分率→量",
-        u"量←→百分率", u"量・割合・百分率", u"割合←→百分率", u"割合→歩合", u"歩合→割合",
+        u"量→割合",
+        u"割合→量",
+        u"割合←→量",
+        u"量→百分率",
+        u"百分率→量",
+        u"量←→百分率",
+        u"量・割合・百分率",
+        u"割合←→百分率",
+        u"割合→歩合",
+        u"歩合→割合",
     };
     for (int i = 0; i < 10; ++i) {
         auto *item = new QRadioButton(QString::fromUtf16(Items[i]), RadioGroup1);
@@ -392,8 +384,10 @@ void TForm1::setTabOrder()
 {
     // All ten items stand together where the kind choice comes: Tab stops at the checked one
     // only, whichever it is.
-    QList<QWidget *> order { Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit11, Edit12, Edit13,
-                             Button1, Button2, Button3 };
+    QList<QWidget *> order;
+    for (const EntryBox &entry : EntryBoxes)
+        order << this->*entry.box;
+    order << Button1 << Button2 << Button3;
     for (QAbstractButton *item : RadioGroup1Items->buttons())
         order << item;
     order << CheckBox1 << BitBtn1;
@@ -403,18 +397,8 @@ void TForm1::setTabOrder()
 
 QLineEdit *TForm1::entryBox(int code) const
 {
-    switch (code) {
-    case 1: return Edit1;
-    case 2: return Edit2;
-    case 3: return Edit3;
-    case 4: return Edit4;
-    case 5: return Edit5;
-    case 6: return Edit6;
-    case 11: return Edit11;
-    case 12: return Edit12;
-    case 13: return Edit13;
-    default: return nullptr;
-    }
+    const EntryBox *entry = entryOf(code);
+    return entry ? this->*entry->box : nullptr;
 }
 
 void TForm1::FormCreate()
@@ -431,19 +415,11 @@ void TForm1::FormCreate()
     ProblemTable.clear();
     for (QLineEdit *box : { Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9 })
         box->clear();
-    setStatusColour(Green);
+    setStatusColour(QColor(0, 128, 0));
     setStatus(u"問題を選んでスタートボタンをおしてね！"_s);
     for (QLineEdit *box : { Edit11, Edit12, Edit13 })
         box->clear();
     DrillState = DrillStateData {};
-    CheckBox1->setToolTip(u"チェックで 出題数をきめます"_s);
-    Button1->setToolTip(u"新しい問題をつくります"_s);
-    Button2->setToolTip(u"正解を出します"_s);
-    Button3->setToolTip(u"プログラムをおわります"_s);
-    RadioGroup1->setToolTip(u"問題の種類を選びます"_s);
-    Label15->setToolTip(u"歩合はリターンで次、shift で前"_s);
-    BitBtn1->setToolTip(u"問題を印刷します"_s);
-    DrillState.WorksheetPrinting = 0;
 }
 
 void TForm1::setStatus(const QString &text)
@@ -466,172 +442,7 @@ void TForm1::setBoxColour(QLineEdit *box, const QColor &colour)
     box->setPalette(palette);
 }
 
-// ---- Problem set and display -------------------------------------------------------------
-
-void TForm1::MakeProblems()
-{
-    MakeProblemsState();
-    for (int code : EntryBoxCodes)
-        entryBox(code)->clear();
-    setStatus(u"スタートボタンをおしてね！"_s);
-}
-
-void TForm1::ShowProblem()
-{
-    const int no = DrillState.CurrentNo;
-    const ProblemRow row = (no >= 1 && no <= ProblemCount) ? ProblemTable[no] : ProblemRow {};
-    const ProblemView view = ViewOfProblem(row, DrillState.ProblemKind);
-    if (view.buai) {
-        DrillState.BuaiWari = view.buai->wari;
-        DrillState.BuaiBu = view.buai->bu;
-        DrillState.BuaiRin = view.buai->rin;
-        DrillState.TypedWari = DrillState.TypedBu = DrillState.TypedRin = 0.0;
-    }
-    for (std::size_t i = 0; i < EntryBoxCodes.size(); ++i) {
-        QLineEdit *box = entryBox(EntryBoxCodes[i]);
-        if (view.colour[i] != BoxColour::Unchanged)
-            setBoxColour(box, view.colour[i] == BoxColour::Grey ? Grey : White);
-        if (view.text[i])
-            box->setText(*view.text[i]);
-    }
-    if (view.expectedValue)
-        DrillState.ExpectedValue = *view.expectedValue;
-    if (view.answerField)
-        DrillState.AnswerField = *view.answerField;
-    Edit7->setText(QString::number(DrillState.DrillLength));
-    Edit8->setText(QString::number(DrillState.CurrentNo));
-    Edit9->setText(QString::number(DrillState.RatePercent));
-    DrillState.FirstTry = True;
-    FocusAnswerField(DrillState.AnswerField);
-}
-
-void TForm1::FocusAnswerField(int code)
-{
-    // Passing through Edit7 makes the answer box take the focus anew even when it had it.
-    Edit7->setFocus(Qt::OtherFocusReason);
-    QLineEdit *box = entryBox(code);
-    if (!box)
-        return;
-    box->setFocus(Qt::OtherFocusReason);
-    // Qt selects the text only when focus comes by Tab; the pupil's first key must replace "？".
-    box->selectAll();
-    if (code == 12)
-        setStatus(u"答を入れてリターンキーで「厘」へ。"_s);
-    else if (code == 13)
-        setStatus(u"答を入れてリターンキーで判定。"_s);
-}
-
-// ---- Drill controls ----------------------------------------------------------------------
-
-void TForm1::RadioGroup1Click()
-{
-    DrillState.ProblemKind = RadioGroup1Items->checkedId() + 1;
-    MakeProblems();
-}
-
-void TForm1::CheckBox1Click()
-{
-    if (DrillState.LengthChosen == False) {
-        bool accepted = false;
-        QString typed = QInputDialog::getText(this, u"問題数を決めます"_s, u"何問やりますか？(100以下)"_s,
-                                              QLineEdit::Normal, u"10"_s, &accepted);
-        if (!accepted)
-            typed = u"10"_s;
-        const std::optional<std::int32_t> length = wholeNumberOf(typed);
-        if (!length) {
-            ReportError(u"'%1' は整数ではありません"_s.arg(typed));
-            // The click ends as if it had not happened: the tick goes back to the length kept.
-            CheckBox1->setChecked(DrillState.LengthChosen != False);
-            FocusAnswerField(DrillState.AnswerField);
-            return;
-        }
-        // A drill has at least one problem and at most the hundred of a set.
-        DrillState.DrillLength = std::clamp<std::int32_t>(*length, 1, ProblemCount);
-        Edit7->setText(QString::number(DrillState.DrillLength));
-        DrillState.LengthChosen = True;
-    } else {
-        DrillState.DrillLength = 100;
-        Edit7->setText(u"100"_s);
-        DrillState.LengthChosen = False;
-    }
-    FocusAnswerField(DrillState.AnswerField);
-}
-
-void TForm1::setAnswerShown(std::int32_t shown)
-{
-    DrillState.AnswerShown = shown;
-    if (shown == False) {
-        Button2->setText(u"せいかいを見る"_s);
-        Button2->setToolTip(u"正解を出します"_s);
-    } else {
-        Button2->setText(u"次に進む"_s);
-        Button2->setToolTip(u"次の問題にすすみます"_s);
-    }
-    Button2->setAccessibleName(Button2->text());
-}
-
-void TForm1::Button1Click()
-{
-    DrillState.CurrentNo = 1;
-    DrillState.CorrectCount = 0;
-    DrillState.RatePercent = 0;
-    DrillState.FirstTry = False;
-    setAnswerShown(False);
-    MakeProblems();
-    setStatusColour(Green);
-    setStatus(u"答を入れてリターンキー"_s);
-    ShowProblem();
-    // Every file is tried now, so that what is broken is said in one box before the first
-    // answer is typed, and the first use of each is instant.
-    static const QStringList MediaFiles = { u"mascot.bmp"_s, u"maru1.bmp"_s, u"batu1.bmp"_s,
-        u"maru1.wav"_s, u"batu1.wav"_s, u"p.wav"_s };
-    m_mediaReports << m_feedback->CheckFiles(MediaFiles);
-    showMediaReportsSoon();
-}
-
-void TForm1::Button2Click()
-{
-    if (DrillState.AnswerShown != False) {
-        setAnswerShown(False);
-        ShowProblem();
-        return;
-    }
-    DrillState.FirstTry = False;
-    const int no = DrillState.CurrentNo;
-    const ProblemRow row = (no >= 1 && no <= ProblemCount) ? ProblemTable[no] : ProblemRow {};
-    const BuaiDigits buai { DrillState.BuaiWari, DrillState.BuaiBu, DrillState.BuaiRin };
-    const auto texts = RevealTexts(row, DrillState.ProblemKind, buai);
-    for (std::size_t i = 0; i < EntryBoxCodes.size(); ++i) {
-        if (texts[i])
-            entryBox(EntryBoxCodes[i])->setText(*texts[i]);
-    }
-    DrillState.CurrentNo += 1;
-    if (DrillState.CurrentNo > DrillState.DrillLength)
-        FinishDrill();
-    setAnswerShown(True);
-    if (DrillState.MascotShown == False) {
-        m_feedback->ShowPicture(u"mascot.bmp"_s);
-        DrillState.MascotShown = True;
-        setStatus(u"次の問題をやるボタンをおしてね。"_s);
-    }
-}
-
-void TForm1::Button3Click()
-{
-    close();
-}
-
-void TForm1::FinishDrill()
-{
-    Edit9->setText(QString::number(DrillState.RatePercent));
-    setStatusColour(Red);
-    setStatus(u"おしまいです。"_s + QString::number(DrillState.RatePercent) + u"点でした。"_s);
-    DrillState.resetToResting();
-    setAnswerShown(False);
-    // The kind stays as the pupil chose it, so it always matches the selected item.
-}
-
-// ---- Judging -----------------------------------------------------------------------------
+// ---- Keys in the answer boxes ------------------------------------------------------------
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
@@ -639,13 +450,14 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         connectSoundOnFirstInput(event);
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return QWidget::eventFilter(watched, event);
-    int code = 0;
-    for (int c : EntryBoxCodes) {
-        if (entryBox(c) == watched)
-            code = c;
+    const EntryBox *entry = nullptr;
+    for (const EntryBox &e : EntryBoxes) {
+        if (this->*e.box == watched)
+            entry = &e;
     }
-    if (code == 0)
+    if (!entry)
         return QWidget::eventFilter(watched, event);
+    const int code = entry->code;
     const auto *keyEvent = static_cast<QKeyEvent *>(event);
     const quint16 key = keyCodeOf(keyEvent);
     if (event->type() == QEvent::KeyRelease) {
@@ -654,9 +466,9 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
             return false;
         if (key == KeyShift)
             m_heldShift->release();
-        m_lastRelease = { code, keyEvent->key(), keyEvent->timestamp(),
-                          DrillState.keyArmed(code), true };
-        ArmBox(code);
+        m_lastRelease = { code, keyEvent->key(), keyEvent->timestamp(), DrillState.keyArmed(code),
+            true };
+        (this->*entry->keyUp)(key);
         if (key == KeyEnter)
             showMediaReportsSoon();
         return false;
@@ -667,7 +479,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         DrillState.keyArmed(code) = m_lastRelease.armedBefore;
     }
     m_lastRelease.valid = false;
-    keyDown(code, key);
+    (this->*entry->keyDown)(key);
     // A real press of Shift in the bu or rin box goes on moving back while it is held, unless
     // the X server repeats Shift itself.
     if (key == KeyShift && keyEvent->isAutoRepeat())
@@ -681,174 +493,15 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 void TForm1::repeatShift()
 {
     QWidget *focus = QApplication::focusWidget();
-    if (focus == Edit12 || focus == Edit13)
-        keyDown(focus == Edit12 ? 12 : 13, KeyShift);
+    if (focus == Edit12)
+        Edit12KeyDown(KeyShift);
+    else if (focus == Edit13)
+        Edit13KeyDown(KeyShift);
     else
         m_heldShift->release();
 }
 
-void TForm1::keyDown(int code, quint16 key)
-{
-    switch (code) {
-    case 1: Edit1KeyDown(key); break;
-    case 2: Edit2KeyDown(key); break;
-    case 3: Edit3KeyDown(key); break;
-    case 4: Edit4KeyDown(key); break;
-    case 5: Edit5KeyDown(key); break;
-    case 6: Edit6KeyDown(key); break;
-    case 11: Edit11KeyDown(key); break;
-    case 12: Edit12KeyDown(key); break;
-    case 13: Edit13KeyDown(key); break;
-    }
-}
-
-void TForm1::ArmBox(int code)
-{
-    switch (code) {
-    case 1: Edit1KeyUp(0); break;
-    case 2: Edit2KeyUp(0); break;
-    case 3: Edit3KeyUp(0); break;
-    case 4: Edit4KeyUp(0); break;
-    case 5: Edit5KeyUp(0); break;
-    case 6: Edit6KeyUp(0); break;
-    case 11: Edit11KeyUp(0); break;
-    case 12: Edit12KeyUp(0); break;
-    case 13: Edit13KeyUp(0); break;
-    }
-}
-
-void TForm1::Edit1KeyDown(quint16 key) { AnswerKeyDown(1, key); }
-void TForm1::Edit2KeyDown(quint16 key) { AnswerKeyDown(2, key); }
-void TForm1::Edit3KeyDown(quint16 key) { AnswerKeyDown(3, key); }
-void TForm1::Edit4KeyDown(quint16 key) { AnswerKeyDown(4, key); }
-void TForm1::Edit5KeyDown(quint16 key) { AnswerKeyDown(5, key); }
-void TForm1::Edit6KeyDown(quint16 key) { AnswerKeyDown(6, key); }
-void TForm1::Edit11KeyDown(quint16 key) { WariKeyDown(key); }
-void TForm1::Edit12KeyDown(quint16 key) { BuKeyDown(key); }
-void TForm1::Edit13KeyDown(quint16 key) { RinKeyDown(key); }
-void TForm1::Edit1KeyUp(quint16) { DrillState.keyArmed(1) = True; }
-void TForm1::Edit2KeyUp(quint16) { DrillState.keyArmed(2) = True; }
-void TForm1::Edit3KeyUp(quint16) { DrillState.keyArmed(3) = True; }
-void TForm1::Edit4KeyUp(quint16) { DrillState.keyArmed(4) = True; }
-void TForm1::Edit5KeyUp(quint16) { DrillState.keyArmed(5) = True; }
-void TForm1::Edit6KeyUp(quint16) { DrillState.keyArmed(6) = True; }
-void TForm1::Edit11KeyUp(quint16) { DrillState.keyArmed(11) = True; }
-void TForm1::Edit12KeyUp(quint16) { DrillState.keyArmed(12) = True; }
-void TForm1::Edit13KeyUp(quint16) { DrillState.keyArmed(13) = True; }
-
-void TForm1::AnswerKeyDown(int code, quint16 key)
-{
-    if (DrillState.MascotShown == False) {
-        m_feedback->ShowPicture(u"mascot.bmp"_s);
-        DrillState.MascotShown = True;
-        setStatus(u"答を入れてリターンキー。"_s);
-    }
-    if (key == KeyEnter && DrillState.AnswerField == code && DrillState.keyArmed(code) != False) {
-        const double value = ReadNumber(entryBox(code)->text());
-        if (IsRightAnswer(value, DrillState.ExpectedValue)) {
-            RightPath();
-        } else {
-            WrongPath();
-            FocusAnswerField(DrillState.AnswerField);
-        }
-    }
-    DrillState.keyArmed(code) = False;
-}
-
-void TForm1::RightPath()
-{
-    setStatus(u"せいかいです"_s);
-    m_feedback->ShowPicture(u"maru1.bmp"_s);
-    m_feedback->PlaySound(u"maru1.wav"_s);
-    DrillState.MascotShown = False;
-    if (DrillState.FirstTry != False)
-        DrillState.CorrectCount += 1;
-    DrillState.RatePercent = RateOf(DrillState.CorrectCount, DrillState.CurrentNo);
-    DrillState.CurrentNo += 1;
-    if (DrillState.CurrentNo > DrillState.DrillLength) {
-        FinishDrill();
-        return;
-    }
-    Edit8->setText(QString::number(DrillState.CurrentNo));
-    Edit9->setText(QString::number(DrillState.RatePercent));
-    ShowProblem();
-}
-
-void TForm1::WrongPath()
-{
-    DrillState.MascotShown = False;
-    DrillState.FirstTry = False;
-    setStatus(u"ちがうよ！"_s);
-    m_feedback->ShowPicture(u"batu1.bmp"_s);
-    m_feedback->PlaySound(u"batu1.wav"_s);
-    DrillState.RatePercent = RateOf(DrillState.CorrectCount, DrillState.CurrentNo);
-    Edit8->setText(QString::number(DrillState.CurrentNo));
-    Edit9->setText(QString::number(DrillState.RatePercent));
-}
-
-void TForm1::WariKeyDown(quint16 key)
-{
-    if (key == KeyEnter)
-        m_feedback->PlaySound(u"p.wav"_s);
-    if (DrillState.MascotShown == False) {
-        m_feedback->ShowPicture(u"mascot.bmp"_s);
-        DrillState.MascotShown = True;
-        setStatus(u"答を入れてリターンキーで「分」へ。"_s);
-    }
-    if (key == KeyEnter && DrillState.AnswerField == 11 && DrillState.keyArmed(11) != False) {
-        DrillState.TypedWari = ReadNumber(Edit11->text());
-        DrillState.AnswerField = 12;
-        DrillState.keyArmed(11) = False;
-        FocusAnswerField(12);
-    }
-}
-
-void TForm1::BuKeyDown(quint16 key)
-{
-    if (key == KeyEnter)
-        m_feedback->PlaySound(u"p.wav"_s);
-    // Shift goes back only in the buai kind: elsewhere it would strand the problem's own box.
-    if (key == KeyShift && DrillState.ProblemKind == 9) {
-        DrillState.AnswerField = 11;
-        FocusAnswerField(11);
-        DrillState.MascotShown = True;
-    } else if (key == KeyEnter && DrillState.AnswerField == 12 && DrillState.keyArmed(12) != False) {
-        DrillState.TypedBu = ReadNumber(Edit12->text());
-        DrillState.AnswerField = 13;
-        FocusAnswerField(13);
-    }
-    DrillState.keyArmed(12) = False;
-}
-
-void TForm1::RinKeyDown(quint16 key)
-{
-    if (key == KeyEnter)
-        m_feedback->PlaySound(u"p.wav"_s);
-    if (key == KeyShift && DrillState.ProblemKind == 9) {
-        DrillState.AnswerField = 12;
-        FocusAnswerField(12);
-        DrillState.MascotShown = True;
-    } else if (key == KeyEnter && DrillState.AnswerField == 13 && DrillState.keyArmed(13) != False) {
-        DrillState.TypedRin = ReadNumber(Edit13->text());
-        DrillState.TypedBuaiTotal = BuaiTotal(DrillState.TypedWari, DrillState.TypedBu, DrillState.TypedRin);
-        DrillState.ExpectedBuaiTotal = BuaiTotal(DrillState.BuaiWari, DrillState.BuaiBu, DrillState.BuaiRin);
-        if (IsRightAnswer(DrillState.TypedBuaiTotal, DrillState.ExpectedBuaiTotal)) {
-            RightPath();
-        } else {
-            WrongPath();
-            DrillState.AnswerField = 11;
-            FocusAnswerField(11);
-        }
-    }
-    DrillState.keyArmed(13) = False;
-}
-
 // ---- Reports about pictures and sounds ---------------------------------------------------
-
-void TForm1::queueMediaReport(const QString &text)
-{
-    m_mediaReports << text;
-}
 
 void TForm1::showMediaReportsSoon()
 {
@@ -883,19 +536,4 @@ void TForm1::connectSoundOnFirstInput(QEvent *event)
     // key or click, which comes before any Start and so before any answer's chime: the window
     // appears without waiting for them, and a window that is only looked at never loads them.
     QTimer::singleShot(0, MediaPlayer1, &MediaPlayer::Connect);
-}
-
-bool IsProgramStatusText(const QString &text)
-{
-    static const QStringList Fixed = {
-        u"問題を選んでスタートボタンをおしてね！"_s, u"スタートボタンをおしてね！"_s,
-        u"答を入れてリターンキー"_s, u"答を入れてリターンキーで「厘」へ。"_s,
-        u"答を入れてリターンキーで判定。"_s, u"答を入れてリターンキーで「分」へ。"_s,
-        u"答を入れてリターンキー。"_s, u"せいかいです"_s, u"ちがうよ！"_s,
-        u"次の問題をやるボタンをおしてね。"_s, u"印刷中です"_s,
-    };
-    if (Fixed.contains(text))
-        return true;
-    static const QRegularExpression End(u"^おしまいです。[0-9]+点でした。$"_s);
-    return End.match(text).hasMatch();
 }

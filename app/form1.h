@@ -1,20 +1,19 @@
 // The main window: its controls, their layout, and the handlers that drive a drill.
 //
-// Tovemi has one window and one drill. The rules live in drill/ (problem set, judging),
-// display/ (what each box shows, number texts) and print/ (the worksheet page); the state
-// they share is the program-wide DrillState and ProblemTable (drill/drill_state.h). TForm1
-// owns the controls and turns each Qt event into the handler named after its control
-// (Button1Click, Edit4KeyDown, ...), which is a short sequence of steps: read a box, ask the
-// core, write texts, show a picture, play a sound, move the focus. Pictures and sounds go
-// through one Feedback object (media/), so a test can record them.
+// Tovemi has one window and one drill. The rules live in drill/ (problem set, judging, the
+// steps of a drill), display/ (what each box shows, number texts) and print/ (the worksheet
+// page); the state they share is the program-wide DrillState and ProblemTable
+// (drill/drill_state.h). TForm1 owns the controls (laid out from one table, form1.cpp) and
+// turns each Qt event into the handler named after its control (Button1Click, Edit4KeyDown,
+// ..., drill_controls.cpp), which is a short sequence of steps: read a box, ask the core, write
+// texts, show a picture, play a sound, move the focus. Pictures and sounds go through one
+// Feedback object (media/), so a test can record them.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
 
-#include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 class QButtonGroup;
@@ -30,6 +29,7 @@ class MediaPlayer;
 class WorksheetPrinter;
 class WorksheetPrintHooks;
 class HeldKeyRepeat;
+struct DrillStep;
 
 class TForm1 : public QWidget
 {
@@ -43,8 +43,12 @@ public:
     void setFeedback(Feedback *feedback);
     Feedback *feedback() const { return m_feedback; }
 
-    // The nine boxes that act on Enter, in the order of EntryBoxCodes.
+    // The nine boxes that act on Enter, by their codes (EntryBoxCodes); null for another code.
     QLineEdit *entryBox(int code) const;
+
+    // Virtual-key codes of the keys the handlers look at; every other key is some other code.
+    static constexpr quint16 KeyEnter = 13;
+    static constexpr quint16 KeyShift = 16;
 
     // Handlers, named after their controls.
     void FormCreate();
@@ -105,27 +109,20 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void createPanels();
-    void createBoxes();
-    void createButtons();
+    void createControls();
     void createKindChoice();
-    void createCounters();
     void createPictures();
     void setTabOrder();
 
+    // The key-downs of the quantity boxes and of the buai boxes, and what a step then shows.
+    void AnswerKeyDown(int code, quint16 key);
+    void BuaiKeyDown(int code, quint16 key);
+    void act(const DrillStep &step);
     void keyDown(int code, quint16 key);
     void repeatShift();
 
-    // One routine for the six quantity boxes, three for the buai boxes.
-    void AnswerKeyDown(int code, quint16 key);
-    void WariKeyDown(quint16 key);
-    void BuKeyDown(quint16 key);
-    void RinKeyDown(quint16 key);
-    void ArmBox(int code);
-
-    void RightPath();
-    void WrongPath();
     void setAnswerShown(std::int32_t shown);
+    void showMascot(const QString &prompt);
     void setStatus(const QString &text);
     void setStatusColour(const QColor &colour);
     void setBoxColour(QLineEdit *box, const QColor &colour);
@@ -133,7 +130,6 @@ private:
     // A picture or sound that cannot be used is reported in a box, but never while the pupil
     // is typing an answer: the box would take the rest of the answer's keys. The reports wait
     // until the answer's Enter has been let go, or a button's action has ended.
-    void queueMediaReport(const QString &text);
     void showMediaReportsSoon();
     void showMediaReports();
     void connectSoundOnFirstInput(QEvent *event);
@@ -160,5 +156,3 @@ private:
 // The one window, reachable from every routine of the program.
 extern TForm1 *Form1;
 
-// The status line's texts, for checks that it shows only the program's own.
-bool IsProgramStatusText(const QString &text);

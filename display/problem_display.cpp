@@ -151,3 +151,18 @@ std::array<std::optional<QString>, 9> RevealTexts(const ProblemRow &row, int kin
         texts[Edit5] = shown(row.ComparedRatio, 6, 3);
     return texts;
 }
+
+void BeginProblem(const ProblemView &view, DrillStateData &state)
+{
+    if (view.buai) {
+        state.BuaiWari = view.buai->wari;
+        state.BuaiBu = view.buai->bu;
+        state.BuaiRin = view.buai->rin;
+        state.TypedWari = state.TypedBu = state.TypedRin = 0.0;
+    }
+    if (view.expectedValue)
+        state.ExpectedValue = *view.expectedValue;
+    if (view.answerField)
+        state.AnswerField = *view.answerField;
+    state.FirstTry = True;
+}

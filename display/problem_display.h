@@ -33,6 +33,10 @@ struct ProblemView
 
 ProblemView ViewOfProblem(const ProblemRow &row, int kind);
 
+// What laying out a problem does to the drill state: the answer box and the value or the buai
+// digits it expects (none typed yet), and a first try.
+void BeginProblem(const ProblemView &view, DrillStateData &state);
+
 // The texts Button2 writes when it reveals the answers of a row; boxes as EntryBoxCodes.
 std::array<std::optional<QString>, 9> RevealTexts(const ProblemRow &row, int kind,
                                                   const BuaiDigits &buai);

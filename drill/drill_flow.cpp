@@ -1,7 +1,6 @@
 #include "drill/drill_flow.h"
 
 #include "drill/judging.h"
-#include "drill/problem_set.h"
 #include "drill/typed_text.h"
 
 #include <algorithm>
@@ -105,12 +104,6 @@ std::optional<QString> PromptFor(int code)
     if (code == 13)
         return u"答を入れてリターンキーで判定。"_s;
     return std::nullopt;
-}
-
-void StartDrill(DrillStateData &state)
-{
-    MakeProblemsState();
-    state.AnswerShown = False;
 }
 
 RevealStep RevealOrNext(DrillStateData &state)

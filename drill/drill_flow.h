@@ -40,9 +40,6 @@ DrillStep BuaiBoxKey(DrillStateData &state, int code, BoxKey key, double typed);
 // The prompt that comes with the focus in a box, if the box has one of its own.
 std::optional<QString> PromptFor(int code);
 
-// スタート: a fresh set is made (MakeProblemsState) and the answer is hidden again.
-void StartDrill(DrillStateData &state);
-
 // せいかいを見る and 次に進む, which are one button.
 struct RevealStep
 {

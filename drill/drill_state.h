@@ -37,6 +37,11 @@ struct ProblemTableData
 
     ProblemRow &operator[](int no) { return rows[static_cast<std::size_t>(no - 1)]; }
     const ProblemRow &operator[](int no) const { return rows[static_cast<std::size_t>(no - 1)]; }
+    // The row of problem `no`, or a row of zeros for a number outside the set.
+    ProblemRow rowAt(int no) const
+    {
+        return no >= 1 && no <= ProblemCount ? (*this)[no] : ProblemRow {};
+    }
     void clear() { rows.fill(ProblemRow {}); }
 };
 

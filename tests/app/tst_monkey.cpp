@@ -3,6 +3,8 @@
 //   TOVEMI_MONKEY_SEED=<seed> TOVEMI_MONKEY_EVENTS=<n> tst_monkey
 #include "window_fixture.h"
 
+#include <QRegularExpression>
+
 #include "drill/problem_set.h"
 #include "monkey_hooks.h"
 
@@ -42,6 +44,33 @@ QString junkText(QRandomGenerator &rng)
     for (int i = 0; i < n; ++i)
         text += pieces[rng.bounded(int(std::size(pieces)))];
     return text;
+}
+
+} // namespace
+
+
+namespace {
+
+// The status line shows only the program's own texts, whatever the monkey does.
+bool IsProgramStatusText(const QString &text)
+{
+    static const QStringList Fixed = {
+        u"問題を選んでスタートボタンをおしてね！"_s,
+        u"スタートボタンをおしてね！"_s,
+        u"答を入れてリターンキー"_s,
+        u"答を入れてリターンキーで「厘」へ。"_s,
+        u"答を入れてリターンキーで判定。"_s,
+        u"答を入れてリターンキーで「分」へ。"_s,
+        u"答を入れてリターンキー。"_s,
+        u"せいかいです"_s,
+        u"ちがうよ！"_s,
+        u"次の問題をやるボタンをおしてね。"_s,
+        u"印刷中です"_s,
+    };
+    if (Fixed.contains(text))
+        return true;
+    static const QRegularExpression End(u"^おしまいです。[0-9]+点でした。$"_s);
+    return End.match(text).hasMatch();
 }
 
 } // namespace
