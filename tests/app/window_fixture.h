@@ -59,15 +59,20 @@ struct WindowFixture
     }
     static QString focusedName() { return focused() ? focused()->objectName() : QString(); }
 
-    // Keys go where the focus is, as they do for a pupil: press then release.
+    // Keys go where the focus is, as they do for a pupil: the press to the box that has the
+    // focus, the release to the one that has it when the key is let go, which after an Enter
+    // that moved on is the next box.
     static void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
-        QTest::keyClick(focused(), key, mods);
+        QTest::keyPress(focused(), key, mods);
+        QTest::keyRelease(focused(), key, mods);
     }
     static void type(const QString &text)
     {
-        for (QChar c : text)
-            QTest::keyClick(focused(), c.toLatin1());
+        for (QChar c : text) {
+            QTest::keyPress(focused(), c.toLatin1());
+            QTest::keyRelease(focused(), c.toLatin1());
+        }
     }
     static void enter() { press(Qt::Key_Return); }
     // Replace the focused box's text (its text is selected on entry) and press Enter.
