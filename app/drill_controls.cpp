@@ -39,6 +39,7 @@ BoxKey boxKeyOf(quint16 key)
 void TForm1::MakeProblems()
 {
     MakeProblemsState();
+    ReviewButton->hide();
     for (int code : EntryBoxCodes)
         entryBox(code)->clear();
     setStatus(u"スタートボタンをおしてね！"_s);
@@ -47,7 +48,7 @@ void TForm1::MakeProblems()
 void TForm1::ShowProblem()
 {
     const ProblemView view =
-        ViewOfProblem(ProblemTable.rowAt(DrillState.CurrentNo), DrillState.ProblemKind);
+        ViewOfProblem(ProblemTable.rowAt(RowOfProblem(DrillState)), DrillState.ProblemKind);
     BeginProblem(view, DrillState);
     for (std::size_t i = 0; i < EntryBoxCodes.size(); ++i) {
         QLineEdit *box = entryBox(EntryBoxCodes[i]);
@@ -133,6 +134,7 @@ void TForm1::Button1Click()
 {
     setAnswerShown(False);
     MakeProblems();
+    StartDrill(DrillState);
     setStatusColour(Green);
     setStatus(u"答を入れてリターンキー"_s);
     ShowProblem();
@@ -146,7 +148,7 @@ void TForm1::Button1Click()
 
 void TForm1::Button2Click()
 {
-    const ProblemRow row = ProblemTable.rowAt(DrillState.CurrentNo);
+    const ProblemRow row = ProblemTable.rowAt(RowOfProblem(DrillState));
     const BuaiDigits buai { DrillState.BuaiWari, DrillState.BuaiBu, DrillState.BuaiRin };
     const RevealStep step = RevealOrNext(DrillState);
     if (step.nextProblem) {
@@ -166,6 +168,17 @@ void TForm1::Button2Click()
         showMascot(*step.mascotPrompt);
 }
 
+void TForm1::ReviewButtonClick()
+{
+    ReviewButton->hide();
+    if (!StartReview(DrillState))
+        return;
+    setAnswerShown(False);
+    setStatusColour(Green);
+    setStatus(u"答を入れてリターンキー"_s);
+    ShowProblem();
+}
+
 void TForm1::Button3Click()
 {
     close();
@@ -173,11 +186,13 @@ void TForm1::Button3Click()
 
 void TForm1::FinishDrill()
 {
+    const bool missed = EndDrill(DrillState);
     Edit9->setText(QString::number(DrillState.RatePercent));
     setStatusColour(Red);
     setStatus(ScoreText(DrillState.RatePercent));
     DrillState.resetToResting();
     setAnswerShown(False);
+    ReviewButton->setVisible(missed);
     // The kind stays as the pupil chose it, so it always matches the selected item.
 }
 

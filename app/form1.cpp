@@ -147,6 +147,7 @@ const Control Layout[] = {
     { &TForm1::Button3, u"Button3", nullptr, { 296, 416, 49, 33 }, u"おしまい", std::nullopt, u"プログラムをおわります" },
     { &TForm1::BitBtn1, u"BitBtn1", nullptr, { 568, 8, 49, 49 }, u"問題を印刷します", std::nullopt, u"問題を印刷します" },
     { &TForm1::CheckBox1, u"CheckBox1", nullptr, { 16, 384, 73, 25 }, u"出題数", FontSpec { Face::Fixed, 16 }, u"チェックで 出題数をきめます" },
+    { &TForm1::ReviewButton, u"ReviewButton", nullptr, { 6, 414, 100, 42 }, u"まちがえた問題をもう一度", FontSpec { Face::Proportional, 11 }, u"まちがえた問題だけをもう一度やります" },
 };
 // clang-format on
 
@@ -312,6 +313,11 @@ void TForm1::createControls()
     BitBtn1->setText(QString());
     BitBtn1->setIcon(QIcon(u":/tovemi/printer.png"_s));
     BitBtn1->setIconSize({ 33, 33 });
+    // Below 出題数 there is room for the review button's caption in two lines. It appears after
+    // a drill without taking the focus from where a drill's end leaves it.
+    ReviewButton->setText(u"まちがえた問題を\nもう一度"_s);
+    ReviewButton->setFocusPolicy(Qt::TabFocus);
+    ReviewButton->hide();
 
     for (const EntryBox &entry : EntryBoxes)
         (this->*entry.box)->installEventFilter(this);
@@ -320,8 +326,9 @@ void TForm1::createControls()
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(ReviewButton, &QPushButton::clicked, this, &TForm1::ReviewButtonClick);
     const std::initializer_list<QAbstractButton *> buttons = { Button1, Button2, Button3, BitBtn1,
-        CheckBox1 };
+        CheckBox1, ReviewButton };
     for (QAbstractButton *button : buttons)
         connect(button, &QAbstractButton::clicked, this, &TForm1::showMediaReportsSoon);
 }
@@ -390,7 +397,7 @@ void TForm1::setTabOrder()
     order << Button1 << Button2 << Button3;
     for (QAbstractButton *item : RadioGroup1Items->buttons())
         order << item;
-    order << CheckBox1 << BitBtn1;
+    order << CheckBox1 << ReviewButton << BitBtn1;
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

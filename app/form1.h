@@ -58,6 +58,7 @@ public:
     void Button2Click();
     void Button3Click();
     void BitBtn1Click();
+    void ReviewButtonClick();
     void Edit1KeyDown(quint16 key);
     void Edit2KeyDown(quint16 key);
     void Edit3KeyDown(quint16 key);
@@ -94,6 +95,8 @@ public:
               *Edit9 = nullptr, *Edit10 = nullptr, *Edit11 = nullptr, *Edit12 = nullptr,
               *Edit13 = nullptr;
     QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *BitBtn1 = nullptr;
+    // Shown after a drill with missed problems, to do just those again.
+    QPushButton *ReviewButton = nullptr;
     QGroupBox *RadioGroup1 = nullptr;
     QButtonGroup *RadioGroup1Items = nullptr;
     QCheckBox *CheckBox1 = nullptr;

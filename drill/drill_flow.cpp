@@ -21,6 +21,15 @@ std::optional<QString> mascotAfterVerdict(DrillStateData &state, const QString &
     return prompt;
 }
 
+// A problem answered wrong, or revealed, did not count at the first try: it comes back in a
+// review. Rows come in their order, so a row already noted is the last one.
+void noteMissed(DrillStateData &state)
+{
+    const std::int32_t row = RowOfProblem(state);
+    if (state.DrillRunning && (state.MissedRows.empty() || state.MissedRows.back() != row))
+        state.MissedRows.push_back(row);
+}
+
 // The verdict's bookkeeping: a right answer counts on its first try and moves on.
 DrillStep judged(DrillStateData &state, bool right, DrillStep step)
 {
@@ -35,6 +44,7 @@ DrillStep judged(DrillStateData &state, bool right, DrillStep step)
         step.nextProblem = !step.finished;
     } else {
         step.verdict = Verdict::Wrong;
+        noteMissed(state);
         state.FirstTry = False;
         state.RatePercent = RateOf(state.CorrectCount, state.CurrentNo);
     }
@@ -114,6 +124,7 @@ RevealStep RevealOrNext(DrillStateData &state)
         step.nextProblem = true;
         return step;
     }
+    noteMissed(state);
     state.FirstTry = False;
     state.CurrentNo += 1;
     step.finished = state.CurrentNo > state.DrillLength;
@@ -121,6 +132,57 @@ RevealStep RevealOrNext(DrillStateData &state)
     if (!step.finished)
         step.mascotPrompt = mascotAfterVerdict(state, u"次の問題をやるボタンをおしてね。"_s);
     return step;
+}
+
+std::int32_t RowOfProblem(const DrillStateData &state)
+{
+    if (state.ReviewRows.empty())
+        return state.CurrentNo;
+    const auto at = std::size_t(state.CurrentNo - 1);
+    return state.CurrentNo >= 1 && at < state.ReviewRows.size() ? state.ReviewRows[at] : 0;
+}
+
+void StartDrill(DrillStateData &state)
+{
+    state.DrillRunning = true;
+    state.MissedRows.clear();
+}
+
+void ForgetReview(DrillStateData &state)
+{
+    if (!state.ReviewRows.empty())
+        state.DrillLength = state.ChosenLength;
+    state.ReviewRows.clear();
+    state.MissedRows.clear();
+    state.DrillRunning = false;
+}
+
+bool EndDrill(DrillStateData &state)
+{
+    const bool missed = state.DrillRunning && !state.MissedRows.empty();
+    if (!state.ReviewRows.empty())
+        state.DrillLength = state.ChosenLength;
+    state.ReviewRows.clear();
+    state.DrillRunning = false;
+    if (!missed)
+        state.MissedRows.clear();
+    return missed;
+}
+
+bool StartReview(DrillStateData &state)
+{
+    if (state.MissedRows.empty())
+        return false;
+    state.ReviewRows = std::exchange(state.MissedRows, {});
+    state.ChosenLength = state.DrillLength;
+    state.DrillLength = std::int32_t(state.ReviewRows.size());
+    state.CurrentNo = 1;
+    state.CorrectCount = 0;
+    state.RatePercent = 0;
+    state.FirstTry = False;
+    state.AnswerShown = False;
+    state.DrillRunning = true;
+    return true;
 }
 
 QString ScoreText(std::int32_t ratePercent)

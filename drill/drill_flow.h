@@ -54,6 +54,25 @@ struct RevealStep
 };
 RevealStep RevealOrNext(DrillStateData &state);
 
+// The row of the set that the problem CurrentNo names: itself, or in a review drill the row
+// it reviews (0, a row of zeros, past the review's end).
+std::int32_t RowOfProblem(const DrillStateData &state);
+
+// スタート begins a drill of the set: its misses are noted from now on.
+void StartDrill(DrillStateData &state);
+
+// A new set (スタート, a kind, a print) ends any review and forgets the misses: the length the
+// pupil chose comes back.
+void ForgetReview(DrillStateData &state);
+
+// The end of a drill: whether problems were missed, to be offered for review. A review drill
+// gives the pupil's length back.
+bool EndDrill(DrillStateData &state);
+
+// まちがえた問題をもう一度: a drill of the rows missed in the drill just ended, in their order,
+// on the same set. False, and nothing changes, when there are none.
+bool StartReview(DrillStateData &state);
+
 // The status line at the end of a drill.
 QString ScoreText(std::int32_t ratePercent);
 

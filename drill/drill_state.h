@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // The program has one drill and one window, so the drill's state is a set of plain
 // program-wide variables rather than members of the window. Flags are 32-bit integers
@@ -73,6 +74,15 @@ struct DrillStateData
     double TypedBuaiTotal = 0.0;
     double ExpectedBuaiTotal = 0.0;
     std::uint8_t WorksheetPrinting = 0;
+
+    // Missed problems come back: a drill runs from スタート (or a review) to its end, and notes
+    // the rows of the set it missed, in their order. A review drill goes through those rows
+    // only (ReviewRows; empty for a drill of the whole set), with their number standing in for
+    // the drill length the pupil chose (ChosenLength) until it ends.
+    bool DrillRunning = false;
+    std::vector<std::int32_t> MissedRows;
+    std::vector<std::int32_t> ReviewRows;
+    std::int32_t ChosenLength = 100;
 
     std::int32_t &keyArmed(int code)
     {

@@ -1,5 +1,7 @@
 #include "drill/problem_set.h"
 
+#include "drill/drill_flow.h"
+
 #include <array>
 #include <bit>
 #include <bitset>
@@ -158,6 +160,7 @@ void MakeProblemTable(ProblemTableData &table, int kind, RandomGenerator &rng)
 
 void MakeProblemsState()
 {
+    ForgetReview(DrillState);
     if (DrillState.WorksheetPrinting == 0)
         Rng.seedFromClock();
     MakeProblemTable(ProblemTable, DrillState.ProblemKind, Rng);
