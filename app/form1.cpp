@@ -13,7 +13,7 @@
 #include "drill/problem_set.h"
 #include "media/feedback_media.h"
 #include "media/sound_player.h"
-#include "print/worksheet_printer.h"
+#include "devices/worksheet_printer.h"
 
 #include <QApplication>
 #include <QButtonGroup>
