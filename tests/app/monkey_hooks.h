@@ -55,7 +55,10 @@ private:
         }
         bool NewPage() override { return true; }
         bool EndJob() override { return true; }
-        QString errorText() const override { return QStringLiteral("the monkey's printer refused"); }
+        QString errorText() const override
+        {
+            return QStringLiteral("the monkey's printer refused");
+        }
         void SetFont(const QString &, int) override {}
         int TextWidth(const QString &text) override { return int(text.size()) * 100; }
         int TextHeight(const QString &) override { return 120; }
