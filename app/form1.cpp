@@ -11,7 +11,7 @@
 #include "drill/drill_state.h"
 #include "media/feedback_media.h"
 #include "media/sound_player.h"
-#include "print/worksheet_printer.h"
+#include "devices/worksheet_printer.h"
 
 #include <QApplication>
 #include <QButtonGroup>

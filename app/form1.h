@@ -27,7 +27,6 @@ class QRadioButton;
 class Feedback;
 class MediaPlayer;
 class WorksheetPrinter;
-class WorksheetPrintHooks;
 class HeldKeyRepeat;
 struct DrillStep;
 
@@ -105,8 +104,6 @@ public:
     // The printer and its set-up dialog's choices, kept from one print to the next; made at
     // the first print, since start-up should not wait for the print system.
     std::unique_ptr<WorksheetPrinter> PrinterSetupDialog1;
-    // Stand-ins for the print dialog and the printer, for tests; null runs the real ones.
-    std::unique_ptr<WorksheetPrintHooks> printHooks;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

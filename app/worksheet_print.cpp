@@ -4,8 +4,9 @@
 #include "app/report_error.h"
 #include "devices/device_loader.h"
 #include "devices/device_module.h"
+#include "devices/worksheet_printer.h"
 #include "drill/problem_set.h"
-#include "print/worksheet_printer.h"
+#include "print/worksheet_page.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -106,7 +107,7 @@ void TForm1::BitBtn1Click()
     const int pageCount = WorksheetPageCount(
         DrillState.LengthChosen != False ? DrillState.DrillLength : ProblemCount);
     // Cancel reads キャンセル: it means "do not print", and the set is not yet rebuilt.
-    if (!PrinterSetupDialog1->Choose(this, printHooks.get(), pageCount)) {
+    if (!PrinterSetupDialog1->Choose(this, pageCount)) {
         setStatus(savedStatus);
         return;
     }
@@ -116,7 +117,7 @@ void TForm1::BitBtn1Click()
     MakeProblems();
     const int count = DrillState.DrillLength;
     const PrintableArea area = PrinterSetupDialog1->printableArea();
-    std::unique_ptr<WorksheetJob> job = PrinterSetupDialog1->MakeJob(printHooks.get());
+    std::unique_ptr<WorksheetJob> job = PrinterSetupDialog1->MakeJob();
     const PrintOutcome outcome =
         PrintWorksheets(*job, ProblemTable, count, area, PrinterSetupDialog1->pageChoice());
     job.reset();

@@ -1,7 +1,7 @@
 // Printing 100 problems (20 pages) to a PDF file, against a bare QPainter that draws the same
 // texts and lines into a PDF.
 #include "drill/problem_set.h"
-#include "print/printer_job.h"
+#include "devices/printer_job.h"
 
 #include <QPainter>
 #include <QPrinter>

@@ -1,8 +1,8 @@
 // The module's entry point: the sound output and the printer it makes.
 #include "devices/device_module.h"
 
-#include "media/stream_sound_output.h"
-#include "print/printer_job.h"
+#include "devices/stream_sound_output.h"
+#include "devices/printer_job.h"
 
 #include <QtGlobal>
 

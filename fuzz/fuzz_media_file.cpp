@@ -2,9 +2,9 @@
 // checks, decoding, reshaping for the output stream and cutting to the picture box. Nothing may
 // crash or trip a sanitizer, a sound must come out in whole stream frames, and a picture never
 // larger than the box.
-#include "media/media_file.h"
+#include "devices/media_file.h"
 #include "media/picture_file.h"
-#include "media/sound_decoder.h"
+#include "devices/sound_decoder.h"
 
 #include <QFile>
 

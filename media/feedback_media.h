@@ -1,7 +1,7 @@
 // The pictures and sounds that answer the pupil: the one place that touches a pixmap or a sound.
 #pragma once
 
-#include "media/media_file.h"
+#include "devices/media_file.h"
 
 #include <QPixmap>
 #include <QString>

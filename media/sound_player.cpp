@@ -2,8 +2,8 @@
 
 #include "devices/device_loader.h"
 #include "devices/device_module.h"
-#include "media/media_file.h"
-#include "media/sound_output.h"
+#include "devices/media_file.h"
+#include "devices/sound_output.h"
 
 #include <QDir>
 

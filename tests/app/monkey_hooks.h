@@ -1,9 +1,9 @@
-// What the monkey does with the print button: a printer that records pages, and the message
-// boxes and the print dialog answered at random.
+// What the monkey does with the print button: a printer that counts jobs, and the message boxes
+// and the print dialog answered at random.
 #pragma once
 
 #include "app/form1.h"
-#include "print/worksheet_printer.h"
+#include "devices/worksheet_printer.h"
 #include "drill/drill_state.h"
 #include "drill/random.h"
 #include "print/worksheet_page.h"
@@ -29,53 +29,43 @@ inline void WhenModalOpens(std::function<void(QWidget *)> answer, int attempts =
     });
 }
 
-// Pages counted and dropped; the dialog answered at random.
-class MonkeyPrinter : public WorksheetPrintHooks, public WorksheetJob
+// Jobs counted, pages dropped; the dialog answered at random, and a job that sometimes cannot
+// start.
+class MonkeyPrinter : public WorksheetPrinter
 {
 public:
     QRandomGenerator *rng = nullptr;
-    int pages = 0;
     int jobs = 0;
 
-    bool runPrintDialog(QPrinter &) override { return rng->bounded(4) != 0; }
-    std::unique_ptr<WorksheetJob> makeJob(QPrinter &) override
+    bool Choose(QWidget *, int) override { return rng->bounded(4) != 0; }
+    PageChoice pageChoice() override { return {}; }
+    // An A4 sheet at the 600 dpi the sheets print with.
+    PrintableArea printableArea() override { return { 4960, 7016 }; }
+    std::unique_ptr<WorksheetJob> MakeJob() override { return std::make_unique<Job>(*this); }
+
+private:
+    struct Job : WorksheetJob
     {
-        struct Forward : WorksheetJob
+        MonkeyPrinter &printer;
+        explicit Job(MonkeyPrinter &p) : printer(p) {}
+        bool BeginJob() override
         {
-            MonkeyPrinter &to;
-            explicit Forward(MonkeyPrinter &t) : to(t) {}
-            bool BeginJob() override { return to.BeginJob(); }
-            bool NewPage() override { return to.NewPage(); }
-            bool EndJob() override { return to.EndJob(); }
-            QString errorText() const override { return to.errorText(); }
-            void SetFont(const QString &f, int s) override { to.SetFont(f, s); }
-            int TextWidth(const QString &t) override { return to.TextWidth(t); }
-            int TextHeight(const QString &t) override { return to.TextHeight(t); }
-            void TextOut(int x, int y, const QString &t) override { to.TextOut(x, y, t); }
-            void MoveTo(int x, int y) override { to.MoveTo(x, y); }
-            void LineTo(int x, int y) override { to.LineTo(x, y); }
-        };
-        return std::make_unique<Forward>(*this);
-    }
-    bool BeginJob() override
-    {
-        ++jobs;
-        ++pages;
-        return rng->bounded(20) != 0;
-    }
-    bool NewPage() override
-    {
-        ++pages;
-        return true;
-    }
-    bool EndJob() override { return true; }
-    QString errorText() const override { return QStringLiteral("the monkey's printer refused"); }
-    void SetFont(const QString &, int) override {}
-    int TextWidth(const QString &text) override { return int(text.size()) * 100; }
-    int TextHeight(const QString &) override { return 120; }
-    void TextOut(int, int, const QString &) override {}
-    void MoveTo(int, int) override {}
-    void LineTo(int, int) override {}
+            ++printer.jobs;
+            return printer.rng->bounded(20) != 0;
+        }
+        bool NewPage() override { return true; }
+        bool EndJob() override { return true; }
+        QString errorText() const override
+        {
+            return QStringLiteral("the monkey's printer refused");
+        }
+        void SetFont(const QString &, int) override {}
+        int TextWidth(const QString &text) override { return int(text.size()) * 100; }
+        int TextHeight(const QString &) override { return 120; }
+        void TextOut(int, int, const QString &) override {}
+        void MoveTo(int, int) override {}
+        void LineTo(int, int) override {}
+    };
 };
 
 inline MonkeyPrinter *monkeyPrinter = nullptr;
@@ -84,7 +74,7 @@ inline void MonkeyPrepare(TForm1 &window)
 {
     auto printer = std::make_unique<MonkeyPrinter>();
     monkeyPrinter = printer.get();
-    window.printHooks = std::move(printer);
+    window.PrinterSetupDialog1 = std::move(printer);
 }
 
 // Each message box that opens gets a random button, Escape, Enter or its title-bar close.

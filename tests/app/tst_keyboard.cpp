@@ -5,7 +5,7 @@
 
 #include "app/kind_choice_keys.h"
 #include "monkey_hooks.h"
-#include "../print/recording_canvas.h"
+#include "stand_in_printer.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -16,25 +16,6 @@
 #include <QStyleFactory>
 
 namespace {
-
-// The print dialog accepted; the pages counted.
-class CountingHooks : public WorksheetPrintHooks
-{
-public:
-    int pages = 0;
-    bool runPrintDialog(QPrinter &) override { return true; }
-    std::unique_ptr<WorksheetJob> makeJob(QPrinter &) override
-    {
-        struct Counting : RecordingJob
-        {
-            int &pages;
-            explicit Counting(int &p) : pages(p) {}
-            bool BeginJob() override { return ++pages, RecordingJob::BeginJob(); }
-            bool NewPage() override { return ++pages, RecordingJob::NewPage(); }
-        };
-        return std::make_unique<Counting>(pages);
-    }
-};
 
 void sendKey(QWidget *to, QEvent::Type type, Qt::Key key, bool autoRepeat, quint64 timestamp)
 {
@@ -270,7 +251,7 @@ void TestKeyboard::theFocusComesBackAfterEachBox()
     QFETCH(bool, lengthChosen);
     QFETCH(QStringList, answers);
     QFETCH(QString, back);
-    f.window->printHooks = std::make_unique<CountingHooks>();
+    f.window->PrinterSetupDialog1 = std::make_unique<StandInPrinter>();
     QTest::mouseClick(item(3), Qt::LeftButton);
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
     DrillState.AnswerField = 4; // a problem asking for the compared amount
@@ -339,9 +320,9 @@ void TestKeyboard::aWholeDrillByKeys()
     QFETCH(int, kind);
     QFETCH(int, downs);
     QFETCH(int, pages);
-    auto owned = std::make_unique<CountingHooks>();
-    CountingHooks *hooks = owned.get();
-    f.window->printHooks = std::move(owned);
+    auto owned = std::make_unique<StandInPrinter>();
+    StandInPrinter *printer = owned.get();
+    f.window->PrinterSetupDialog1 = std::move(owned);
     TForm1 *w = f.window.get();
 
     // The kind, by Tab and arrows.
@@ -366,7 +347,7 @@ void TestKeyboard::aWholeDrillByKeys()
     WhenModalOpens([](QWidget *modal) { QTest::keyClick(keysOf(modal), Qt::Key_Return); });
     WindowFixture::enter();
     QTRY_VERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(hooks->pages, pages);
+    QCOMPARE(int(printer->recorded.pages.size()), pages);
     QTRY_COMPARE(WindowFixture::focused(), w->BitBtn1);
 
     // スタート, back along the chain.

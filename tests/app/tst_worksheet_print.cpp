@@ -2,12 +2,9 @@
 // behind, and one real print to a PDF file read back with poppler's tools.
 #include "window_fixture.h"
 
-#include "print/worksheet_printer.h"
-
 #include "devices/device_loader.h"
 #include "monkey_hooks.h"
-#include "print/printer_job.h"
-#include "../print/recording_canvas.h"
+#include "stand_in_printer.h"
 
 #include <QCheckBox>
 #include <QMessageBox>
@@ -19,68 +16,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-// Forwards to a recorder the test keeps, since the click owns and ends its job.
-class ForwardingJob : public WorksheetJob
-{
-public:
-    explicit ForwardingJob(RecordingJob &to) : m_to(to) {}
-    bool BeginJob() override { return m_to.BeginJob(); }
-    bool NewPage() override { return m_to.NewPage(); }
-    bool EndJob() override { return m_to.EndJob(); }
-    QString errorText() const override { return m_to.errorText(); }
-    void SetFont(const QString &face, int size) override { m_to.SetFont(face, size); }
-    int TextWidth(const QString &text) override { return m_to.TextWidth(text); }
-    int TextHeight(const QString &text) override { return m_to.TextHeight(text); }
-    void TextOut(int x, int y, const QString &text) override { m_to.TextOut(x, y, text); }
-    void MoveTo(int x, int y) override { m_to.MoveTo(x, y); }
-    void LineTo(int x, int y) override { m_to.LineTo(x, y); }
-
-private:
-    RecordingJob &m_to;
-};
-
-class TestHooks : public WorksheetPrintHooks
-{
-public:
-    bool acceptDialog = true;
-    QString pdfFile; // print for real into this file
-    int dialogs = 0;
-    RecordingJob recorded;
-    QString statusAtDialog, statusAtJob;
-    int printingAtJob = -1;
-    QList<QPrinter *> printersAtDialog;
-    QList<QPageLayout::Orientation> orientationsAtDialog;
-    std::optional<QPageLayout::Orientation> choose; // what the teacher picks in the dialog
-    std::optional<std::pair<int, int>> range; // pages from, to, as the dialog sets them
-
-    bool runPrintDialog(QPrinter &printer) override
-    {
-        ++dialogs;
-        printersAtDialog << &printer;
-        orientationsAtDialog << printer.pageLayout().orientation();
-        if (choose)
-            printer.setPageOrientation(*choose);
-        if (range) {
-            printer.setPrintRange(QPrinter::PageRange);
-            printer.setFromTo(range->first, range->second);
-        }
-        statusAtDialog = Form1->Edit10->text();
-        if (!pdfFile.isEmpty()) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdfFile);
-        }
-        return acceptDialog;
-    }
-    std::unique_ptr<WorksheetJob> makeJob(QPrinter &printer) override
-    {
-        statusAtJob = Form1->Edit10->text();
-        printingAtJob = DrillState.WorksheetPrinting;
-        if (!pdfFile.isEmpty())
-            return std::make_unique<PrinterJob>(printer);
-        return std::make_unique<ForwardingJob>(recorded);
-    }
-};
 
 struct SeenBox
 {
@@ -121,7 +56,7 @@ class TestWorksheetPrint : public QObject
 {
     Q_OBJECT
     WindowFixture f;
-    TestHooks *hooks = nullptr;
+    StandInPrinter *printer = nullptr;
     QList<SeenBox> seen;
 
     // Clicks the print button with the boxes answered in turn.
@@ -146,6 +81,23 @@ class TestWorksheetPrint : public QObject
             answerNext(answers);
         });
     }
+    // Clicks the print button, answers Yes, and hands the program's own print dialog to
+    // `answer`, which accepts or rejects it. False when no print dialog came.
+    bool clickPrintWithDialog(std::function<void(QPrintDialog *)> answer)
+    {
+        const auto dialogSeen = std::make_shared<bool>(false);
+        WhenModalOpens([answer = std::move(answer), dialogSeen](QWidget *box) {
+            static_cast<QMessageBox *>(box)->defaultButton()->click();
+            WhenModalOpens([answer, dialogSeen](QWidget *modal) {
+                if (auto *dialog = qobject_cast<QPrintDialog *>(modal)) {
+                    *dialogSeen = true;
+                    answer(dialog);
+                }
+            });
+        });
+        QTest::mouseClick(f.window->BitBtn1, Qt::LeftButton);
+        return *dialogSeen;
+    }
     void chooseKind(int kind)
     {
         auto *item = f.window->findChild<QRadioButton *>(u"RadioGroup1Item%1"_s.arg(kind - 1));
@@ -165,9 +117,9 @@ private Q_SLOTS:
     void init()
     {
         f.open();
-        auto owned = std::make_unique<TestHooks>();
-        hooks = owned.get();
-        f.window->printHooks = std::move(owned);
+        auto owned = std::make_unique<StandInPrinter>();
+        printer = owned.get();
+        f.window->PrinterSetupDialog1 = std::move(owned);
     }
     void cleanup() { f.close(); }
 
@@ -221,18 +173,18 @@ void TestWorksheetPrint::questionsDecideWhetherToPrint()
     const QString status = f.status();
     clickPrint(answers);
     QCOMPARE(int(seen.size()), boxes);
-    QCOMPARE(hooks->recorded.jobs, prints ? 1 : 0);
+    QCOMPARE(printer->recorded.jobs, prints ? 1 : 0);
     QCOMPARE(f.status(), status);
     if (!prints) {
-        QCOMPARE(hooks->dialogs, 0);
+        QCOMPARE(printer->dialogs, 0);
         QCOMPARE(DrillState.CurrentNo, state.CurrentNo);
         QCOMPARE(DrillState.FirstTry, state.FirstTry);
         for (int i = 1; i <= ProblemCount; ++i)
             QCOMPARE(ProblemTable[i].BaseAmount, before[i].BaseAmount);
         return;
     }
-    QCOMPARE(hooks->dialogs, 1);
-    QCOMPARE(int(hooks->recorded.pages.size()), checked ? 4 : 20);
+    QCOMPARE(printer->dialogs, 1);
+    QCOMPARE(int(printer->recorded.pages.size()), checked ? 4 : 20);
 }
 
 void TestWorksheetPrint::theBoxesSayWhatTheyShould()
@@ -258,11 +210,18 @@ void TestWorksheetPrint::aPrintLeavesAFreshSetAndTheStatusAsItWas()
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
     WindowFixture::answer(u"999"_s);
     const QString status = f.status();
+    QString statusAtDialog, statusAtJob;
+    int printingAtJob = -1;
+    printer->atDialog = [&] { statusAtDialog = f.status(); };
+    printer->atJob = [&] {
+        statusAtJob = f.status();
+        printingAtJob = DrillState.WorksheetPrinting;
+    };
     clickPrint({ u"yes"_s });
-    QCOMPARE(hooks->statusAtDialog, u"印刷中です"_s);
-    QCOMPARE(hooks->printingAtJob, 1);
-    QCOMPARE(hooks->statusAtJob, u"スタートボタンをおしてね！"_s);
-    QCOMPARE(hooks->recorded.pages.size(), 6);
+    QCOMPARE(statusAtDialog, u"印刷中です"_s);
+    QCOMPARE(printingAtJob, 1);
+    QCOMPARE(statusAtJob, u"スタートボタンをおしてね！"_s);
+    QCOMPARE(printer->recorded.pages.size(), 6);
     QCOMPARE(f.status(), status);
     QCOMPARE(int(DrillState.WorksheetPrinting), 0);
     QCOMPARE(DrillState.CurrentNo, 1);
@@ -283,10 +242,10 @@ void TestWorksheetPrint::cancelInThePrintDialogPrintsNothing()
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
     const double firstBase = ProblemTable[1].BaseAmount;
     const QString status = f.status();
-    hooks->acceptDialog = false;
+    printer->acceptDialog = false;
     clickPrint({ u"yes"_s });
-    QCOMPARE(hooks->dialogs, 1);
-    QCOMPARE(hooks->recorded.jobs, 0);
+    QCOMPARE(printer->dialogs, 1);
+    QCOMPARE(printer->recorded.jobs, 0);
     QCOMPARE(f.status(), status);
     QCOMPARE(ProblemTable[1].BaseAmount, firstBase);
     QCOMPARE(DrillState.FirstTry, -1);
@@ -298,7 +257,7 @@ void TestWorksheetPrint::aPrintingFailureIsReportedAndCleanedUp()
     chooseKind(1);
     chooseLength(30);
     const QString status = f.status();
-    hooks->recorded.failAtPage = 2;
+    printer->recorded.failAtPage = 2;
     clickPrint({ u"yes"_s });
     QCOMPARE(f.errors.size(), 1);
     QVERIFY(f.errors.first().contains(u"recorded failure"_s));
@@ -307,8 +266,8 @@ void TestWorksheetPrint::aPrintingFailureIsReportedAndCleanedUp()
 
     // A PDF file that cannot be written, through the real printer.
     f.errors.clear();
-    hooks->recorded.failAtPage = 0;
-    hooks->pdfFile = u"/nonexistent-folder/sheet.pdf"_s;
+    printer->recorded.failAtPage = 0;
+    printer->pdfFile = u"/nonexistent-folder/sheet.pdf"_s;
     clickPrint({ u"yes"_s });
     QCOMPARE(f.errors.size(), 1);
     QVERIFY2(f.errors.first().contains(u"/nonexistent-folder/sheet.pdf"_s), qPrintable(f.errors.first()));
@@ -322,6 +281,7 @@ void TestWorksheetPrint::aMissingDeviceModuleIsReportedAndPrintsNothing()
     if (QFileInfo::exists(DeviceModulePath()))
         QSKIP("the device module is in its place here");
     QVERIFY(!Devices());
+    f.window->PrinterSetupDialog1.reset(); // the program's own printer, from the module
     chooseKind(1);
     chooseLength(30);
     const QString status = f.status();
@@ -334,7 +294,7 @@ void TestWorksheetPrint::aMissingDeviceModuleIsReportedAndPrintsNothing()
                  qPrintable(f.errors.first()));
         QCOMPARE(f.status(), status);
         QCOMPARE(int(DrillState.WorksheetPrinting), 0);
-        QVERIFY(hooks->printersAtDialog.isEmpty());
+        QVERIFY(!f.window->PrinterSetupDialog1);
         QCOMPARE(ProblemTable[1].ComparedRatio, before.ComparedRatio);
     }
 }
@@ -343,19 +303,18 @@ void TestWorksheetPrint::aRealPrintToPdf()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    hooks->pdfFile = dir.filePath(u"sheets.pdf"_s);
+    printer->pdfFile = dir.filePath(u"sheets.pdf"_s);
     chooseKind(1);
     chooseLength(25);
     clickPrint({ u"yes"_s });
     QVERIFY(f.errors.isEmpty());
-    QVERIFY(QFileInfo(hooks->pdfFile).size() > 0);
-    QCOMPARE(f.window->PrinterSetupDialog1->printer().resolution(), 600);
+    QVERIFY(QFileInfo(printer->pdfFile).size() > 0);
     // To look at the sheets: TOVEMI_KEEP_PDF=/some/file.pdf tst_worksheet_print aRealPrintToPdf
     if (const QString keep = qEnvironmentVariable("TOVEMI_KEEP_PDF"); !keep.isEmpty())
-        QFile::copy(hooks->pdfFile, keep);
+        QFile::copy(printer->pdfFile, keep);
 
     QProcess info;
-    info.start(u"pdfinfo"_s, { hooks->pdfFile });
+    info.start(u"pdfinfo"_s, { printer->pdfFile });
     QVERIFY(info.waitForFinished());
     QVERIFY2(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(u"Pages:\\s+6\\b"_s)),
              "six pages: three problem sheets, then three answer sheets");
@@ -363,7 +322,7 @@ void TestWorksheetPrint::aRealPrintToPdf()
     auto pageText = [&](int page) {
         QProcess text;
         text.start(u"pdftotext"_s, { u"-f"_s, QString::number(page), u"-l"_s, QString::number(page),
-                                     u"-layout"_s, hooks->pdfFile, u"-"_s });
+                                     u"-layout"_s, printer->pdfFile, u"-"_s });
         text.waitForFinished();
         return QString::fromUtf8(text.readAllStandardOutput());
     };
@@ -391,14 +350,14 @@ void TestWorksheetPrint::aPageRangeReprintsThosePagesOfTheOneDocument()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    hooks->pdfFile = dir.filePath(u"pages.pdf"_s);
-    hooks->range = std::pair { 2, 3 };
+    printer->pdfFile = dir.filePath(u"pages.pdf"_s);
+    printer->range = std::pair { 2, 3 };
     chooseKind(1);
     chooseLength(25);
     clickPrint({ u"yes"_s });
     QVERIFY(f.errors.isEmpty());
     QProcess info;
-    info.start(u"pdfinfo"_s, { hooks->pdfFile });
+    info.start(u"pdfinfo"_s, { printer->pdfFile });
     QVERIFY(info.waitForFinished());
     QVERIFY2(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(u"Pages:\\s+2\\b"_s)),
              "two pages");
@@ -406,7 +365,7 @@ void TestWorksheetPrint::aPageRangeReprintsThosePagesOfTheOneDocument()
     auto rowsOn = [&](int page) {
         QProcess text;
         text.start(u"pdftotext"_s, { u"-f"_s, QString::number(page), u"-l"_s, QString::number(page),
-                                     u"-layout"_s, hooks->pdfFile, u"-"_s });
+                                     u"-layout"_s, printer->pdfFile, u"-"_s });
         text.waitForFinished();
         QList<QStringList> rows;
         const QStringList lines = QString::fromUtf8(text.readAllStandardOutput()).split(u'\n');
@@ -436,29 +395,34 @@ void TestWorksheetPrint::aPageRangeReprintsThosePagesOfTheOneDocument()
 
 void TestWorksheetPrint::thePrinterIsMadeAtTheFirstPrintAndKept()
 {
-    QVERIFY(!f.window->PrinterSetupDialog1);
+    f.window->PrinterSetupDialog1.reset(); // the program's own printer, from the module
     clickPrint({ u"ok"_s });
     QVERIFY(!f.window->PrinterSetupDialog1);
 
     chooseKind(1);
     chooseLength(5);
-    hooks->choose = QPageLayout::Landscape;
-    clickPrint({ u"yes"_s });
+    // The teacher turns the paper in the first dialog; both are cancelled.
+    QList<QPrinter *> printers;
+    QList<QPageLayout::Orientation> orientations;
+    auto turnAndCancel = [&](QPrintDialog *dialog) {
+        printers << dialog->printer();
+        orientations << dialog->printer()->pageLayout().orientation();
+        dialog->printer()->setPageOrientation(QPageLayout::Landscape);
+        dialog->reject();
+    };
+    QVERIFY(clickPrintWithDialog(turnAndCancel));
     QVERIFY(f.window->PrinterSetupDialog1);
-    QPrinter *printer = &f.window->PrinterSetupDialog1->printer();
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {
         // No queue: a PDF file in a folder that exists, so printing needs no more than a press.
-        QCOMPARE(printer->outputFormat(), QPrinter::PdfFormat);
-        const QFileInfo file(printer->outputFileName());
+        QCOMPARE(printers.first()->outputFormat(), QPrinter::PdfFormat);
+        const QFileInfo file(printers.first()->outputFileName());
         QCOMPARE(file.fileName(), u"問題プリント.pdf"_s);
         QVERIFY2(file.dir().exists(), qPrintable(file.absolutePath()));
     }
-    hooks->choose.reset();
-    hooks->acceptDialog = false;
-    clickPrint({ u"yes"_s });
-    QCOMPARE(hooks->printersAtDialog, (QList<QPrinter *> { printer, printer }));
-    QCOMPARE(hooks->orientationsAtDialog.last(), QPageLayout::Landscape);
-    QCOMPARE(&f.window->PrinterSetupDialog1->printer(), printer);
+    QVERIFY(clickPrintWithDialog(turnAndCancel));
+    QCOMPARE(printers, (QList<QPrinter *> { printers.first(), printers.first() }));
+    QCOMPARE(orientations.last(), QPageLayout::Landscape);
+    QVERIFY(f.errors.isEmpty());
 }
 
 void TestWorksheetPrint::theRealPrintDialog()
@@ -474,34 +438,26 @@ void TestWorksheetPrint::theRealPrintDialog()
         qputenv("HOME", oldHome);
         qputenv("XDG_CONFIG_HOME", oldConfig);
     });
-    f.window->printHooks.reset();
+    f.window->PrinterSetupDialog1.reset(); // the program's own printer, from the module
     chooseKind(3);
     chooseLength(15);
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
     const QString status = f.status();
     const double firstBase = ProblemTable[1].BaseAmount;
 
+    QPrinter *used = nullptr;
     auto clickWithDialog = [&](bool accept) {
         QString seenStatus;
-        bool dialogSeen = false;
-        WhenModalOpens([&](QWidget *box) {
-            static_cast<QMessageBox *>(box)->defaultButton()->click();
-            WhenModalOpens([&, accept](QWidget *modal) {
-                auto *dialog = qobject_cast<QPrintDialog *>(modal);
-                if (!dialog)
-                    return;
-                dialogSeen = true;
-                seenStatus = f.status();
-                // Only what the print honours: a range of its pages, copies, no selection.
-                QVERIFY(dialog->testOption(QPrintDialog::PrintPageRange));
-                QVERIFY(!dialog->testOption(QPrintDialog::PrintSelection));
-                QVERIFY(!dialog->testOption(QPrintDialog::PrintCurrentPage));
-                QCOMPARE(dialog->maxPage(), 4);
-                accept ? dialog->accept() : dialog->reject();
-            });
-        });
-        QTest::mouseClick(f.window->BitBtn1, Qt::LeftButton);
-        QVERIFY(dialogSeen);
+        QVERIFY(clickPrintWithDialog([&, accept](QPrintDialog *dialog) {
+            used = dialog->printer();
+            seenStatus = f.status();
+            // Only what the print honours: a range of its pages, copies, no selection.
+            QVERIFY(dialog->testOption(QPrintDialog::PrintPageRange));
+            QVERIFY(!dialog->testOption(QPrintDialog::PrintSelection));
+            QVERIFY(!dialog->testOption(QPrintDialog::PrintCurrentPage));
+            QCOMPARE(dialog->maxPage(), 4);
+            accept ? dialog->accept() : dialog->reject();
+        }));
         QCOMPARE(seenStatus, u"印刷中です"_s);
     };
 
@@ -516,6 +472,8 @@ void TestWorksheetPrint::theRealPrintDialog()
     clickWithDialog(true);
     QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join(u'\n')));
     QCOMPARE(f.status(), status);
+    // A PDF file prints at 600 dpi, so the sheets' fixed margins have a common printer's size.
+    QCOMPARE(used->resolution(), 600);
     QProcess info;
     info.start(u"pdfinfo"_s, { pdf });
     QVERIFY(info.waitForFinished());

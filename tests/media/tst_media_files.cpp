@@ -1,10 +1,10 @@
 // Files a teacher controls, read for no more than the program uses: the sound reshaped piece by
 // piece for the output stream, formats that no card plays refused, long sounds read as they
 // play, and pictures of any size cut to the box's corner.
-#include "media/media_file.h"
-#include "media/pcm_stream.h"
+#include "devices/media_file.h"
+#include "devices/pcm_stream.h"
 #include "media/picture_file.h"
-#include "media/sound_decoder.h"
+#include "devices/sound_decoder.h"
 
 #include <QBuffer>
 #include <QFile>

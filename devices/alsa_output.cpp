@@ -1,7 +1,7 @@
-#include "media/alsa_output.h"
+#include "devices/alsa_output.h"
 
-#include "media/pcm_stream.h"
-#include "media/sound_decoder.h"
+#include "devices/pcm_stream.h"
+#include "devices/sound_decoder.h"
 
 #include <alsa/asoundlib.h>
 

@@ -6,32 +6,20 @@
 
 #include <memory>
 
-class QPrinter;
 class QWidget;
-
-// Stand-ins that a test gives the print click instead of the real print dialog and printer.
-class WorksheetPrintHooks
-{
-public:
-    virtual ~WorksheetPrintHooks() = default;
-    // Shows the print dialog for the printer; false when the teacher cancels it.
-    virtual bool runPrintDialog(QPrinter &printer) = 0;
-    // The job that receives the pages.
-    virtual std::unique_ptr<WorksheetJob> makeJob(QPrinter &printer) = 0;
-};
 
 // Kept from one print to the next, so the printer, paper and orientation chosen stay chosen.
 class WorksheetPrinter
 {
 public:
     virtual ~WorksheetPrinter() = default;
-    virtual QPrinter &printer() = 0;
     // The print dialog for a job of pageCount pages, over the parent; false when it is
-    // cancelled. With hooks, theirs.
-    virtual bool Choose(QWidget *parent, WorksheetPrintHooks *hooks, int pageCount) = 0;
+    // cancelled.
+    virtual bool Choose(QWidget *parent, int pageCount) = 0;
     // The pages and copies the dialog asked for that the program itself must make.
     virtual PageChoice pageChoice() = 0;
     // The printable area at the resolution the sheets print with.
     virtual PrintableArea printableArea() = 0;
-    virtual std::unique_ptr<WorksheetJob> MakeJob(WorksheetPrintHooks *hooks) = 0;
+    // The job that receives the pages.
+    virtual std::unique_ptr<WorksheetJob> MakeJob() = 0;
 };

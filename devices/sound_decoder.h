@@ -1,7 +1,7 @@
 // Sound files decoded with libsndfile a piece at a time, their starts kept ready to play.
 #pragma once
 
-#include "media/pcm_stream.h"
+#include "devices/pcm_stream.h"
 
 #include <QString>
 

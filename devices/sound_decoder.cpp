@@ -1,6 +1,6 @@
-#include "media/sound_decoder.h"
+#include "devices/sound_decoder.h"
 
-#include "media/media_file.h"
+#include "devices/media_file.h"
 
 #include <sndfile.h>
 

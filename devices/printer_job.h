@@ -2,7 +2,7 @@
 #pragma once
 
 #include "print/worksheet_page.h"
-#include "print/worksheet_printer.h"
+#include "devices/worksheet_printer.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -34,6 +34,8 @@ public:
 
     // The printable area in the printer's dots, at the resolution it prints with.
     static PrintableArea printableArea(const QPrinter &printer);
+    // The pages and copies the printer's settings ask of the program.
+    static PageChoice pageChoice(const QPrinter &printer);
     // PDF files print at 600 dpi, so the fixed dot margins have a common printer's size.
     static void useWorksheetResolution(QPrinter &printer);
 

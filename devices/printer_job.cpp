@@ -1,4 +1,4 @@
-#include "print/printer_job.h"
+#include "devices/printer_job.h"
 
 #include <QDialog>
 #include <QDir>
@@ -28,6 +28,23 @@ PrintableArea PrinterJob::printableArea(const QPrinter &printer)
 {
     const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
     return { area.width(), area.height() };
+}
+
+PageChoice PrinterJob::pageChoice(const QPrinter &printer)
+{
+    PageChoice choice;
+    if (printer.printRange() == QPrinter::PageRange) {
+        choice.fromPage = printer.fromPage();
+        choice.toPage = printer.toPage();
+    }
+    // A print server makes the copies itself; a PDF file gets them from us.
+    if (!printer.supportsMultipleCopies()) {
+        choice.copies = printer.copyCount();
+        choice.collate = printer.collateCopies();
+    }
+    // Qt leaves the order of the pages to the program on every printer.
+    choice.lastPageFirst = printer.pageOrder() == QPrinter::LastPageFirst;
+    return choice;
 }
 
 bool PrinterJob::failedState(const char *what)
@@ -131,56 +148,31 @@ class QtWorksheetPrinter final : public WorksheetPrinter
 public:
     QtWorksheetPrinter() : m_printer(QPrinter::HighResolution) { presetPdfFile(m_printer); }
 
-    QPrinter &printer() override { return m_printer; }
-
-    bool Choose(QWidget *parent, WorksheetPrintHooks *hooks, int pageCount) override
+    bool Choose(QWidget *parent, int pageCount) override
     {
         // A range belongs to one print: the next is of a new set, maybe of another length.
         m_printer.setPrintRange(QPrinter::AllPages);
         m_printer.setFromTo(0, 0);
-        bool accepted = false;
-        if (hooks) {
-            accepted = hooks->runPrintDialog(m_printer);
-        } else {
-            QPrintDialog dialog(&m_printer, parent);
-            // No selection and no current page: the sheets have neither. The range, the copies
-            // and their order are the program's to honour (PagesToPrint); the odd or even pages
-            // and a list of pages are offered only where the print server does them.
-            dialog.setOptions(QAbstractPrintDialog::PrintToFile
-                              | QAbstractPrintDialog::PrintPageRange
-                              | QAbstractPrintDialog::PrintShowPageSize
-                              | QAbstractPrintDialog::PrintCollateCopies);
-            dialog.setMinMax(1, std::max(pageCount, 1));
-            accepted = dialog.exec() == QDialog::Accepted;
-        }
-        if (accepted)
-            PrinterJob::useWorksheetResolution(m_printer);
-        return accepted;
+        QPrintDialog dialog(&m_printer, parent);
+        // No selection and no current page: the sheets have neither. The range, the copies
+        // and their order are the program's to honour (PagesToPrint); the odd or even pages
+        // and a list of pages are offered only where the print server does them.
+        dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange
+                          | QAbstractPrintDialog::PrintShowPageSize
+                          | QAbstractPrintDialog::PrintCollateCopies);
+        dialog.setMinMax(1, std::max(pageCount, 1));
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        PrinterJob::useWorksheetResolution(m_printer);
+        return true;
     }
 
     PrintableArea printableArea() override { return PrinterJob::printableArea(m_printer); }
 
-    PageChoice pageChoice() override
-    {
-        PageChoice choice;
-        if (m_printer.printRange() == QPrinter::PageRange) {
-            choice.fromPage = m_printer.fromPage();
-            choice.toPage = m_printer.toPage();
-        }
-        // A print server makes the copies itself; a PDF file gets them from us.
-        if (!m_printer.supportsMultipleCopies()) {
-            choice.copies = m_printer.copyCount();
-            choice.collate = m_printer.collateCopies();
-        }
-        // Qt leaves the order of the pages to the program on every printer.
-        choice.lastPageFirst = m_printer.pageOrder() == QPrinter::LastPageFirst;
-        return choice;
-    }
+    PageChoice pageChoice() override { return PrinterJob::pageChoice(m_printer); }
 
-    std::unique_ptr<WorksheetJob> MakeJob(WorksheetPrintHooks *hooks) override
+    std::unique_ptr<WorksheetJob> MakeJob() override
     {
-        if (hooks)
-            return hooks->makeJob(m_printer);
         return std::make_unique<PrinterJob>(m_printer);
     }
 

@@ -1,9 +1,9 @@
-#include "media/stream_sound_output.h"
+#include "devices/stream_sound_output.h"
 
-#include "media/alsa_output.h"
-#include "media/media_file.h"
-#include "media/pulse_output.h"
-#include "media/sound_decoder.h"
+#include "devices/alsa_output.h"
+#include "devices/media_file.h"
+#include "devices/pulse_output.h"
+#include "devices/sound_decoder.h"
 
 #include <map>
 

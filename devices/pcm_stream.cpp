@@ -1,4 +1,4 @@
-#include "media/pcm_stream.h"
+#include "devices/pcm_stream.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "media/pulse_output.h"
+#include "devices/pulse_output.h"
 
-#include "media/pcm_stream.h"
-#include "media/sound_decoder.h"
+#include "devices/pcm_stream.h"
+#include "devices/sound_decoder.h"
 
 #include <pulse/pulseaudio.h>
 

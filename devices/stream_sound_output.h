@@ -2,7 +2,7 @@
 // server answers, and the decoded starts of the sounds kept per file.
 #pragma once
 
-#include "media/sound_output.h"
+#include "devices/sound_output.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "media/media_file.h"
+#include "devices/media_file.h"
 
 #include <QDir>
 #include <QFile>
