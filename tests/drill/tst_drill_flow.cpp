@@ -40,6 +40,7 @@ private Q_SLOTS:
     void revealOrNext();
     void drillLength_data();
     void drillLength();
+    void missedProblemsAreReviewed();
 };
 
 void TestDrillFlow::answerBoxKey_data()
@@ -196,6 +197,48 @@ void TestDrillFlow::drillLength()
     QFETCH(QString, typed);
     QFETCH(int, length);
     QCOMPARE(DrillLengthOf(typed), length ? std::optional<std::int32_t>(length) : std::nullopt);
+}
+
+void TestDrillFlow::missedProblemsAreReviewed()
+{
+    // A drill of 5 from problem 3: 3 wrong twice then right, 4 revealed, 5 right.
+    DrillStateData state = midDrill();
+    StartDrill(state);
+    AnswerBoxKey(state, 4, BoxKey::Enter, 11);
+    state.keyArmed(4) = True;
+    AnswerBoxKey(state, 4, BoxKey::Enter, 10);
+    state.keyArmed(4) = True;
+    AnswerBoxKey(state, 4, BoxKey::Enter, 12);
+    RevealOrNext(state);
+    state.keyArmed(4) = True;
+    state.FirstTry = True;
+    QCOMPARE(AnswerBoxKey(state, 4, BoxKey::Enter, 12).finished, true);
+    QCOMPARE(state.MissedRows, (std::vector<std::int32_t> { 3, 4 }));
+    QVERIFY(EndDrill(state));
+    state.resetToResting();
+
+    // The review runs through rows 3 and 4 only, as a drill of 2, and gives the length back.
+    QVERIFY(StartReview(state));
+    QCOMPARE(state.DrillLength, 2);
+    QCOMPARE(state.CurrentNo, 1);
+    QCOMPARE(RowOfProblem(state), 3);
+    state.CurrentNo = 2;
+    QCOMPARE(RowOfProblem(state), 4);
+    RevealOrNext(state);
+    QCOMPARE(state.MissedRows, (std::vector<std::int32_t> { 4 }));
+    QVERIFY(EndDrill(state));
+    QCOMPARE(state.DrillLength, 5);
+    QVERIFY(state.ReviewRows.empty());
+
+    // A new set forgets what was missed; nothing missed offers nothing.
+    ForgetReview(state);
+    QVERIFY(!StartReview(state));
+    StartDrill(state);
+    QVERIFY(!EndDrill(state));
+    // Outside a drill nothing is noted.
+    state.AnswerShown = False;
+    RevealOrNext(state);
+    QVERIFY(state.MissedRows.empty());
 }
 
 QTEST_GUILESS_MAIN(TestDrillFlow)
