@@ -53,16 +53,6 @@ class TestBrokenMedia : public QObject
         }
     }
 
-    QString answerText() const
-    {
-        const ProblemRow &row = ProblemTable[DrillState.CurrentNo];
-        for (int field = 1; field <= 6; ++field) {
-            if (row.field(field) < 0)
-                return QString::asprintf("%.2f", -row.field(field));
-        }
-        return QString();
-    }
-
 private Q_SLOTS:
     void initTestCase()
     {
@@ -141,13 +131,13 @@ void TestBrokenMedia::aPictureThatBreaksWhileThePupilTypesWaitsForTheJudgement()
     closer.start(10);
     DrillState.ProblemKind = 1;
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
-    WindowFixture::answer(answerText());
+    WindowFixture::answer(WindowFixture::answerText());
     QCOMPARE(DrillState.CurrentNo, 2);
     QVERIFY(QFile::remove(dir.filePath(u"mascot.bmp"_s)));
 
     // The whole answer typed and entered before the box can open: all of it reaches the
     // answer box, and it is judged once, right.
-    WindowFixture::answer(answerText());
+    WindowFixture::answer(WindowFixture::answerText());
     QCOMPARE(DrillState.CurrentNo, 3);
     QCOMPARE(DrillState.CorrectCount, 2);
     QTRY_COMPARE(boxes, 1);
@@ -155,7 +145,7 @@ void TestBrokenMedia::aPictureThatBreaksWhileThePupilTypesWaitsForTheJudgement()
     QVERIFY2(reported.contains(u"mascot.bmp"_s), qPrintable(reported));
     // Closed by the mouse, the box leaves the pupil in the answer box, whose next Enter counts.
     QTRY_COMPARE(WindowFixture::focusedName(), u"Edit%1"_s.arg(DrillState.AnswerField));
-    WindowFixture::answer(answerText());
+    WindowFixture::answer(WindowFixture::answerText());
     QCOMPARE(DrillState.CurrentNo, 4);
     QCOMPARE(DrillState.CorrectCount, 3);
     QTest::qWait(50);
@@ -245,7 +235,7 @@ void TestBrokenMedia::drillOfTen(int kind, qsizetype reportsAtStart)
                 WindowFixture::answer(u"9999"_s);
                 QCOMPARE(f.status(), u"ちがうよ！"_s);
             }
-            WindowFixture::answer(answerText());
+            WindowFixture::answer(WindowFixture::answerText());
         }
     }
     QCOMPARE(f.status(), u"おしまいです。50点でした。"_s);
