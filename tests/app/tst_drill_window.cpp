@@ -4,26 +4,13 @@
 
 #include <QCheckBox>
 #include <QInputDialog>
-#include <QRadioButton>
 #include <QTimer>
 
-#include <cmath>
 #include <optional>
 
 Q_DECLARE_METATYPE(std::optional<QString>)
 
 namespace {
-
-struct Buai
-{
-    QString wari, bu, rin;
-};
-Buai buaiAnswer()
-{
-    const long thousandths = std::lround(ProblemTable[DrillState.CurrentNo].ComparedRatio * 1000);
-    return { QString::number(thousandths / 100), QString::number(thousandths / 10 % 10),
-             QString::number(thousandths % 10) };
-}
 
 // Answers the drill-length input box when it opens: a text, or Cancel for nullopt.
 void answerLengthBox(std::optional<QString> text, int attempts = 200)
@@ -187,8 +174,8 @@ void TestDrillWindow::everyKindCanBePlayedToTheEnd()
     for (int no = 1; no <= 100; ++no) {
         QCOMPARE(DrillState.CurrentNo, no);
         if (kind == 9) {
-            const Buai b = buaiAnswer();
-            answerBuai(b.wari, b.bu, b.rin);
+            const QStringList b = f.buaiAnswer();
+            answerBuai(b[0], b[1], b[2]);
         } else {
             WindowFixture::answer(f.answerText());
         }

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <cmath>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -113,6 +114,12 @@ struct WindowFixture
                 return QString::asprintf("%.2f", -row.field(field));
         }
         return QString();
+    }
+    // The wari, bu and rin digits of the buai kinds' ratio, in whole thousandths.
+    static QStringList buaiAnswer()
+    {
+        const long t = std::lround(ProblemTable[DrillState.CurrentNo].ComparedRatio * 1000);
+        return { QString::number(t / 100), QString::number(t / 10 % 10), QString::number(t % 10) };
     }
     QString status() const { return window->Edit10->text(); }
     QColor statusColour() const { return window->Edit10->palette().color(QPalette::Text); }
