@@ -10,13 +10,13 @@ Q_DECLARE_METATYPE(ProblemRow)
 
 namespace {
 
-// Boxes as EntryBoxCodes; "-" is a box left as it is.
-QStringList textsOf(const std::array<std::optional<QString>, 9> &texts)
+// The nine boxes as EntryBoxCodes, joined by "|"; "-" is a box left as it is.
+QString textsOf(const std::array<std::optional<QString>, 9> &texts)
 {
     QStringList out;
     for (const auto &text : texts)
         out << text.value_or(u"-"_s);
-    return out;
+    return out.join(u'|');
 }
 
 QString coloursOf(const ProblemView &view)
@@ -29,7 +29,7 @@ QString coloursOf(const ProblemView &view)
 
 } // namespace
 
-class TestProblemDisplay : public QObject
+class TestProblemView : public QObject
 {
     Q_OBJECT
 
@@ -42,63 +42,44 @@ private Q_SLOTS:
     void revealTexts();
 };
 
-void TestProblemDisplay::eachKindShowsItsBoxes_data()
+void TestProblemView::eachKindShowsItsBoxes_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<ProblemRow>("row");
-    QTest::addColumn<QStringList>("texts"); // Edit1..6, Edit11..13
+    QTest::addColumn<QString>("texts");
     QTest::addColumn<QString>("colours");
     QTest::addColumn<int>("answerField");
     QTest::addColumn<double>("expected");
-    const QString q = u"？"_s, n = u"-"_s;
-    QTest::newRow("kind 1, ratio hidden")
-            << 1 << ProblemRow { 20, 1, 100, 7, -0.35, 35 }
-            << QStringList { u"    20"_s, u"     1"_s, n, u"  7"_s, q, n, n, n, n }
-            << u"-WG-WGGGG"_s << 5 << 0.35;
-    QTest::newRow("kind 1, a row of zeros hides every tested box")
-            << 1 << ProblemRow {} << QStringList { q, q, n, q, q, n, n, n, n } << u"-WG-WGGGG"_s
-            << 5 << 0.0;
-    QTest::newRow("kind 2, shown ratio 2 without its zeros")
-            << 2 << ProblemRow { -37, 1, 100, 74, 2, 200 }
-            << QStringList { q, u"     1"_s, n, u" 74"_s, u"  2"_s, n, n, n, n } << u"-WG-WGGGG"_s
-            << 1 << 37.0;
-    QTest::newRow("kind 3, hidden base ratio is 1")
-            << 3 << ProblemRow { 8, -1, 100, 12, 1.5, 150 }
-            << QStringList { u"     8"_s, q, n, u" 12"_s, u"  1.5"_s, n, n, n, n } << u"-WG-WGGGG"_s
-            << 2 << 1.0;
+    // clang-format off
+    QTest::newRow("kind 1, ratio hidden") << 1 << ProblemRow { 20, 1, 100, 7, -0.35, 35 }
+        << u"    20|     1|-|  7|？|-|-|-|-"_s << u"-WG-WGGGG"_s << 5 << 0.35;
+    QTest::newRow("kind 1, a row of zeros hides every tested box") << 1 << ProblemRow {}
+        << u"？|？|-|？|？|-|-|-|-"_s << u"-WG-WGGGG"_s << 5 << 0.0;
+    QTest::newRow("kind 2, ratio 2 without zeros") << 2 << ProblemRow { -37, 1, 100, 74, 2, 200 }
+        << u"？|     1|-| 74|  2|-|-|-|-"_s << u"-WG-WGGGG"_s << 1 << 37.0;
+    QTest::newRow("kind 3, hidden base ratio is 1") << 3 << ProblemRow { 8, -1, 100, 12, 1.5, 150 }
+        << u"     8|？|-| 12|  1.5|-|-|-|-"_s << u"-WG-WGGGG"_s << 2 << 1.0;
     QTest::newRow("kind 4, percentage a step off a whole number")
-            << 4 << ProblemRow { 100, 1, 100, 7, 0.07, -7.000000000000001 }
-            << QStringList { u"   100"_s, n, u"   100"_s, u"  7"_s, n, q, n, n, n }
-            << u"-GW-GWGGG"_s << 6 << 7.0;
-    QTest::newRow("kind 6, shown percentage 45")
-            << 6 << ProblemRow { 20, 1, 100, -9, 0.45, 45 }
-            << QStringList { u"    20"_s, n, u"   100"_s, q, n, u" 45"_s, n, n, n }
-            << u"-GW-GWGGG"_s << 4 << 9.0;
-    QTest::newRow("kind 7, hidden base percentage is 100")
-            << 7 << ProblemRow { 4, 1, -100, 3, 0.75, 75 }
-            << QStringList { u"     4"_s, u"     1"_s, q, u"  3"_s, u"  0.75"_s, u" 75"_s, n, n, n }
-            << u"-WW-WWGGG"_s << 3 << 100.0;
+        << 4 << ProblemRow { 100, 1, 100, 7, 0.07, -7.000000000000001 }
+        << u"   100|-|   100|  7|-|？|-|-|-"_s << u"-GW-GWGGG"_s << 6 << 7.0;
+    QTest::newRow("kind 6, shown percentage 45") << 6 << ProblemRow { 20, 1, 100, -9, 0.45, 45 }
+        << u"    20|-|   100|？|-| 45|-|-|-"_s << u"-GW-GWGGG"_s << 4 << 9.0;
+    QTest::newRow("kind 7, base percentage is 100") << 7 << ProblemRow { 4, 1, -100, 3, 0.75, 75 }
+        << u"     4|     1|？|  3|  0.75| 75|-|-|-"_s << u"-WW-WWGGG"_s << 3 << 100.0;
     QTest::newRow("kind 8, amounts always shown")
-            << 8 << ProblemRow { 50, 1, 100, 14, -0.28, 28.000000000000004 }
-            << QStringList { u"    50"_s, u"     1"_s, u"   100"_s, u" 14"_s, q, u" 28"_s, n, n, n }
-            << u"-WW-WWGGG"_s << 5 << 0.28;
+        << 8 << ProblemRow { 50, 1, 100, 14, -0.28, 28.000000000000004 }
+        << u"    50|     1|   100| 14|？| 28|-|-|-"_s << u"-WW-WWGGG"_s << 5 << 0.28;
     // Kind 9 judges the buai digits, so the expected value stays as it was.
-    QTest::newRow("kind 9, ratio 0.234 to buai")
-            << 9 << ProblemRow { 50, 1, 100, 11.7, 0.234, 23.4 }
-            << QStringList { u"    50"_s, u"     1"_s, u"   100"_s, u"  11.7"_s, u" 0.234"_s,
-                             n,           u"?"_s,      u"0"_s,      u"0"_s }
-            << u"-WW-WGWWW"_s << 11 << -1.0;
-    QTest::newRow("kind 10, buai 0.045 to a ratio")
-            << 10 << ProblemRow { 20, 1, 100, 0.9, 0.045, 4.5 }
-            << QStringList { u"    20"_s, u"     1"_s, u"   100"_s, u"   0.9"_s, u"?"_s,
-                             n,           u"  0"_s,    u" 4"_s,     u" 5"_s }
-            << u"-WW-WGWWW"_s << 5 << 0.045;
-    QTest::newRow("an unknown kind changes nothing")
-            << 11 << ProblemRow { 20, 1, 100, 7, -0.35, 35 } << QStringList(9, n) << u"---------"_s
-            << 2 << -1.0;
+    QTest::newRow("kind 9, 0.234 to buai") << 9 << ProblemRow { 50, 1, 100, 11.7, 0.234, 23.4 }
+        << u"    50|     1|   100|  11.7| 0.234|-|?|0|0"_s << u"-WW-WGWWW"_s << 11 << -1.0;
+    QTest::newRow("kind 10, 0.045 to a ratio") << 10 << ProblemRow { 20, 1, 100, 0.9, 0.045, 4.5 }
+        << u"    20|     1|   100|   0.9|?|-|  0| 4| 5"_s << u"-WW-WGWWW"_s << 5 << 0.045;
+    QTest::newRow("an unknown kind") << 11 << ProblemRow { 20, 1, 100, 7, -0.35, 35 }
+        << u"-|-|-|-|-|-|-|-|-"_s << u"---------"_s << 2 << -1.0;
+    // clang-format on
 }
 
-void TestProblemDisplay::eachKindShowsItsBoxes()
+void TestProblemView::eachKindShowsItsBoxes()
 {
     QFETCH(int, kind);
     QFETCH(ProblemRow, row);
@@ -115,7 +96,7 @@ void TestProblemDisplay::eachKindShowsItsBoxes()
     QCOMPARE(state.FirstTry, True);
 }
 
-void TestProblemDisplay::buaiDigits_data()
+void TestProblemView::buaiDigits_data()
 {
     QTest::addColumn<double>("ratio");
     QTest::addColumn<double>("percent");
@@ -130,7 +111,7 @@ void TestProblemDisplay::buaiDigits_data()
     QTest::newRow("0.001") << 0.001 << 0.1 << 0.0 << 0.0 << 1.0;
 }
 
-void TestProblemDisplay::buaiDigits()
+void TestProblemView::buaiDigits()
 {
     QFETCH(double, ratio);
     QFETCH(double, percent);
@@ -153,29 +134,27 @@ void TestProblemDisplay::buaiDigits()
     QCOMPARE(view.text[8]->trimmed(), QString::number(rin));
 }
 
-void TestProblemDisplay::revealTexts_data()
+void TestProblemView::revealTexts_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<ProblemRow>("row");
-    QTest::addColumn<QStringList>("texts"); // Edit1..6, Edit11..13
-    const QString n = u"-"_s;
-    QTest::newRow("kind 1, the hidden ratio")
-            << 1 << ProblemRow { 20, 1, 100, 7, -0.35, 35 }
-            << QStringList { n, n, n, n, u"  0.35"_s, n, n, n, n };
-    QTest::newRow("kind 10, the ratio in thousandths")
-            << 10 << ProblemRow { 8, 1, 100, 1, 0.125, 12.5 }
-            << QStringList { n, n, n, n, u" 0.125"_s, n, n, n, n };
-    QTest::newRow("kind 9, the buai digits")
-            << 9 << ProblemRow { 10, 1, 100, 3.75, 0.375, 37.5 }
-            << QStringList { n, n, n, n, n, n, u"  3"_s, u"7"_s, u"5"_s };
+    QTest::addColumn<QString>("texts");
+    // clang-format off
+    QTest::newRow("kind 1, the hidden ratio") << 1 << ProblemRow { 20, 1, 100, 7, -0.35, 35 }
+        << u"-|-|-|-|  0.35|-|-|-|-"_s;
+    QTest::newRow("kind 10, thousandths") << 10 << ProblemRow { 8, 1, 100, 1, 0.125, 12.5 }
+        << u"-|-|-|-| 0.125|-|-|-|-"_s;
+    QTest::newRow("kind 9, the buai digits") << 9 << ProblemRow { 10, 1, 100, 3.75, 0.375, 37.5 }
+        << u"-|-|-|-|-|-|  3|7|5"_s;
+    // clang-format on
 }
 
-void TestProblemDisplay::revealTexts()
+void TestProblemView::revealTexts()
 {
     QFETCH(int, kind);
     QFETCH(ProblemRow, row);
     QTEST(textsOf(RevealTexts(row, kind, BuaiDigits { 3, 7, 5 })), "texts");
 }
 
-QTEST_GUILESS_MAIN(TestProblemDisplay)
+QTEST_GUILESS_MAIN(TestProblemView)
 #include "tst_problem_view.moc"
