@@ -3,13 +3,12 @@
 // maru1.wav and a 5500 × 5500 maru1.bmp, against the same with the shipped files. And the
 // right-answer picture shown again once it has been read, against the shipped one.
 #include "app/form1.h"
-#include "drill/drill_state.h"
+#include "bench/window_answers.h"
 #include "media/feedback_media.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -62,22 +61,6 @@ const QTemporaryDir &mediaFolder(bool huge)
         }
     }
     return dir;
-}
-
-QString answerText()
-{
-    const ProblemRow &row = ProblemTable[DrillState.CurrentNo];
-    for (int field = 1; field <= 6; ++field) {
-        if (row.field(field) < 0)
-            return QString::asprintf("%.2f", -row.field(field));
-    }
-    return QString();
-}
-
-void sendKey(QWidget *to, QEvent::Type type, Qt::Key key, const QString &text)
-{
-    QKeyEvent event(type, key, Qt::NoModifier, text);
-    QApplication::sendEvent(to, &event);
 }
 
 // The window with its own pictures and sounds, in the folder of the files given.

@@ -1,16 +1,12 @@
 // One answer on the real window (offscreen): Enter in the answer box until the next problem is
 // laid out and focused, against laying out a problem alone.
 #include "app/form1.h"
-#include "drill/drill_state.h"
+#include "bench/window_answers.h"
 #include "media/feedback_media.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <benchmark/benchmark.h>
-
-#include <cmath>
 
 namespace {
 
@@ -21,22 +17,6 @@ public:
     void ShowPicture(const QString &) override {}
     void PlaySound(const QString &) override {}
 };
-
-QString answerText()
-{
-    const ProblemRow &row = ProblemTable[DrillState.CurrentNo];
-    for (int field = 1; field <= 6; ++field) {
-        if (row.field(field) < 0)
-            return QString::asprintf("%.2f", -row.field(field));
-    }
-    return QString();
-}
-
-void sendKey(QWidget *to, QEvent::Type type, Qt::Key key, const QString &text)
-{
-    QKeyEvent event(type, key, Qt::NoModifier, text);
-    QApplication::sendEvent(to, &event);
-}
 
 TForm1 &window()
 {

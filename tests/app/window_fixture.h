@@ -11,8 +11,10 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
+#include <cmath>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -91,6 +93,33 @@ struct WindowFixture
             box->insert(text); // what an input method commits
         press(Qt::Key_Right); // a key released in the box, as after typing
         enter();
+    }
+    // Kind 1..10 chosen by a click on its item, as a pupil chooses it.
+    void chooseKind(int kind) const
+    {
+        auto *item = window->findChild<QRadioButton *>(u"RadioGroup1Item%1"_s.arg(kind - 1));
+        if (!item->isChecked())
+            QTest::mouseClick(item, Qt::LeftButton);
+        QCOMPARE(DrillState.ProblemKind, kind);
+    }
+    // The answer as a pupil would type it, worked out from the row without the program's number
+    // texts.
+    static QString answerText()
+    {
+        const ProblemRow &row = ProblemTable[DrillState.CurrentNo];
+        if (DrillState.ProblemKind == 10)
+            return QString::asprintf("%.3f", row.ComparedRatio);
+        for (int field = 1; field <= 6; ++field) {
+            if (row.field(field) < 0)
+                return QString::asprintf("%.2f", -row.field(field));
+        }
+        return QString();
+    }
+    // The wari, bu and rin digits of the buai kinds' ratio, in whole thousandths.
+    static QStringList buaiAnswer()
+    {
+        const long t = std::lround(ProblemTable[DrillState.CurrentNo].ComparedRatio * 1000);
+        return { QString::number(t / 100), QString::number(t / 10 % 10), QString::number(t % 10) };
     }
     QString status() const { return window->Edit10->text(); }
     QColor statusColour() const { return window->Edit10->palette().color(QPalette::Text); }

@@ -159,6 +159,7 @@ void TestNumberText::readNumber_data()
     QTest::newRow("0.50") << u"0.50"_s << 0.5;
     QTest::newRow(".5") << u".5"_s << 0.5;
     QTest::newRow("+.5") << u"+.5"_s << 0.5;
+    QTest::newRow("+0.5") << u"+0.5"_s << 0.5;
     QTest::newRow("5e-1") << u"5e-1"_s << 0.5;
     QTest::newRow("leading blanks") << u"   0.5"_s << 0.5;
     QTest::newRow("7.") << u"7."_s << 7.0;
@@ -224,7 +225,8 @@ void TestNumberText::malformedTextIsNotANumber_data()
            u".e"_s, u"1.2.3"_s, u"1 2"_s, u"- 5"_s, u"   "_s, u"\u3000"_s, u"\t1"_s, u"1\t"_s,
            u"\u00a01"_s, u"1,5"_s, u"１ｅ５"_s, u"\u22121"_s, u"ー１"_s, u"😀"_s, u"０x"_s,
            u"--1"_s, u"+-1"_s, u"1e5.5"_s, u"inf"_s, u"nan"_s, u"0x10"_s, u"?"_s, u"？"_s,
-           QString(1, QChar(0)), u"1"_s + QChar(0) })
+           u"e"_s, u"\x01\x1b0.5\x7f"_s, u"😀0.5"_s, u"0．5x"_s, QString(1, QChar(0)),
+           u"1"_s + QChar(0) })
         QTest::newRow(qPrintable(text)) << text;
     // clang-format on
 }
@@ -291,14 +293,14 @@ void TestNumberText::everyShownTextReadsBackAsItsValue()
 
 void TestNumberText::everyAcceptablePairRoundTrips()
 {
-    int pairs = 0;
     for (int a = 1; a <= 100; ++a) {
         for (int n = 1; n <= 999; ++n) {
+            // Every pair with a whole product in whole arithmetic, also those the problem set
+            // leaves out for a Double product a step off.
+            if (a * n % 100 != 0)
+                continue;
             const double c = n / 100.0;
             const double d = a * c;
-            if (d - std::trunc(d) > 0)
-                continue;
-            ++pairs;
             // The decimals these values must show, worked out in whole hundredths.
             const QString ratio = QString::asprintf("%d.%02d", n / 100, n % 100);
             QCOMPARE(FormatFixed(c, 6, 2).trimmed(), ratio);
@@ -312,7 +314,6 @@ void TestNumberText::everyAcceptablePairRoundTrips()
             QCOMPARE(FormatFixed(c * 0.1, 6, 3).trimmed(), thousandths);
         }
     }
-    QCOMPARE(pairs, 4766);
 }
 
 void TestNumberText::anyValueReadsBackAsShown()

@@ -37,6 +37,7 @@ private Q_SLOTS:
     void answerBoxKey();
     void buaiBoxKey_data();
     void buaiBoxKey();
+    void promptFor();
     void revealOrNext();
     void drillLength_data();
     void drillLength();
@@ -158,6 +159,14 @@ void TestDrillFlow::buaiBoxKey()
         QCOMPARE(AnswerBoxKey(state, 4, BoxKey::Other, 0).verdict, Verdict::None);
 }
 
+void TestDrillFlow::promptFor()
+{
+    for (int code : { 0, 1, 6, 7, 11 })
+        QCOMPARE(PromptFor(code), std::nullopt);
+    QCOMPARE(PromptFor(12), std::optional(u"答を入れてリターンキーで「厘」へ。"_s));
+    QCOMPARE(PromptFor(13), std::optional(u"答を入れてリターンキーで判定。"_s));
+}
+
 void TestDrillFlow::revealOrNext()
 {
     DrillStateData state = midDrill();
@@ -179,15 +188,20 @@ void TestDrillFlow::drillLength_data()
     QTest::addColumn<int>("length"); // 0: not a whole number
     QTest::newRow("plain") << u"25"_s << 25;
     QTest::newRow("full-width, with blanks") << u"　１２ "_s << 12;
+    QTest::newRow("blanks around") << u" 12 "_s << 12;
     QTest::newRow("a plus sign") << u"+7"_s << 7;
     QTest::newRow("zero is one") << u"0"_s << 1;
     QTest::newRow("negative is one") << u"-5"_s << 1;
     QTest::newRow("over a set is a set") << u"101"_s << 100;
+    QTest::newRow("2^31") << u"2147483648"_s << 100;
+    QTest::newRow("-2^31 - 1") << u"-2147483649"_s << 1;
     QTest::newRow("beyond any integer") << u"99999999999999999999999"_s << 100;
     QTest::newRow("a fraction") << u"1.5"_s << 0;
     QTest::newRow("empty") << QString() << 0;
     QTest::newRow("blanks") << u"  "_s << 0;
     QTest::newRow("two signs") << u"--3"_s << 0;
+    QTest::newRow("a sign alone") << u"+"_s << 0;
+    QTest::newRow("two numbers") << u"1 2"_s << 0;
     QTest::newRow("letters") << u"ten"_s << 0;
     QTest::newRow("a kanji numeral") << u"十"_s << 0;
 }
