@@ -84,8 +84,8 @@ bool ButtonKeys::eventFilter(QObject *watched, QEvent *event)
     if (held.down && time != 0 && held.pressedAt != 0 && time > held.pressedAt
         && time - held.pressedAt > quint64(repeatDelay()) + 100)
         held.down = false;
-    const bool repeat = keyEvent->isAutoRepeat() || held.down
-                        || (time != 0 && time == held.releasedAt);
+    const bool repeat =
+            keyEvent->isAutoRepeat() || held.down || (time != 0 && time == held.releasedAt);
     held.down = true;
     held.pressedAt = time;
     held.releasedAt = 0;

@@ -27,9 +27,9 @@ const QColor Red(255, 0, 0);
 
 BoxKey boxKeyOf(quint16 key)
 {
-    return key == TForm1::KeyEnter ? BoxKey::Enter
-        : key == TForm1::KeyShift  ? BoxKey::Shift
-                                   : BoxKey::Other;
+    return key == TForm1::KeyEnter    ? BoxKey::Enter
+            : key == TForm1::KeyShift ? BoxKey::Shift
+                                      : BoxKey::Other;
 }
 
 } // namespace
@@ -48,7 +48,7 @@ void TForm1::MakeProblems()
 void TForm1::ShowProblem()
 {
     const ProblemView view =
-        ViewOfProblem(ProblemTable.rowAt(RowOfProblem(DrillState)), DrillState.ProblemKind);
+            ViewOfProblem(ProblemTable.rowAt(RowOfProblem(DrillState)), DrillState.ProblemKind);
     BeginProblem(view, DrillState);
     for (std::size_t i = 0; i < EntryBoxCodes.size(); ++i) {
         QLineEdit *box = entryBox(EntryBoxCodes[i]);
@@ -95,8 +95,9 @@ void TForm1::CheckBox1Click()
 {
     if (DrillState.LengthChosen == False) {
         bool accepted = false;
-        QString typed = QInputDialog::getText(this, u"問題数を決めます"_s,
-            u"何問やりますか？(100以下)"_s, QLineEdit::Normal, u"10"_s, &accepted);
+        QString typed =
+                QInputDialog::getText(this, u"問題数を決めます"_s, u"何問やりますか？(100以下)"_s,
+                                      QLineEdit::Normal, u"10"_s, &accepted);
         if (!accepted)
             typed = u"10"_s;
         const std::optional<std::int32_t> length = DrillLengthOf(typed);
@@ -141,7 +142,7 @@ void TForm1::Button1Click()
     // Every file is tried now, so that what is broken is said in one box before the first
     // answer is typed, and the first use of each is instant.
     static const QStringList MediaFiles = { u"mascot.bmp"_s, u"maru1.bmp"_s, u"batu1.bmp"_s,
-        u"maru1.wav"_s, u"batu1.wav"_s, u"p.wav"_s };
+                                            u"maru1.wav"_s,  u"batu1.wav"_s, u"p.wav"_s };
     m_mediaReports << m_feedback->CheckFiles(MediaFiles);
     showMediaReportsSoon();
 }
@@ -198,25 +199,79 @@ void TForm1::FinishDrill()
 
 // ---- Keys in the answer boxes ------------------------------------------------------------
 
-void TForm1::Edit1KeyDown(quint16 key) { AnswerKeyDown(1, key); }
-void TForm1::Edit2KeyDown(quint16 key) { AnswerKeyDown(2, key); }
-void TForm1::Edit3KeyDown(quint16 key) { AnswerKeyDown(3, key); }
-void TForm1::Edit4KeyDown(quint16 key) { AnswerKeyDown(4, key); }
-void TForm1::Edit5KeyDown(quint16 key) { AnswerKeyDown(5, key); }
-void TForm1::Edit6KeyDown(quint16 key) { AnswerKeyDown(6, key); }
-void TForm1::Edit11KeyDown(quint16 key) { BuaiKeyDown(11, key); }
-void TForm1::Edit12KeyDown(quint16 key) { BuaiKeyDown(12, key); }
-void TForm1::Edit13KeyDown(quint16 key) { BuaiKeyDown(13, key); }
+void TForm1::Edit1KeyDown(quint16 key)
+{
+    AnswerKeyDown(1, key);
+}
+void TForm1::Edit2KeyDown(quint16 key)
+{
+    AnswerKeyDown(2, key);
+}
+void TForm1::Edit3KeyDown(quint16 key)
+{
+    AnswerKeyDown(3, key);
+}
+void TForm1::Edit4KeyDown(quint16 key)
+{
+    AnswerKeyDown(4, key);
+}
+void TForm1::Edit5KeyDown(quint16 key)
+{
+    AnswerKeyDown(5, key);
+}
+void TForm1::Edit6KeyDown(quint16 key)
+{
+    AnswerKeyDown(6, key);
+}
+void TForm1::Edit11KeyDown(quint16 key)
+{
+    BuaiKeyDown(11, key);
+}
+void TForm1::Edit12KeyDown(quint16 key)
+{
+    BuaiKeyDown(12, key);
+}
+void TForm1::Edit13KeyDown(quint16 key)
+{
+    BuaiKeyDown(13, key);
+}
 // A key let go arms its box: only then does its next Enter judge.
-void TForm1::Edit1KeyUp(quint16) { DrillState.keyArmed(1) = True; }
-void TForm1::Edit2KeyUp(quint16) { DrillState.keyArmed(2) = True; }
-void TForm1::Edit3KeyUp(quint16) { DrillState.keyArmed(3) = True; }
-void TForm1::Edit4KeyUp(quint16) { DrillState.keyArmed(4) = True; }
-void TForm1::Edit5KeyUp(quint16) { DrillState.keyArmed(5) = True; }
-void TForm1::Edit6KeyUp(quint16) { DrillState.keyArmed(6) = True; }
-void TForm1::Edit11KeyUp(quint16) { DrillState.keyArmed(11) = True; }
-void TForm1::Edit12KeyUp(quint16) { DrillState.keyArmed(12) = True; }
-void TForm1::Edit13KeyUp(quint16) { DrillState.keyArmed(13) = True; }
+void TForm1::Edit1KeyUp(quint16)
+{
+    DrillState.keyArmed(1) = True;
+}
+void TForm1::Edit2KeyUp(quint16)
+{
+    DrillState.keyArmed(2) = True;
+}
+void TForm1::Edit3KeyUp(quint16)
+{
+    DrillState.keyArmed(3) = True;
+}
+void TForm1::Edit4KeyUp(quint16)
+{
+    DrillState.keyArmed(4) = True;
+}
+void TForm1::Edit5KeyUp(quint16)
+{
+    DrillState.keyArmed(5) = True;
+}
+void TForm1::Edit6KeyUp(quint16)
+{
+    DrillState.keyArmed(6) = True;
+}
+void TForm1::Edit11KeyUp(quint16)
+{
+    DrillState.keyArmed(11) = True;
+}
+void TForm1::Edit12KeyUp(quint16)
+{
+    DrillState.keyArmed(12) = True;
+}
+void TForm1::Edit13KeyUp(quint16)
+{
+    DrillState.keyArmed(13) = True;
+}
 
 void TForm1::AnswerKeyDown(int code, quint16 key)
 {

@@ -5,11 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
-FocusReturn::FocusReturn(QWidget *window)
-    : QObject(window)
-    , m_window(window)
-{
-}
+FocusReturn::FocusReturn(QWidget *window) : QObject(window), m_window(window) {}
 
 bool FocusReturn::eventFilter(QObject *watched, QEvent *event)
 {

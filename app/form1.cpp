@@ -77,7 +77,7 @@ class HintStyle : public QProxyStyle
 {
 public:
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-        QStyleHintReturn *returnData) const override
+                  QStyleHintReturn *returnData) const override
     {
         if (hint == QStyle::SH_ToolTip_WakeUpDelay)
             return 100;
@@ -87,8 +87,8 @@ public:
 
 // One control of the layout, in the order they are made. A box's caption is the name a
 // screen reader gives it, the text of the label that goes with it.
-using Member = std::variant<QFrame *TForm1::*, QLabel *TForm1::*, QLineEdit *TForm1::*,
-    QPushButton *TForm1::*, QCheckBox *TForm1::*>;
+using Member = std::variant<QFrame * TForm1::*, QLabel * TForm1::*, QLineEdit * TForm1::*,
+                            QPushButton * TForm1::*, QCheckBox * TForm1::*>;
 enum class Kind { Plain, Entry, ReadOnly };
 struct Control
 {
@@ -275,7 +275,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
 
     qApp->installEventFilter(this);
     m_ownFeedback = std::make_unique<MediaFeedback>(
-        Image1, MediaPlayer1, [this](const QString &text) { m_mediaReports << text; });
+            Image1, MediaPlayer1, [this](const QString &text) { m_mediaReports << text; });
     m_feedback = m_ownFeedback.get();
     qApp->installEventFilter(new ButtonKeys(this));
     qApp->installEventFilter(new FocusReturn(this));
@@ -299,7 +299,7 @@ void TForm1::createControls()
     for (const Control &c : Layout) {
         QWidget *parent = c.parent ? static_cast<QWidget *>(this->*c.parent) : this;
         QWidget *control =
-            std::visit([&](auto member) { return make(this->*member, c, parent); }, c.member);
+                std::visit([&](auto member) { return make(this->*member, c, parent); }, c.member);
         control->setObjectName(QString::fromUtf16(c.name));
         control->setGeometry(c.rect);
         if (c.font)
@@ -327,8 +327,8 @@ void TForm1::createControls()
     connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     connect(ReviewButton, &QPushButton::clicked, this, &TForm1::ReviewButtonClick);
-    const std::initializer_list<QAbstractButton *> buttons = { Button1, Button2, Button3, BitBtn1,
-        CheckBox1, ReviewButton };
+    const std::initializer_list<QAbstractButton *> buttons = { Button1, Button2,   Button3,
+                                                               BitBtn1, CheckBox1, ReviewButton };
     for (QAbstractButton *button : buttons)
         connect(button, &QAbstractButton::clicked, this, &TForm1::showMediaReportsSoon);
 }
@@ -345,16 +345,8 @@ void TForm1::createKindChoice()
     grid->setContentsMargins(8, 2, 8, 2);
     grid->setVerticalSpacing(0);
     static const char16_t *const Items[] = {
-        u"量→割合",
-        u"割合→量",
-        u"割合←→量",
-        u"量→百分率",
-        u"百分率→量",
-        u"量←→百分率",
-        u"量・割合・百分率",
-        u"割合←→百分率",
-        u"割合→歩合",
-        u"歩合→割合",
+        u"量→割合",    u"割合→量",          u"割合←→量",     u"量→百分率", u"百分率→量",
+        u"量←→百分率", u"量・割合・百分率", u"割合←→百分率", u"割合→歩合", u"歩合→割合",
     };
     for (int i = 0; i < 10; ++i) {
         auto *item = new QRadioButton(QString::fromUtf16(Items[i]), RadioGroup1);
@@ -474,7 +466,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         if (key == KeyShift)
             m_heldShift->release();
         m_lastRelease = { code, keyEvent->key(), keyEvent->timestamp(), DrillState.keyArmed(code),
-            true };
+                          true };
         (this->*entry->keyUp)(key);
         if (key == KeyEnter)
             showMediaReportsSoon();

@@ -155,4 +155,3 @@ private:
 
 // The one window, reachable from every routine of the program.
 extern TForm1 *Form1;
-

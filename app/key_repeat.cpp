@@ -30,8 +30,7 @@ KeyRepeatPace DesktopKeyRepeat()
 }
 
 HeldKeyRepeat::HeldKeyRepeat(std::function<void()> repeat, QObject *parent)
-    : QObject(parent)
-    , m_repeat(std::move(repeat))
+    : QObject(parent), m_repeat(std::move(repeat))
 {
     m_timer.setSingleShot(false);
     m_timer.setTimerType(Qt::PreciseTimer);

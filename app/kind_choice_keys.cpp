@@ -31,9 +31,7 @@ int KindItemAfterKey(int item, int key)
     }
 }
 
-KindChoiceKeys::KindChoiceKeys(QButtonGroup *items)
-    : QObject(items)
-    , m_items(items)
+KindChoiceKeys::KindChoiceKeys(QButtonGroup *items) : QObject(items), m_items(items)
 {
     for (QAbstractButton *item : items->buttons())
         item->installEventFilter(this);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 std::function<void(const QString &)> &reporter()
 {
@@ -17,7 +19,7 @@ void ReportError(const QString &text)
         reporter()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tovemi"), text, QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Critical, u"Tovemi"_s, text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
 }

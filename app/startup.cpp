@@ -87,7 +87,7 @@ void PrepareApplication(QApplication &app)
 
     // Only the application name: a display name would be appended to the window caption.
     QCoreApplication::setApplicationName(u"Tovemi"_s);
-    QCoreApplication::setApplicationVersion(QStringLiteral(TOVEMI_VERSION_TEXT));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(TOVEMI_VERSION_TEXT));
     // The name of the installed desktop entry, so that a desktop matches the window to it.
     QGuiApplication::setDesktopFileName(u"io.github.tovemi.Tovemi"_s);
 

@@ -69,9 +69,10 @@ QString boxText(const QString &text)
 void TForm1::BitBtn1Click()
 {
     if (!(CheckBox1->isChecked() && DrillState.ProblemKind <= 3)) {
-        InformationBox info(QMessageBox::Information, u"情報"_s,
-                            boxText(u"このボタンは、量と割合の問題を印刷するボタンです。\r\n\n左の縦１列の問題を選び、問題数を決めてから選んでください"_s),
-                            QMessageBox::NoButton, this);
+        InformationBox info(
+                QMessageBox::Information, u"情報"_s,
+                boxText(u"このボタンは、量と割合の問題を印刷するボタンです。\r\n\n左の縦１列の問題を選び、問題数を決めてから選んでください"_s),
+                QMessageBox::NoButton, this);
         QPushButton *ok = info.addButton(u"OK"_s, QMessageBox::AcceptRole);
         info.setDefaultButton(ok);
         info.setEscapeButton(ok);
@@ -80,8 +81,8 @@ void TForm1::BitBtn1Click()
             return;
     }
     CentredBox confirm(QMessageBox::Warning, u"警告"_s,
-                        boxText(u"このボタンは　問題を印刷するボタンです。\r\n\n印刷しますか？"_s),
-                        QMessageBox::NoButton, this);
+                       boxText(u"このボタンは　問題を印刷するボタンです。\r\n\n印刷しますか？"_s),
+                       QMessageBox::NoButton, this);
     QPushButton *yes = confirm.addButton(u"はい(&Y)"_s, QMessageBox::YesRole);
     QPushButton *no = confirm.addButton(u"いいえ(&N)"_s, QMessageBox::NoRole);
     confirm.setDefaultButton(yes);
@@ -98,14 +99,15 @@ void TForm1::BitBtn1Click()
         if (!devices) {
             setStatus(savedStatus);
             ReportError(u"印刷の部品 %1 を読み込めません。\n"_s.arg(
-                            QDir::toNativeSeparators(DeviceModulePath())) + whyNot);
+                                QDir::toNativeSeparators(DeviceModulePath()))
+                        + whyNot);
             return;
         }
         PrinterSetupDialog1 = devices->makeWorksheetPrinter();
     }
     // The set the print makes has the drill's chosen length, or a whole set.
     const int pageCount = WorksheetPageCount(
-        DrillState.LengthChosen != False ? DrillState.DrillLength : ProblemCount);
+            DrillState.LengthChosen != False ? DrillState.DrillLength : ProblemCount);
     // Cancel reads キャンセル: it means "do not print", and the set is not yet rebuilt.
     if (!PrinterSetupDialog1->Choose(this, pageCount)) {
         setStatus(savedStatus);
@@ -119,7 +121,7 @@ void TForm1::BitBtn1Click()
     const PrintableArea area = PrinterSetupDialog1->printableArea();
     std::unique_ptr<WorksheetJob> job = PrinterSetupDialog1->MakeJob();
     const PrintOutcome outcome =
-        PrintWorksheets(*job, ProblemTable, count, area, PrinterSetupDialog1->pageChoice());
+            PrintWorksheets(*job, ProblemTable, count, area, PrinterSetupDialog1->pageChoice());
     job.reset();
     DrillState.WorksheetPrinting = 0;
     setStatus(savedStatus);

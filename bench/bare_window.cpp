@@ -4,11 +4,13 @@
 #include <QLineEdit>
 #include <QWidget>
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QWidget window;
-    window.setWindowTitle(QStringLiteral("bare"));
+    window.setWindowTitle(u"bare"_s);
     window.resize(624, 462);
     auto *edit = new QLineEdit(&window);
     edit->setGeometry(24, 40, 177, 41);

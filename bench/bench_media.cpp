@@ -15,6 +15,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray le32(qint64 v)
@@ -40,20 +42,20 @@ const QTemporaryDir &mediaFolder(bool huge)
     static QTemporaryDir folders[2];
     QTemporaryDir &dir = folders[huge];
     if (QDir(dir.path()).isEmpty()) {
-        const QDir shipped(QStringLiteral(TOVEMI_SOURCE_DIR "/media/files"));
+        const QDir shipped(QString::fromUtf8(TOVEMI_SOURCE_DIR "/media/files"));
         for (const QString &name : shipped.entryList(QDir::Files))
             QFile::copy(shipped.filePath(name), dir.filePath(name));
         if (huge) {
-            QFile::remove(dir.filePath(QStringLiteral("maru1.wav")));
-            QFile::remove(dir.filePath(QStringLiteral("maru1.bmp")));
+            QFile::remove(dir.filePath(u"maru1.wav"_s));
+            QFile::remove(dir.filePath(u"maru1.bmp"_s));
             const qint64 soundBytes = 600LL * 44100 * 4;
-            sparseFile(dir.filePath(QStringLiteral("maru1.wav")),
+            sparseFile(dir.filePath(u"maru1.wav"_s),
                        "RIFF" + le32(36 + soundBytes) + "WAVEfmt " + le32(16)
                                + QByteArray::fromHex("01000200") + le32(44100) + le32(44100 * 4)
                                + QByteArray::fromHex("04001000") + "data" + le32(soundBytes),
                        44 + soundBytes);
             const qint64 pictureBytes = 5500LL * 3 * 5500;
-            sparseFile(dir.filePath(QStringLiteral("maru1.bmp")),
+            sparseFile(dir.filePath(u"maru1.bmp"_s),
                        "BM" + le32(54 + pictureBytes) + le32(0) + le32(54) + le32(40) + le32(5500)
                                + le32(5500) + QByteArray::fromHex("01001800") + le32(0)
                                + le32(pictureBytes) + QByteArray(16, '\0'),
@@ -89,18 +91,18 @@ void rightAnswer(benchmark::State &state, bool huge)
         }
         QLineEdit *box = w.entryBox(DrillState.AnswerField);
         box->setText(answerText());
-        sendKey(box, QEvent::KeyRelease, Qt::Key_0, QStringLiteral("0"));
+        sendKey(box, QEvent::KeyRelease, Qt::Key_0, u"0"_s);
         state.ResumeTiming();
-        sendKey(box, QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
+        sendKey(box, QEvent::KeyPress, Qt::Key_Return, u"\r"_s);
     }
 }
 
 void picture(benchmark::State &state, bool huge)
 {
     TForm1 &w = windowIn(huge);
-    w.feedback()->ShowPicture(QStringLiteral("maru1.bmp"));
+    w.feedback()->ShowPicture(u"maru1.bmp"_s);
     for (auto _ : state)
-        w.feedback()->ShowPicture(QStringLiteral("maru1.bmp"));
+        w.feedback()->ShowPicture(u"maru1.bmp"_s);
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 ProblemTableData &table()
@@ -75,7 +77,7 @@ void printWorksheets(benchmark::State &state)
 {
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);
-    configure(printer, dir.filePath(QStringLiteral("sheets.pdf")));
+    configure(printer, dir.filePath(u"sheets.pdf"_s));
     const PrintableArea area = PrinterJob::printableArea(printer);
     for (auto _ : state) {
         PrinterJob job(printer);
@@ -89,8 +91,8 @@ void barePainter(benchmark::State &state)
 {
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);
-    configure(printer, dir.filePath(QStringLiteral("bare.pdf")));
-    QFont font(QStringLiteral("ＭＳゴシック"));
+    configure(printer, dir.filePath(u"bare.pdf"_s));
+    QFont font(u"ＭＳゴシック"_s);
     font.setPointSize(14);
     Recorder recorder(font, &printer);
     PrintWorksheets(recorder, table(), 100, PrinterJob::printableArea(printer));

@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Pictures and sounds are measured by their own tests; here they would only add disk reads.
@@ -41,9 +43,9 @@ void answer(benchmark::State &state)
             w.Button1Click();
         QLineEdit *box = w.entryBox(DrillState.AnswerField);
         box->setText(answerText());
-        sendKey(box, QEvent::KeyRelease, Qt::Key_0, QStringLiteral("0"));
+        sendKey(box, QEvent::KeyRelease, Qt::Key_0, u"0"_s);
         state.ResumeTiming();
-        sendKey(box, QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
+        sendKey(box, QEvent::KeyPress, Qt::Key_Return, u"\r"_s);
     }
 }
 

@@ -40,7 +40,7 @@ QString DeviceModulePath()
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
     return QDir(QCoreApplication::applicationDirPath())
-            .filePath(QStringLiteral(TOVEMI_DEVICE_MODULE_FROM_PROGRAM));
+            .filePath(QString::fromUtf8(TOVEMI_DEVICE_MODULE_FROM_PROGRAM));
 }
 
 const DeviceModule *Devices(QString *whyNot)

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Index of a box in ProblemView's arrays.
@@ -110,11 +112,11 @@ ProblemView ViewOfProblem(const ProblemRow &row, int kind)
 
     if (kind == 9) {
         view.text[Edit5] = shown(row.ComparedRatio, 6, 3);
-        view.text[Edit11] = QStringLiteral("?");
-        view.text[Edit12] = view.text[Edit13] = QStringLiteral("0");
+        view.text[Edit11] = u"?"_s;
+        view.text[Edit12] = view.text[Edit13] = u"0"_s;
         view.answerField = 11;
     } else if (kind == 10) {
-        view.text[Edit5] = QStringLiteral("?");
+        view.text[Edit5] = u"?"_s;
         view.text[Edit11] = shown(view.buai->wari, 3, 0);
         view.text[Edit12] = shown(view.buai->bu, 2, 0);
         view.text[Edit13] = shown(view.buai->rin, 2, 0);

@@ -13,6 +13,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The bytes live in a memory file, opened by name as the program opens its files.
@@ -22,7 +24,7 @@ const QString &memoryFile()
         const int fd = memfd_create("tovemi-fuzz", 0);
         if (fd < 0)
             std::abort();
-        return QStringLiteral("/proc/self/fd/%1").arg(fd);
+        return u"/proc/self/fd/%1"_s.arg(fd);
     }();
     return path;
 }

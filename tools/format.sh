@@ -5,7 +5,7 @@
 # here as it is.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-folders="drill display print media devices bench fuzz tests/drill tests/display tests/print tests/media tests/install"
+folders="app drill display print media devices bench fuzz tests"
 
 mode=-i
 if [ "${1:-}" = "--check" ]; then mode="--dry-run -Werror"; fi

@@ -16,6 +16,8 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 // Runs `answer` on the first modal widget that opens, trying for a while.
 inline void WhenModalOpens(std::function<void(QWidget *)> answer, int attempts = 500)
 {
@@ -55,10 +57,7 @@ private:
         }
         bool NewPage() override { return true; }
         bool EndJob() override { return true; }
-        QString errorText() const override
-        {
-            return QStringLiteral("the monkey's printer refused");
-        }
+        QString errorText() const override { return u"the monkey's printer refused"_s; }
         void SetFont(const QString &, int) override {}
         int TextWidth(const QString &text) override { return int(text.size()) * 100; }
         int TextHeight(const QString &) override { return 120; }

@@ -43,7 +43,8 @@ class TestBrokenMedia : public QObject
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         if (how == u"junk")
-            file.write(QByteArray("RIFF\x10\0\0\0WAVEjunk-not-a-picture-or-sound", 40).repeated(20));
+            file.write(
+                    QByteArray("RIFF\x10\0\0\0WAVEjunk-not-a-picture-or-sound", 40).repeated(20));
         if (how == u"unreadable") {
             file.write(QByteArray(64, 'x'));
             file.close();
@@ -92,10 +93,12 @@ void TestBrokenMedia::theDrillGoesOnToItsScore_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("how");
-    for (const char *file : { "mascot.bmp", "maru1.bmp", "batu1.bmp", "maru1.wav", "batu1.wav", "p.wav" }) {
-        for (const char *how :
-            { "missing", "empty", "junk", "unreadable", "folder", "pipe", "/dev/zero", "link loop" })
-            QTest::addRow("%s %s", file, how) << QString::fromLatin1(file) << QString::fromLatin1(how);
+    for (const char *file :
+         { "mascot.bmp", "maru1.bmp", "batu1.bmp", "maru1.wav", "batu1.wav", "p.wav" }) {
+        for (const char *how : { "missing", "empty", "junk", "unreadable", "folder", "pipe",
+                                 "/dev/zero", "link loop" })
+            QTest::addRow("%s %s", file, how)
+                    << QString::fromLatin1(file) << QString::fromLatin1(how);
     }
 }
 
@@ -187,16 +190,16 @@ void TestBrokenMedia::mediaOfAnySizeKeepMemoryBounded()
     // Ten minutes of stereo sound at 44100 Hz (106 MB) and a 5500 × 5500 picture (91 MB).
     const qint64 soundBytes = 600LL * 44100 * 4;
     sparseFile(dir.filePath(u"maru1.wav"_s),
-        "RIFF"_ba + le32(36 + soundBytes) + "WAVEfmt "_ba + le32(16)
-            + QByteArray::fromHex("01000200") + le32(44100) + le32(44100 * 4)
-            + QByteArray::fromHex("04001000") + "data"_ba + le32(soundBytes),
-        44 + soundBytes);
+               "RIFF"_ba + le32(36 + soundBytes) + "WAVEfmt "_ba + le32(16)
+                       + QByteArray::fromHex("01000200") + le32(44100) + le32(44100 * 4)
+                       + QByteArray::fromHex("04001000") + "data"_ba + le32(soundBytes),
+               44 + soundBytes);
     const qint64 pictureBytes = 5500LL * 3 * 5500;
     sparseFile(dir.filePath(u"maru1.bmp"_s),
-        "BM"_ba + le32(54 + pictureBytes) + le32(0) + le32(54) + le32(40) + le32(5500)
-            + le32(5500) + QByteArray::fromHex("01001800") + le32(0) + le32(pictureBytes)
-            + QByteArray(16, '\0'),
-        54 + pictureBytes);
+               "BM"_ba + le32(54 + pictureBytes) + le32(0) + le32(54) + le32(40) + le32(5500)
+                       + le32(5500) + QByteArray::fromHex("01001800") + le32(0) + le32(pictureBytes)
+                       + QByteArray(16, '\0'),
+               54 + pictureBytes);
     const qint64 before = residentKiB();
     QVERIFY(before > 0); // else the growth below would be 0 whatever the program holds
     drillOfTen(1, 0);
@@ -252,8 +255,9 @@ void TestBrokenMedia::aMissingDeviceModuleIsReportedOncePerSound()
     const QStringList reports = f.errors.first().split(u"\n\n"_s);
     QCOMPARE(reports.size(), 3);
     for (const QString &sound : { u"maru1.wav"_s, u"batu1.wav"_s, u"p.wav"_s }) {
-        const auto about = std::find_if(reports.begin(), reports.end(),
-            [&](const QString &report) { return report.startsWith(u"「%1」"_s.arg(sound)); });
+        const auto about = std::find_if(reports.begin(), reports.end(), [&](const QString &report) {
+            return report.startsWith(u"「%1」"_s.arg(sound));
+        });
         QVERIFY2(about != reports.end(), qPrintable(sound));
         QVERIFY2(about->contains(QDir::toNativeSeparators(DeviceModulePath())), qPrintable(*about));
     }

@@ -22,7 +22,8 @@ void answerLengthBox(std::optional<QString> text, int attempts = 200)
                 answerLengthBox(text, attempts - 1);
             return;
         }
-        if (dialog->windowTitle() != u"問題数を決めます"_s || dialog->labelText() != u"何問やりますか？(100以下)"_s
+        if (dialog->windowTitle() != u"問題数を決めます"_s
+            || dialog->labelText() != u"何問やりますか？(100以下)"_s
             || dialog->textValue() != u"10"_s) {
             qWarning("input box with unexpected texts");
             dialog->reject();
@@ -73,7 +74,8 @@ class TestDrillWindow : public QObject
     // A buai problem with a chosen ratio, in place of problem CurrentNo.
     void buaiProblem(double ratio)
     {
-        ProblemTable[DrillState.CurrentNo] = ProblemRow { 10, 1, 100, ratio * 10, ratio, ratio * 100 };
+        ProblemTable[DrillState.CurrentNo] =
+                ProblemRow { 10, 1, 100, ratio * 10, ratio, ratio * 100 };
         f.window->ShowProblem();
     }
 
@@ -115,8 +117,10 @@ void TestDrillWindow::scoresCountOnlyFirstTries_data()
     QTest::addColumn<QString>("plan"); // per problem: r right, w wrong then right, s revealed
     QTest::addColumn<QString>("end");
     QTest::newRow("7 of 10 first time") << u"rrrrrrrwww"_s << u"おしまいです。70点でした。"_s;
-    QTest::newRow("nine right, the tenth revealed") << u"rrrrrrrrrs"_s << u"おしまいです。100点でした。"_s;
-    QTest::newRow("first revealed, then right") << u"srwrrrrrrr"_s << u"おしまいです。80点でした。"_s;
+    QTest::newRow("nine right, the tenth revealed")
+            << u"rrrrrrrrrs"_s << u"おしまいです。100点でした。"_s;
+    QTest::newRow("first revealed, then right")
+            << u"srwrrrrrrr"_s << u"おしまいです。80点でした。"_s;
     QTest::newRow("all wrong first") << u"wwwwwwwwww"_s << u"おしまいです。0点でした。"_s;
 }
 
@@ -271,12 +275,13 @@ void TestDrillWindow::enterAgainAfterAWrongAnswerJudgesAgain()
     f.chooseKind(1);
     start();
     WindowFixture::answer(f.answerText()); // problem 1 right
-    WindowFixture::answer(u"0"_s);       // problem 2 wrong
+    WindowFixture::answer(u"0"_s); // problem 2 wrong
     QCOMPARE(f.window->Edit9->text(), u"50"_s);
     f.media.take();
     WindowFixture::enter();
-    QCOMPARE(f.media.take(), (QStringList { u"picture mascot.bmp"_s, u"picture batu1.bmp"_s,
-                                            u"sound batu1.wav"_s }));
+    QCOMPARE(f.media.take(),
+             (QStringList { u"picture mascot.bmp"_s, u"picture batu1.bmp"_s,
+                            u"sound batu1.wav"_s }));
     QCOMPARE(f.window->Edit9->text(), u"50"_s);
     QCOMPARE(f.window->entryBox(DrillState.AnswerField)->text(), u"0"_s);
     // Wrong first, then right: the problem advances but does not count.
@@ -410,7 +415,8 @@ void TestDrillWindow::everyEnterInTheBuaiBoxesPips()
     f.media.take();
     WindowFixture::answer(u"5"_s);
     // The judgement's sound follows the pip at once and cuts it off.
-    QCOMPARE(f.media.take(), (QStringList { u"sound p.wav"_s, u"picture maru1.bmp"_s, u"sound maru1.wav"_s }));
+    QCOMPARE(f.media.take(),
+             (QStringList { u"sound p.wav"_s, u"picture maru1.bmp"_s, u"sound maru1.wav"_s }));
 }
 
 void TestDrillWindow::revealBeforeAnyStartEndsTheDrill()
@@ -441,7 +447,6 @@ void TestDrillWindow::revealShowsTheAnswersThenMovesOn()
     QCOMPARE(f.window->Button2->text(), u"せいかいを見る"_s);
     QCOMPARE(f.window->Button2->toolTip(), u"正解を出します"_s);
     QCOMPARE(f.window->Edit8->text(), u"2"_s);
-
 }
 
 void TestDrillWindow::drillLengthBox_data()
@@ -538,8 +543,8 @@ void TestDrillWindow::kindStaysAsChosenAfterTheEnd()
     QCOMPARE(DrillState.ProblemKind, 6);
     start();
     // Kind 6 hides an amount or a percentage, never a ratio.
-    QVERIFY(DrillState.AnswerField == 1 || DrillState.AnswerField == 3 || DrillState.AnswerField == 4
-            || DrillState.AnswerField == 6);
+    QVERIFY(DrillState.AnswerField == 1 || DrillState.AnswerField == 3
+            || DrillState.AnswerField == 4 || DrillState.AnswerField == 6);
     QCOMPARE(WindowFixture::baseOf(f.window->Edit2), QColor(0xC0, 0xC0, 0xC0));
 }
 

@@ -98,11 +98,16 @@ void TestKeyboard::enterPressesAFocusedButtonOnce_data()
     QTest::newRow("Return") << false << int(Qt::Key_Return) << u"p10 r20"_s << 1;
     QTest::newRow("keypad Enter") << false << int(Qt::Key_Enter) << u"p10 r20"_s << 1;
     QTest::newRow("Return twice") << false << int(Qt::Key_Return) << u"p10 r20 p30 r40"_s << 2;
-    QTest::newRow("held Return, marked repeats") << false << int(Qt::Key_Return) << u"p10 R700 P700 R740 P740 r900"_s << 1;
-    QTest::newRow("held Return, unmarked pairs") << false << int(Qt::Key_Return) << u"p10 r700 p700 r740 p740 r900"_s << 1;
-    QTest::newRow("held Space, unmarked pairs") << false << int(Qt::Key_Space) << u"p10 r700 p700 r740 p740 r900"_s << 1;
-    QTest::newRow("in a box, held Return") << true << int(Qt::Key_Return) << u"p10 r700 p700 r740 p740 r900"_s << 1;
-    QTest::newRow("in a box, a release lost as it opened") << true << int(Qt::Key_Return) << u"p10 p3000 r3010"_s << 2;
+    QTest::newRow("held Return, marked repeats")
+            << false << int(Qt::Key_Return) << u"p10 R700 P700 R740 P740 r900"_s << 1;
+    QTest::newRow("held Return, unmarked pairs")
+            << false << int(Qt::Key_Return) << u"p10 r700 p700 r740 p740 r900"_s << 1;
+    QTest::newRow("held Space, unmarked pairs")
+            << false << int(Qt::Key_Space) << u"p10 r700 p700 r740 p740 r900"_s << 1;
+    QTest::newRow("in a box, held Return")
+            << true << int(Qt::Key_Return) << u"p10 r700 p700 r740 p740 r900"_s << 1;
+    QTest::newRow("in a box, a release lost as it opened")
+            << true << int(Qt::Key_Return) << u"p10 p3000 r3010"_s << 2;
 }
 
 void TestKeyboard::enterPressesAFocusedButtonOnce()
@@ -113,7 +118,8 @@ void TestKeyboard::enterPressesAFocusedButtonOnce()
     QFETCH(int, clicks);
     // A button added later, so no handler runs and nothing takes the focus away.
     QDialog box(f.window.get());
-    auto *later = new QPushButton(u"later"_s, inBox ? static_cast<QWidget *>(&box) : f.window.get());
+    auto *later =
+            new QPushButton(u"later"_s, inBox ? static_cast<QWidget *>(&box) : f.window.get());
     if (inBox)
         box.show();
     later->show();
@@ -121,8 +127,8 @@ void TestKeyboard::enterPressesAFocusedButtonOnce()
     QSignalSpy clicked(later, &QPushButton::clicked);
     for (const QString &e : events.split(u' ')) {
         const bool press = e[0].toLower() == u'p';
-        sendKey(later, press ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key(key),
-                e[0].isUpper(), e.mid(1).toULongLong());
+        sendKey(later, press ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key(key), e[0].isUpper(),
+                e.mid(1).toULongLong());
     }
     QCOMPARE(clicked.count(), clicks);
 }
@@ -141,7 +147,7 @@ void TestKeyboard::theKindChoiceHasItsPlaceInTheTabChain()
     QCOMPARE(DrillState.ProblemKind, kind);
     TForm1 *w = f.window.get();
     w->Edit13->setFocus();
-    const QList<QWidget *> chain { w->Button1, w->Button2, w->Button3, item(kind - 1),
+    const QList<QWidget *> chain { w->Button1,   w->Button2, w->Button3, item(kind - 1),
                                    w->CheckBox1, w->BitBtn1, w->Edit1 };
     for (QWidget *next : chain) {
         WindowFixture::press(Qt::Key_Tab);
@@ -238,11 +244,16 @@ void TestKeyboard::theFocusComesBackAfterEachBox_data()
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QString>("back");
     QTest::newRow("input box") << u"CheckBox1"_s << false << QStringList { u"7"_s } << u"Edit4"_s;
-    QTest::newRow("input box, not a number") << u"CheckBox1"_s << false << QStringList { u"x"_s } << u"Edit4"_s;
-    QTest::newRow("input box, and the report of it") << u"CheckBox1"_s << false << QStringList { u"x"_s, u"enter"_s } << u"Edit4"_s;
-    QTest::newRow("print, explanation") << u"BitBtn1"_s << false << QStringList { u"enter"_s } << u"BitBtn1"_s;
-    QTest::newRow("print, No") << u"BitBtn1"_s << true << QStringList { u"escape"_s } << u"BitBtn1"_s;
-    QTest::newRow("print, Yes") << u"BitBtn1"_s << true << QStringList { u"enter"_s } << u"BitBtn1"_s;
+    QTest::newRow("input box, not a number")
+            << u"CheckBox1"_s << false << QStringList { u"x"_s } << u"Edit4"_s;
+    QTest::newRow("input box, and the report of it")
+            << u"CheckBox1"_s << false << QStringList { u"x"_s, u"enter"_s } << u"Edit4"_s;
+    QTest::newRow("print, explanation")
+            << u"BitBtn1"_s << false << QStringList { u"enter"_s } << u"BitBtn1"_s;
+    QTest::newRow("print, No") << u"BitBtn1"_s << true << QStringList { u"escape"_s }
+                               << u"BitBtn1"_s;
+    QTest::newRow("print, Yes") << u"BitBtn1"_s << true << QStringList { u"enter"_s }
+                                << u"BitBtn1"_s;
 }
 
 void TestKeyboard::theFocusComesBackAfterEachBox()
@@ -280,7 +291,9 @@ void TestKeyboard::theFocusComesBackAfterEachBox()
     WindowFixture::press(on == u"CheckBox1" ? Qt::Key_Space : Qt::Key_Return);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QVERIFY2(answers.isEmpty(), "every box came and was answered");
-    QTRY_COMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), back);
+    QTRY_COMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                             : QString(),
+                 back);
 }
 
 void TestKeyboard::aDarkThemeLeavesTheColours()

@@ -36,9 +36,11 @@ QString greyBoxesOf(int kind)
 
 QString junkText(QRandomGenerator &rng)
 {
-    static const QString pieces[] = { u"1"_s, u"0"_s, u"."_s, u"-"_s, u"+"_s, u"e"_s, u" "_s,
-                                      u"５"_s, u"．"_s, u"x"_s, u"\u3000"_s, u"😀"_s,
-                                      u"\t"_s, u"999999999999"_s, u"2147483648"_s };
+    static const QString pieces[] = {
+        u"1"_s,         u"0"_s,  u"."_s, u"-"_s,      u"+"_s, u"e"_s,  u" "_s,
+        u"５"_s,        u"．"_s, u"x"_s, u"\u3000"_s, u"😀"_s, u"\t"_s, u"999999999999"_s,
+        u"2147483648"_s
+    };
     QString text;
     const int n = int(rng.bounded(6));
     for (int i = 0; i < n; ++i)
@@ -47,7 +49,6 @@ QString junkText(QRandomGenerator &rng)
 }
 
 } // namespace
-
 
 namespace {
 
@@ -90,7 +91,8 @@ class TestMonkey : public QObject
     void answerInputBoxLater()
     {
         const int choice = int(rng.bounded(4));
-        const QString text = choice == 0 ? QString::number(int(rng.bounded(250)) - 50) : junkText(rng);
+        const QString text =
+                choice == 0 ? QString::number(int(rng.bounded(250)) - 50) : junkText(rng);
         WhenModalOpens([choice, text](QWidget *modal) {
             auto *dialog = qobject_cast<QInputDialog *>(modal);
             if (!dialog)
@@ -135,7 +137,7 @@ class TestMonkey : public QObject
         const int kind = int(rng.bounded(100));
         if (kind < 55) {
             QLineEdit *box = someBox();
-            static const Qt::Key digits[] = { Qt::Key_0, Qt::Key_1, Qt::Key_2, Qt::Key_5,
+            static const Qt::Key digits[] = { Qt::Key_0, Qt::Key_1, Qt::Key_2,     Qt::Key_5,
                                               Qt::Key_7, Qt::Key_9, Qt::Key_Period };
             const Qt::Key k = digits[rng.bounded(int(std::size(digits)))];
             const QString text { QChar(char16_t(k)) };
@@ -211,7 +213,8 @@ class TestMonkey : public QObject
         QVERIFY2(s.RatePercent >= 0 && s.RatePercent <= 100, qPrintable(at));
         QVERIFY2(s.CorrectCount >= 0 && s.CorrectCount <= s.CurrentNo, qPrintable(at));
         QVERIFY2(s.ProblemKind == w.RadioGroup1Items->checkedId() + 1, qPrintable(at));
-        QVERIFY2(IsProgramStatusText(w.Edit10->text()), qPrintable(at + u" status "_s + w.Edit10->text()));
+        QVERIFY2(IsProgramStatusText(w.Edit10->text()),
+                 qPrintable(at + u" status "_s + w.Edit10->text()));
         const QString caption = s.AnswerShown == 0 ? u"せいかいを見る"_s : u"次に進む"_s;
         QVERIFY2(w.Button2->text() == caption, qPrintable(at));
         QVERIFY2(w.CheckBox1->isChecked() == (s.LengthChosen != 0), qPrintable(at));
@@ -256,8 +259,8 @@ private Q_SLOTS:
             // The problem display colours the boxes: Start, "next", and a right answer that
             // moves on show a problem of the kind chosen then.
             const bool shown = effect == Effect::Started
-                || (effect == Effect::Button2 && shownBefore != 0)
-                || (effect == Effect::Key && DrillState.CurrentNo == numberBefore + 1);
+                    || (effect == Effect::Button2 && shownBefore != 0)
+                    || (effect == Effect::Key && DrillState.CurrentNo == numberBefore + 1);
             if (shown)
                 shownKind = DrillState.ProblemKind;
             checkInvariants(effect == Effect::Rebuilt || effect == Effect::Started);

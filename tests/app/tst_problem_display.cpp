@@ -56,8 +56,9 @@ void TestProblemDisplay::aProblemIsLaidIntoTheBoxes()
     // Kind 10 writes all nine boxes and asks for buai digits; the kinds' table is the core's.
     DrillState.TypedWari = DrillState.TypedBu = DrillState.TypedRin = 7;
     show(10, ProblemRow { 20, 1, 100, 0.9, 0.045, 4.5 });
-    QCOMPARE(texts(), (QStringList { u"    20"_s, u"     1"_s, u"   100"_s, u"   0.9"_s, u"?"_s,
-                                     u""_s, u"  0"_s, u" 4"_s, u" 5"_s }));
+    QCOMPARE(texts(),
+             (QStringList { u"    20"_s, u"     1"_s, u"   100"_s, u"   0.9"_s, u"?"_s, u""_s,
+                            u"  0"_s, u" 4"_s, u" 5"_s }));
     QCOMPARE(colours(), u"WWWWWGWWW"_s);
     QCOMPARE(DrillState.AnswerField, 5);
     QCOMPARE(DrillState.ExpectedValue, 0.045);

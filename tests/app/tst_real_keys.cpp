@@ -50,7 +50,8 @@ private Q_SLOTS:
             presses = 0;
             f.media.take();
             xdotool({ u"keydown"_s, u"Return"_s, u"sleep"_s, u"1.0"_s, u"keyup"_s, u"Return"_s });
-            QVERIFY2(presses > 3, qPrintable(u"hold %1: only %2 presses, no repeats"_s.arg(hold).arg(presses)));
+            QVERIFY2(presses > 3,
+                     qPrintable(u"hold %1: only %2 presses, no repeats"_s.arg(hold).arg(presses)));
             QCOMPARE(f.media.calls.count(u"sound batu1.wav"_s), 1);
             // The repeats after the judgement bring the mascot back, as any key press does.
             QCOMPARE(f.media.calls.count(u"picture mascot.bmp"_s), 1);

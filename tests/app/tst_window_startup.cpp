@@ -42,24 +42,39 @@ void TestWindowStartup::controlsStandWhereTheLayoutPutsThem_data()
         const char *name, *parent;
         QRect rect;
     } rows[] = {
-        { "Panel1", "Form1", { 112, 136, 217, 257 } },  { "Edit1", "Panel1", { 24, 40, 177, 41 } },
-        { "Edit2", "Panel1", { 24, 120, 177, 41 } },    { "Edit3", "Panel1", { 24, 200, 177, 41 } },
-        { "Label3", "Panel1", { 8, 176, 177, 21 } },    { "Panel2", "Form1", { 352, 136, 257, 313 } },
-        { "Edit4", "Panel2", { 32, 32, 185, 41 } },     { "Edit5", "Panel2", { 32, 112, 185, 41 } },
-        { "Edit6", "Panel2", { 32, 192, 185, 41 } },    { "Edit11", "Panel2", { 8, 248, 65, 32 } },
-        { "Edit12", "Panel2", { 104, 248, 49, 32 } },   { "Edit13", "Panel2", { 176, 248, 49, 32 } },
-        { "Label13", "Panel2", { 152, 262, 21, 19 } },  { "Label15", "Panel2", { 48, 296, 144, 12 } },
-        { "Button1", "Form1", { 112, 416, 57, 33 } },   { "Button2", "Form1", { 192, 416, 89, 33 } },
-        { "Button3", "Form1", { 296, 416, 49, 33 } },   { "Panel3", "Form1", { 16, 8, 593, 81 } },
-        { "RadioGroup1", "Panel3", { 8, 8, 569, 65 } }, { "MediaPlayer1", "Panel3", { 216, -8, 253, 30 } },
-        { "CheckBox1", "Form1", { 16, 384, 73, 25 } },  { "Edit7", "Form1", { 32, 208, 57, 23 } },
-        { "Edit8", "Form1", { 32, 264, 57, 23 } },      { "Edit9", "Form1", { 32, 336, 57, 23 } },
-        { "Label10", "Form1", { 88, 360, 17, 15 } },    { "Edit10", "Form1", { 112, 96, 473, 32 } },
-        { "Panel4", "Form1", { 8, 104, 97, 97 } },      { "Image1", "Panel4", { 8, 8, 81, 81 } },
+        { "Panel1", "Form1", { 112, 136, 217, 257 } },
+        { "Edit1", "Panel1", { 24, 40, 177, 41 } },
+        { "Edit2", "Panel1", { 24, 120, 177, 41 } },
+        { "Edit3", "Panel1", { 24, 200, 177, 41 } },
+        { "Label3", "Panel1", { 8, 176, 177, 21 } },
+        { "Panel2", "Form1", { 352, 136, 257, 313 } },
+        { "Edit4", "Panel2", { 32, 32, 185, 41 } },
+        { "Edit5", "Panel2", { 32, 112, 185, 41 } },
+        { "Edit6", "Panel2", { 32, 192, 185, 41 } },
+        { "Edit11", "Panel2", { 8, 248, 65, 32 } },
+        { "Edit12", "Panel2", { 104, 248, 49, 32 } },
+        { "Edit13", "Panel2", { 176, 248, 49, 32 } },
+        { "Label13", "Panel2", { 152, 262, 21, 19 } },
+        { "Label15", "Panel2", { 48, 296, 144, 12 } },
+        { "Button1", "Form1", { 112, 416, 57, 33 } },
+        { "Button2", "Form1", { 192, 416, 89, 33 } },
+        { "Button3", "Form1", { 296, 416, 49, 33 } },
+        { "Panel3", "Form1", { 16, 8, 593, 81 } },
+        { "RadioGroup1", "Panel3", { 8, 8, 569, 65 } },
+        { "MediaPlayer1", "Panel3", { 216, -8, 253, 30 } },
+        { "CheckBox1", "Form1", { 16, 384, 73, 25 } },
+        { "Edit7", "Form1", { 32, 208, 57, 23 } },
+        { "Edit8", "Form1", { 32, 264, 57, 23 } },
+        { "Edit9", "Form1", { 32, 336, 57, 23 } },
+        { "Label10", "Form1", { 88, 360, 17, 15 } },
+        { "Edit10", "Form1", { 112, 96, 473, 32 } },
+        { "Panel4", "Form1", { 8, 104, 97, 97 } },
+        { "Image1", "Panel4", { 8, 8, 81, 81 } },
         { "BitBtn1", "Form1", { 568, 8, 49, 49 } },
     };
     for (const auto &row : rows)
-        QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.parent) << row.rect;
+        QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.parent)
+                                << row.rect;
 }
 
 void TestWindowStartup::controlsStandWhereTheLayoutPutsThem()
@@ -108,7 +123,8 @@ void TestWindowStartup::numberBoxesUseTheFixedPitchFace()
     QVERIFY(w.Label1->font().bold());
     QCOMPARE(QFontInfo(w.Button1->font()).family(), u"IPAPGothic"_s);
     // Unhinted, the boxes and the inherited faces alike: hinting merges the strokes of 量.
-    for (const QWidget *widget : std::initializer_list<const QWidget *> { w.Edit1, w.Label1, w.Button1, w.Edit10 })
+    for (const QWidget *widget :
+         std::initializer_list<const QWidget *> { w.Edit1, w.Label1, w.Button1, w.Edit10 })
         QCOMPARE(widget->font().hintingPreference(), QFont::PreferNoHinting);
     // The padded texts line up: a blank is as wide as a digit.
     const QFontMetrics metrics(w.Edit1->font());
@@ -117,8 +133,8 @@ void TestWindowStartup::numberBoxesUseTheFixedPitchFace()
 
 void TestWindowStartup::kindItemsFillFourColumnsColumnByColumn()
 {
-    const QStringList texts = { u"量→割合"_s,      u"割合→量"_s,     u"割合←→量"_s,
-                                u"量→百分率"_s,    u"百分率→量"_s,   u"量←→百分率"_s,
+    const QStringList texts = { u"量→割合"_s,          u"割合→量"_s,      u"割合←→量"_s,
+                                u"量→百分率"_s,        u"百分率→量"_s,    u"量←→百分率"_s,
                                 u"量・割合・百分率"_s, u"割合←→百分率"_s, u"割合→歩合"_s,
                                 u"歩合→割合"_s };
     QList<int> columnLefts;
@@ -224,9 +240,9 @@ void TestWindowStartup::hintsWakeAfter100msOnAqua()
 void TestWindowStartup::tabOrderRunsThroughTheBoxesThenTheButtons()
 {
     TForm1 &w = *f.window;
-    const QList<QWidget *> expected = { w.Edit2,   w.Edit3,   w.Edit4,   w.Edit5,  w.Edit6,
-                                        w.Edit11,  w.Edit12,  w.Edit13,  w.Button1, w.Button2,
-                                        w.Button3 };
+    const QList<QWidget *> expected = { w.Edit2,   w.Edit3,   w.Edit4,  w.Edit5,
+                                        w.Edit6,   w.Edit11,  w.Edit12, w.Edit13,
+                                        w.Button1, w.Button2, w.Button3 };
     w.Edit1->setFocus();
     for (QWidget *next : expected) {
         WindowFixture::press(Qt::Key_Tab);

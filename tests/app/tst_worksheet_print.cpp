@@ -42,7 +42,9 @@ void answerBox(QMessageBox *box, const QString &answer, SeenBox &seen)
     else if (answer == u"escape")
         QTest::keyClick(box, Qt::Key_Escape);
     else {
-        const QString caption = answer == u"ok" ? u"OK"_s : answer == u"yes" ? u"はい(&Y)"_s : u"いいえ(&N)"_s;
+        const QString caption = answer == u"ok" ? u"OK"_s
+                : answer == u"yes"              ? u"はい(&Y)"_s
+                                                : u"いいえ(&N)"_s;
         for (QAbstractButton *b : box->buttons()) {
             if (b->text() == caption)
                 b->click();
@@ -146,14 +148,19 @@ void TestWorksheetPrint::questionsDecideWhetherToPrint_data()
     QTest::newRow("unchecked, OK") << false << 1 << QStringList { u"ok"_s } << 1 << false;
     QTest::newRow("unchecked, Enter") << false << 2 << QStringList { u"enter"_s } << 1 << false;
     QTest::newRow("unchecked, Escape") << false << 3 << QStringList { u"escape"_s } << 1 << false;
-    QTest::newRow("unchecked, title bar, Yes") << false << 1 << QStringList { u"titlebar"_s, u"yes"_s } << 2 << true;
+    QTest::newRow("unchecked, title bar, Yes")
+            << false << 1 << QStringList { u"titlebar"_s, u"yes"_s } << 2 << true;
     QTest::newRow("checked kind 4, OK") << true << 4 << QStringList { u"ok"_s } << 1 << false;
-    QTest::newRow("checked kind 10, title bar, Yes") << true << 10 << QStringList { u"titlebar"_s, u"yes"_s } << 2 << true;
+    QTest::newRow("checked kind 10, title bar, Yes")
+            << true << 10 << QStringList { u"titlebar"_s, u"yes"_s } << 2 << true;
     QTest::newRow("checked kind 3, Yes") << true << 3 << QStringList { u"yes"_s } << 1 << true;
-    QTest::newRow("checked kind 1, Enter is Yes") << true << 1 << QStringList { u"enter"_s } << 1 << true;
+    QTest::newRow("checked kind 1, Enter is Yes")
+            << true << 1 << QStringList { u"enter"_s } << 1 << true;
     QTest::newRow("checked kind 2, No") << true << 2 << QStringList { u"no"_s } << 1 << false;
-    QTest::newRow("checked kind 2, Escape is No") << true << 2 << QStringList { u"escape"_s } << 1 << false;
-    QTest::newRow("checked kind 2, title bar") << true << 2 << QStringList { u"titlebar"_s } << 1 << false;
+    QTest::newRow("checked kind 2, Escape is No")
+            << true << 2 << QStringList { u"escape"_s } << 1 << false;
+    QTest::newRow("checked kind 2, title bar")
+            << true << 2 << QStringList { u"titlebar"_s } << 1 << false;
 }
 
 void TestWorksheetPrint::questionsDecideWhetherToPrint()
@@ -192,7 +199,9 @@ void TestWorksheetPrint::theBoxesSayWhatTheyShould()
     clickPrint({ u"titlebar"_s, u"no"_s });
     QCOMPARE(int(seen.size()), 2);
     QCOMPARE(seen[0].title, u"情報"_s);
-    QCOMPARE(seen[0].text, u"このボタンは、量と割合の問題を印刷するボタンです。\n\n左の縦１列の問題を選び、問題数を決めてから選んでください"_s);
+    QCOMPARE(
+            seen[0].text,
+            u"このボタンは、量と割合の問題を印刷するボタンです。\n\n左の縦１列の問題を選び、問題数を決めてから選んでください"_s);
     QCOMPARE(seen[0].buttons, QStringList { u"OK"_s });
     QCOMPARE(seen[1].title, u"警告"_s);
     QCOMPARE(seen[1].text, u"このボタンは　問題を印刷するボタンです。\n\n印刷しますか？"_s);
@@ -200,7 +209,10 @@ void TestWorksheetPrint::theBoxesSayWhatTheyShould()
     QVERIFY(seen[1].buttons.contains(u"はい(&Y)"_s) && seen[1].buttons.contains(u"いいえ(&N)"_s));
     QCOMPARE(seen[1].defaultButton, u"はい(&Y)"_s);
     for (const SeenBox &box : seen)
-        QVERIFY2(box.offCentre.manhattanLength() <= 2, qPrintable(u"%1 is %2, %3 off the screen's centre"_s.arg(box.title).arg(box.offCentre.x()).arg(box.offCentre.y())));
+        QVERIFY2(box.offCentre.manhattanLength() <= 2,
+                 qPrintable(u"%1 is %2, %3 off the screen's centre"_s.arg(box.title)
+                                    .arg(box.offCentre.x())
+                                    .arg(box.offCentre.y())));
 }
 
 void TestWorksheetPrint::aPrintLeavesAFreshSetAndTheStatusAsItWas()
@@ -270,7 +282,8 @@ void TestWorksheetPrint::aPrintingFailureIsReportedAndCleanedUp()
     printer->pdfFile = u"/nonexistent-folder/sheet.pdf"_s;
     clickPrint({ u"yes"_s });
     QCOMPARE(f.errors.size(), 1);
-    QVERIFY2(f.errors.first().contains(u"/nonexistent-folder/sheet.pdf"_s), qPrintable(f.errors.first()));
+    QVERIFY2(f.errors.first().contains(u"/nonexistent-folder/sheet.pdf"_s),
+             qPrintable(f.errors.first()));
     QCOMPARE(f.status(), status);
     QCOMPARE(int(DrillState.WorksheetPrinting), 0);
 }
@@ -316,13 +329,15 @@ void TestWorksheetPrint::aRealPrintToPdf()
     QProcess info;
     info.start(u"pdfinfo"_s, { printer->pdfFile });
     QVERIFY(info.waitForFinished());
-    QVERIFY2(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(u"Pages:\\s+6\\b"_s)),
+    QVERIFY2(QString::fromUtf8(info.readAllStandardOutput())
+                     .contains(QRegularExpression(u"Pages:\\s+6\\b"_s)),
              "six pages: three problem sheets, then three answer sheets");
 
     auto pageText = [&](int page) {
         QProcess text;
-        text.start(u"pdftotext"_s, { u"-f"_s, QString::number(page), u"-l"_s, QString::number(page),
-                                     u"-layout"_s, printer->pdfFile, u"-"_s });
+        text.start(u"pdftotext"_s,
+                   { u"-f"_s, QString::number(page), u"-l"_s, QString::number(page), u"-layout"_s,
+                     printer->pdfFile, u"-"_s });
         text.waitForFinished();
         return QString::fromUtf8(text.readAllStandardOutput());
     };
@@ -359,13 +374,15 @@ void TestWorksheetPrint::aPageRangeReprintsThosePagesOfTheOneDocument()
     QProcess info;
     info.start(u"pdfinfo"_s, { printer->pdfFile });
     QVERIFY(info.waitForFinished());
-    QVERIFY2(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(u"Pages:\\s+2\\b"_s)),
+    QVERIFY2(QString::fromUtf8(info.readAllStandardOutput())
+                     .contains(QRegularExpression(u"Pages:\\s+2\\b"_s)),
              "two pages");
     // Each row's base amount and compared amount are given; one ratio of each is hidden.
     auto rowsOn = [&](int page) {
         QProcess text;
-        text.start(u"pdftotext"_s, { u"-f"_s, QString::number(page), u"-l"_s, QString::number(page),
-                                     u"-layout"_s, printer->pdfFile, u"-"_s });
+        text.start(u"pdftotext"_s,
+                   { u"-f"_s, QString::number(page), u"-l"_s, QString::number(page), u"-layout"_s,
+                     printer->pdfFile, u"-"_s });
         text.waitForFinished();
         QList<QStringList> rows;
         const QStringList lines = QString::fromUtf8(text.readAllStandardOutput()).split(u'\n');
@@ -477,7 +494,8 @@ void TestWorksheetPrint::theRealPrintDialog()
     QProcess info;
     info.start(u"pdfinfo"_s, { pdf });
     QVERIFY(info.waitForFinished());
-    QVERIFY2(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(u"Pages:\\s+4\\b"_s)),
+    QVERIFY2(QString::fromUtf8(info.readAllStandardOutput())
+                     .contains(QRegularExpression(u"Pages:\\s+4\\b"_s)),
              "two problem pages, then two answer pages, in the file the dialog offered");
 }
 

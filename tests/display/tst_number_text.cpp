@@ -226,7 +226,7 @@ void TestNumberText::malformedTextIsNotANumber_data()
            u"\u00a01"_s, u"1,5"_s, u"１ｅ５"_s, u"\u22121"_s, u"ー１"_s, u"😀"_s, u"０x"_s,
            u"--1"_s, u"+-1"_s, u"1e5.5"_s, u"inf"_s, u"nan"_s, u"0x10"_s, u"?"_s, u"？"_s,
            u"e"_s, u"\x01\x1b0.5\x7f"_s, u"😀0.5"_s, u"0．5x"_s, QString(1, QChar(0)),
-           u"1"_s + QChar(0) })
+           QString(u"1"_s + QChar(0)) })
         QTest::newRow(qPrintable(text)) << text;
     // clang-format on
 }

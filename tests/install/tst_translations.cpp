@@ -128,7 +128,7 @@ void TestTranslations::windowIconIsSharpAtDoubleDensity()
 
 void TestTranslations::desktopFileNameIsTheInstalledEntry()
 {
-    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral(TOVEMI_APP_ID));
+    QCOMPARE(QGuiApplication::desktopFileName(), QString::fromUtf8(TOVEMI_APP_ID));
 }
 
 QTEST_MAIN(TestTranslations)

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 struct DrawnText
 {
     int x, y;
@@ -49,7 +51,7 @@ public:
         return true;
     }
     bool EndJob() override { return true; }
-    QString errorText() const override { return QStringLiteral("recorded failure"); }
+    QString errorText() const override { return u"recorded failure"_s; }
 
     void SetFont(const QString &face, int pointSize) override
     {
