@@ -56,7 +56,7 @@ check "packaged desktop entry starts in /usr/share/tovemi" \
   test "$(entry_value "$desktop" Path)" = /usr/share/tovemi
 check "packaged desktop entry runs /usr/bin/tovemi" \
   test "$(entry_value "$desktop" Exec)" = /usr/bin/tovemi
-module=$(strings -e l "$scratch/root/usr/bin/tovemi" | grep '/tovemi_devices\.so$' | head -n 1)
+module=$(strings "$scratch/root/usr/bin/tovemi" | grep '/tovemi_devices\.so$' | head -n 1)
 check "package holds the device module where the program looks ($module)" \
   test -f "$scratch/root/usr/bin/$module"
 for f in "$scratch/root/usr/bin/tovemi" "$scratch/root/usr/bin/$module"; do
