@@ -2,7 +2,7 @@
 // key does, then shows it: texts, colours, pictures, sounds and the focus.
 #include "app/form1.h"
 
-#include "app/report_error.h"
+#include "app/message_boxes.h"
 #include "display/number_text.h"
 #include "display/problem_display.h"
 #include "drill/drill_flow.h"

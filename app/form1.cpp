@@ -7,7 +7,7 @@
 #include "app/key_repeat.h"
 #include "app/kind_choice_keys.h"
 #include "app/layout_palette.h"
-#include "app/report_error.h"
+#include "app/message_boxes.h"
 #include "drill/drill_state.h"
 #include "media/feedback_media.h"
 #include "media/sound_player.h"

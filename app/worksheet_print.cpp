@@ -1,7 +1,7 @@
 // The print button: the two questions, the print dialog, a fresh set, and the sheets.
 #include "app/form1.h"
 
-#include "app/report_error.h"
+#include "app/message_boxes.h"
 #include "devices/device_loader.h"
 #include "devices/device_module.h"
 #include "devices/worksheet_printer.h"
@@ -20,43 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A message box lays itself out again as it is shown, after any move made before exec(), so
-// it finds the screen's centre only then.
-class CentredBox : public QMessageBox
-{
-public:
-    using QMessageBox::QMessageBox;
-
-protected:
-    void showEvent(QShowEvent *event) override
-    {
-        QMessageBox::showEvent(event);
-        QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
-        if (!target)
-            return;
-        QRect frame = frameGeometry();
-        frame.moveCenter(target->availableGeometry().center());
-        move(frame.topLeft());
-    }
-};
-
-// Qt reports a box closed from its title bar as its escape button, which here is OK; the
-// information box must tell the two apart, since only the title bar goes on to printing.
-class InformationBox : public CentredBox
-{
-public:
-    using CentredBox::CentredBox;
-    bool closedFromTitleBar = false;
-
-protected:
-    void closeEvent(QCloseEvent *event) override
-    {
-        closedFromTitleBar = true;
-        event->accept();
-        done(QDialog::Rejected);
-    }
-};
 
 // The texts keep their line breaks as written; Qt shows "\r\n" as a line break of its own.
 QString boxText(const QString &text)

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/form1.h"
-#include "app/report_error.h"
+#include "app/message_boxes.h"
 #include "app/startup.h"
 #include "drill/drill_state.h"
 #include "media/feedback_media.h"

@@ -1,7 +1,9 @@
-#include "app/report_error.h"
+#include "app/message_boxes.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
@@ -27,4 +29,22 @@ void ReportError(const QString &text)
 void SetErrorReporter(std::function<void(const QString &)> r)
 {
     reporter() = std::move(r);
+}
+
+void CentredBox::showEvent(QShowEvent *event)
+{
+    QMessageBox::showEvent(event);
+    QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!target)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(target->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void InformationBox::closeEvent(QCloseEvent *event)
+{
+    closedFromTitleBar = true;
+    event->accept();
+    done(QDialog::Rejected);
 }
