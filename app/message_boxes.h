@@ -4,12 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 
-#include <functional>
-
 void ReportError(const QString &text);
-
-// Tests replace the message box with a recorder; an empty function restores the box.
-void SetErrorReporter(std::function<void(const QString &)> reporter);
 
 // A message box lays itself out again as it is shown, after any move made before exec(), so
 // it finds the screen's centre only then.

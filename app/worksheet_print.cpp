@@ -5,6 +5,7 @@
 #include "devices/device_loader.h"
 #include "devices/device_module.h"
 #include "devices/worksheet_printer.h"
+#include "drill/drill_flow.h"
 #include "drill/problem_set.h"
 #include "print/worksheet_page.h"
 
@@ -31,7 +32,7 @@ QString boxText(const QString &text)
 
 void TForm1::BitBtn1Click()
 {
-    if (!(CheckBox1->isChecked() && DrillState.ProblemKind <= 3)) {
+    if (!WorksheetsCanBePrinted(CheckBox1->isChecked(), DrillState.ProblemKind)) {
         InformationBox info(
                 QMessageBox::Information, u"情報"_s,
                 boxText(u"このボタンは、量と割合の問題を印刷するボタンです。\r\n\n左の縦１列の問題を選び、問題数を決めてから選んでください"_s),
@@ -69,8 +70,7 @@ void TForm1::BitBtn1Click()
         PrinterSetupDialog1 = devices->makeWorksheetPrinter();
     }
     // The set the print makes has the drill's chosen length, or a whole set.
-    const int pageCount = WorksheetPageCount(
-            DrillState.LengthChosen != False ? DrillState.DrillLength : ProblemCount);
+    const int pageCount = WorksheetPageCount(PrintedSetLength(DrillState));
     // Cancel reads キャンセル: it means "do not print", and the set is not yet rebuilt.
     if (!PrinterSetupDialog1->Choose(this, pageCount)) {
         setStatus(savedStatus);

@@ -185,6 +185,19 @@ bool StartReview(DrillStateData &state)
     return true;
 }
 
+bool WorksheetsCanBePrinted(bool lengthChosen, int kind)
+{
+    return lengthChosen && kind <= 3;
+}
+
+std::int32_t PrintedSetLength(const DrillStateData &state)
+{
+    if (state.LengthChosen == False)
+        return ProblemCount;
+    // A review's own length stands in for the pupil's only while it runs.
+    return state.ReviewRows.empty() ? state.DrillLength : state.ChosenLength;
+}
+
 QString ScoreText(std::int32_t ratePercent)
 {
     return u"おしまいです。"_s + QString::number(ratePercent) + u"点でした。"_s;

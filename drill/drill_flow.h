@@ -73,6 +73,13 @@ bool EndDrill(DrillStateData &state);
 // on the same set. False, and nothing changes, when there are none.
 bool StartReview(DrillStateData &state);
 
+// Worksheets are printed for the kinds of amounts and ratios (the first column of the choice),
+// once the pupil has chosen a drill length.
+bool WorksheetsCanBePrinted(bool lengthChosen, int kind);
+
+// How many problems a printed set has: the drill length the pupil chose, or a whole set.
+std::int32_t PrintedSetLength(const DrillStateData &state);
+
 // The status line at the end of a drill.
 QString ScoreText(std::int32_t ratePercent);
 

@@ -8,17 +8,6 @@
 
 namespace {
 
-// The right answer to the problem on show, as a pupil types it.
-QString rightAnswer()
-{
-    const ProblemRow row = ProblemTable.rowAt(RowOfProblem(DrillState));
-    for (int field = 1; field <= 6; ++field) {
-        if (row.field(field) < 0)
-            return QString::asprintf("%.2f", -row.field(field));
-    }
-    return QString();
-}
-
 QStringList boxTexts(TForm1 &w)
 {
     QStringList texts;
@@ -57,7 +46,7 @@ class TestReviewDrill : public QObject
             }
             if (step == u'w')
                 WindowFixture::answer(u"9999"_s);
-            WindowFixture::answer(rightAnswer());
+            WindowFixture::answer(WindowFixture::answerText());
         }
     }
 
@@ -98,11 +87,11 @@ void TestReviewDrill::theMissedProblemsComeBackAsTheyWere()
     QCOMPARE(f.window->Edit8->text(), u"1"_s);
     QCOMPARE(RowOfProblem(DrillState), 1);
     QCOMPARE(boxTexts(*f.window), shown[1]);
-    WindowFixture::answer(rightAnswer());
+    WindowFixture::answer(WindowFixture::answerText());
     QCOMPARE(f.window->Edit8->text(), u"2"_s);
     QCOMPARE(RowOfProblem(DrillState), 3);
     QCOMPARE(boxTexts(*f.window), shown[3]);
-    WindowFixture::answer(rightAnswer());
+    WindowFixture::answer(WindowFixture::answerText());
     QCOMPARE(f.status(), u"おしまいです。100点でした。"_s);
     QVERIFY(!button()->isVisible());
 }

@@ -100,13 +100,7 @@ class TestWorksheetPrint : public QObject
         QTest::mouseClick(f.window->BitBtn1, Qt::LeftButton);
         return *dialogSeen;
     }
-    void chooseKind(int kind)
-    {
-        auto *item = f.window->findChild<QRadioButton *>(u"RadioGroup1Item%1"_s.arg(kind - 1));
-        if (!item->isChecked())
-            QTest::mouseClick(item, Qt::LeftButton);
-        QCOMPARE(DrillState.ProblemKind, kind);
-    }
+    void chooseKind(int kind) { f.chooseKind(kind); }
     void chooseLength(int length)
     {
         DrillState.DrillLength = length;

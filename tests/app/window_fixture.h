@@ -5,11 +5,14 @@
 #include "app/form1.h"
 #include "app/message_boxes.h"
 #include "app/startup.h"
+#include "drill/drill_flow.h"
 #include "drill/drill_state.h"
 #include "media/feedback_media.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -28,16 +31,39 @@ public:
     QStringList calls;
 };
 
+// The window's error reports are real message boxes; this one reads each as it is shown and
+// closes it at once, as a pupil would with its OK button, unless a test answers them itself.
+class ReportReader : public QObject
+{
+public:
+    QStringList texts;
+    bool reading = true;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *box = qobject_cast<QMessageBox *>(watched);
+        if (reading && box && event->type() == QEvent::Show && box->icon() == QMessageBox::Critical
+            && box->windowTitle() == u"Tovemi"_s) {
+            texts << box->text();
+            QTimer::singleShot(0, box, [box] { box->done(QMessageBox::Ok); });
+        }
+        return false;
+    }
+};
+
 struct WindowFixture
 {
     std::unique_ptr<TForm1> window;
     RecordingFeedback media;
-    QStringList errors;
+    ReportReader reports;
+    QStringList &errors = reports.texts;
 
     void open()
     {
         errors.clear();
-        SetErrorReporter([this](const QString &text) { errors << text; });
+        reports.reading = true;
+        qApp->installEventFilter(&reports);
         window = std::make_unique<TForm1>();
         window->setFeedback(&media);
         window->show();
@@ -48,7 +74,7 @@ struct WindowFixture
     void close()
     {
         window.reset();
-        SetErrorReporter({});
+        qApp->removeEventFilter(&reports);
     }
 
     // The widget that gets the keys: the application's focus, or the window's own while a
@@ -106,7 +132,7 @@ struct WindowFixture
     // texts.
     static QString answerText()
     {
-        const ProblemRow &row = ProblemTable[DrillState.CurrentNo];
+        const ProblemRow row = ProblemTable.rowAt(RowOfProblem(DrillState));
         if (DrillState.ProblemKind == 10)
             return QString::asprintf("%.3f", row.ComparedRatio);
         for (int field = 1; field <= 6; ++field) {

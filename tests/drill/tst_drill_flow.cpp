@@ -42,6 +42,8 @@ private Q_SLOTS:
     void drillLength_data();
     void drillLength();
     void missedProblemsAreReviewed();
+    void worksheets_data();
+    void worksheets();
 };
 
 void TestDrillFlow::answerBoxKey_data()
@@ -234,6 +236,8 @@ void TestDrillFlow::missedProblemsAreReviewed()
     // The review runs through rows 3 and 4 only, as a drill of 2, and gives the length back.
     QVERIFY(StartReview(state));
     QCOMPARE(state.DrillLength, 2);
+    state.LengthChosen = True;
+    QCOMPARE(PrintedSetLength(state), 5);
     QCOMPARE(state.CurrentNo, 1);
     QCOMPARE(RowOfProblem(state), 3);
     state.CurrentNo = 2;
@@ -253,6 +257,31 @@ void TestDrillFlow::missedProblemsAreReviewed()
     state.AnswerShown = False;
     RevealOrNext(state);
     QVERIFY(state.MissedRows.empty());
+}
+
+void TestDrillFlow::worksheets_data()
+{
+    QTest::addColumn<bool>("lengthChosen");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("printed");
+    QTest::addColumn<int>("setLength");
+    QTest::newRow("kind 1, 25 chosen") << true << 1 << 25 << true << 25;
+    QTest::newRow("kind 3, the last of the column") << true << 3 << 7 << true << 7;
+    QTest::newRow("kind 4 is not printed") << true << 4 << 25 << false << 25;
+    QTest::newRow("no length chosen: a whole set, not printed") << false << 1 << 25 << false << 100;
+}
+
+void TestDrillFlow::worksheets()
+{
+    QFETCH(bool, lengthChosen);
+    QFETCH(int, kind);
+    QFETCH(int, length);
+    DrillStateData state;
+    state.LengthChosen = lengthChosen ? True : False;
+    state.DrillLength = length;
+    QTEST(WorksheetsCanBePrinted(lengthChosen, kind), "printed");
+    QTEST(int(PrintedSetLength(state)), "setLength");
 }
 
 QTEST_GUILESS_MAIN(TestDrillFlow)
