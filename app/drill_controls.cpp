@@ -273,14 +273,17 @@ void TForm1::Edit13KeyUp(quint16)
     DrillState.keyArmed(13) = True;
 }
 
+// Only an Enter reads what is typed: the other keys judge nothing.
 void TForm1::AnswerKeyDown(int code, quint16 key)
 {
-    act(AnswerBoxKey(DrillState, code, boxKeyOf(key), ReadNumber(entryBox(code)->text())));
+    const double typed = key == KeyEnter ? ReadNumber(entryBox(code)->text()) : 0.0;
+    act(AnswerBoxKey(DrillState, code, boxKeyOf(key), typed));
 }
 
 void TForm1::BuaiKeyDown(int code, quint16 key)
 {
-    act(BuaiBoxKey(DrillState, code, boxKeyOf(key), ReadNumber(entryBox(code)->text())));
+    const double typed = key == KeyEnter ? ReadNumber(entryBox(code)->text()) : 0.0;
+    act(BuaiBoxKey(DrillState, code, boxKeyOf(key), typed));
 }
 
 void TForm1::act(const DrillStep &step)

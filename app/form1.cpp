@@ -46,22 +46,22 @@ namespace {
 enum class Face { Fixed, Proportional };
 enum class Weight { Normal, Bold };
 
-struct FontSpec
+struct FontStyle
 {
     Face face;
     int pixels; // character height
     Weight weight = Weight::Normal;
 };
 
-QFont fontOf(FontSpec spec)
+QFont fontOf(FontStyle style)
 {
     // The two faces of the window, asked for by the installed faces' names: a name the font
     // database does not know first sends each font through fontconfig's fallback search,
     // several milliseconds of start-up.
-    const bool fixed = spec.face == Face::Fixed;
+    const bool fixed = style.face == Face::Fixed;
     QFont font(QFont::substitute(fixed ? u"ＭＳ ゴシック"_s : u"ＭＳ Ｐゴシック"_s));
-    font.setPixelSize(spec.pixels);
-    font.setBold(spec.weight == Weight::Bold);
+    font.setPixelSize(style.pixels);
+    font.setBold(style.weight == Weight::Bold);
     font.setStyleHint(fixed ? QFont::Monospace : QFont::SansSerif);
     // Hinting snaps the close strokes of kanji such as 量 into one dark bar at these sizes, and
     // it is the costliest part of loading each glyph at start-up.
@@ -97,17 +97,17 @@ struct Control
     QFrame *TForm1::*parent; // null: the window itself
     QRect rect;
     const char16_t *caption = nullptr;
-    std::optional<FontSpec> font = std::nullopt;
+    std::optional<FontStyle> font = std::nullopt;
     const char16_t *hint = nullptr;
     Kind kind = Kind::Plain;
 };
 
-constexpr FontSpec LabelFont { Face::Fixed, 21, Weight::Bold };
-constexpr FontSpec BoxFont { Face::Fixed, 32 };
-constexpr FontSpec BuaiBoxFont { Face::Fixed, 24 };
-constexpr FontSpec UnitFont { Face::Fixed, 19, Weight::Bold };
-constexpr FontSpec CounterFont { Face::Fixed, 15 };
-constexpr FontSpec CounterLabelFont { Face::Fixed, 15, Weight::Bold };
+constexpr FontStyle LabelFont { Face::Fixed, 21, Weight::Bold };
+constexpr FontStyle BoxFont { Face::Fixed, 32 };
+constexpr FontStyle BuaiBoxFont { Face::Fixed, 24 };
+constexpr FontStyle UnitFont { Face::Fixed, 19, Weight::Bold };
+constexpr FontStyle CounterFont { Face::Fixed, 15 };
+constexpr FontStyle CounterLabelFont { Face::Fixed, 15, Weight::Bold };
 
 // clang-format off
 const Control Layout[] = {
@@ -133,7 +133,7 @@ const Control Layout[] = {
     { &TForm1::Edit12, u"Edit12", &TForm1::Panel2, { 104, 248, 49, 32 }, u"分", BuaiBoxFont, nullptr, Kind::Entry },
     { &TForm1::Label14, u"Label14", &TForm1::Panel2, { 224, 262, 21, 19 }, u"厘", UnitFont },
     { &TForm1::Edit13, u"Edit13", &TForm1::Panel2, { 176, 248, 49, 32 }, u"厘", BuaiBoxFont, nullptr, Kind::Entry },
-    { &TForm1::Label15, u"Label15", &TForm1::Panel2, { 48, 296, 144, 12 }, u"☆歩合は shift で前にもどる", FontSpec { Face::Proportional, 12 }, u"歩合はリターンで次、shift で前" },
+    { &TForm1::Label15, u"Label15", &TForm1::Panel2, { 48, 296, 144, 12 }, u"☆歩合は shift で前にもどる", FontStyle { Face::Proportional, 12 }, u"歩合はリターンで次、shift で前" },
     { &TForm1::Edit7, u"Edit7", nullptr, { 32, 208, 57, 23 }, u"問中", CounterFont, nullptr, Kind::ReadOnly },
     { &TForm1::Label7, u"Label7", nullptr, { 72, 232, 33, 15 }, u"問中", CounterLabelFont },
     { &TForm1::Edit8, u"Edit8", nullptr, { 32, 264, 57, 23 }, u"問目", CounterFont, nullptr, Kind::ReadOnly },
@@ -141,13 +141,13 @@ const Control Layout[] = {
     { &TForm1::Label9, u"Label9", nullptr, { 24, 320, 49, 15 }, u"正解率", CounterLabelFont },
     { &TForm1::Edit9, u"Edit9", nullptr, { 32, 336, 57, 23 }, u"正解率", CounterFont, nullptr, Kind::ReadOnly },
     { &TForm1::Label10, u"Label10", nullptr, { 88, 360, 17, 15 }, u"％", CounterLabelFont },
-    { &TForm1::Edit10, u"Edit10", nullptr, { 112, 96, 473, 32 }, u"メッセージ", FontSpec { Face::Fixed, 24, Weight::Bold }, nullptr, Kind::ReadOnly },
+    { &TForm1::Edit10, u"Edit10", nullptr, { 112, 96, 473, 32 }, u"メッセージ", FontStyle { Face::Fixed, 24, Weight::Bold }, nullptr, Kind::ReadOnly },
     { &TForm1::Button1, u"Button1", nullptr, { 112, 416, 57, 33 }, u"スタート", std::nullopt, u"新しい問題をつくります" },
     { &TForm1::Button2, u"Button2", nullptr, { 192, 416, 89, 33 }, u"せいかいを見る", std::nullopt, u"正解を出します" },
     { &TForm1::Button3, u"Button3", nullptr, { 296, 416, 49, 33 }, u"おしまい", std::nullopt, u"プログラムをおわります" },
     { &TForm1::BitBtn1, u"BitBtn1", nullptr, { 568, 8, 49, 49 }, u"問題を印刷します", std::nullopt, u"問題を印刷します" },
-    { &TForm1::CheckBox1, u"CheckBox1", nullptr, { 16, 384, 73, 25 }, u"出題数", FontSpec { Face::Fixed, 16 }, u"チェックで 出題数をきめます" },
-    { &TForm1::ReviewButton, u"ReviewButton", nullptr, { 6, 414, 100, 42 }, u"まちがえた問題をもう一度", FontSpec { Face::Proportional, 11 }, u"まちがえた問題だけをもう一度やります" },
+    { &TForm1::CheckBox1, u"CheckBox1", nullptr, { 16, 384, 73, 25 }, u"出題数", FontStyle { Face::Fixed, 16 }, u"チェックで 出題数をきめます" },
+    { &TForm1::ReviewButton, u"ReviewButton", nullptr, { 6, 414, 100, 42 }, u"まちがえた問題をもう一度", FontStyle { Face::Proportional, 11 }, u"まちがえた問題だけをもう一度やります" },
 };
 // clang-format on
 
@@ -516,12 +516,8 @@ void TForm1::showMediaReports()
     m_mediaReportsDue = false;
     if (m_mediaReports.isEmpty())
         return;
-    const QString text = std::exchange(m_mediaReports, {}).join(u"\n\n"_s);
-    QPointer<QWidget> pupilWasIn = QApplication::focusWidget();
-    ReportError(text);
-    // However the box was closed, the pupil carries on where they were.
-    if (pupilWasIn)
-        pupilWasIn->setFocus(Qt::OtherFocusReason);
+    // However the box is closed, FocusReturn gives the pupil back the box they were in.
+    ReportError(std::exchange(m_mediaReports, {}).join(u"\n\n"_s));
 }
 
 void TForm1::connectSoundOnFirstInput(QEvent *event)

@@ -10,7 +10,6 @@
 // Feedback object (media/), so a test can record them.
 #pragma once
 
-#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr pa_sample_spec Spec { PA_SAMPLE_S16NE, StreamRate, StreamChannels };
+constexpr pa_sample_spec StreamFormat { PA_SAMPLE_S16NE, StreamRate, StreamChannels };
 constexpr std::size_t FrameBytes = sizeof(std::int16_t) * StreamChannels;
 // Ten milliseconds kept ahead in the server: a chime sounds that soon after the answer, and
 // the server still has time to ask for more.
@@ -117,7 +117,7 @@ void PulseOutput::contextChanged(pa_context *context, void *self)
     auto *output = static_cast<PulseOutput *>(self);
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY: {
-        pa_stream *stream = pa_stream_new(context, "Tovemi", &Spec, nullptr);
+        pa_stream *stream = pa_stream_new(context, "Tovemi", &StreamFormat, nullptr);
         if (!stream) {
             output->unservedLocked();
             return;
@@ -125,7 +125,7 @@ void PulseOutput::contextChanged(pa_context *context, void *self)
         output->m_stream = stream;
         pa_stream_set_state_callback(stream, &PulseOutput::streamChanged, output);
         pa_stream_set_write_callback(stream, &PulseOutput::streamWants, output);
-        const auto target = std::uint32_t(pa_usec_to_bytes(TargetLatency, &Spec));
+        const auto target = std::uint32_t(pa_usec_to_bytes(TargetLatency, &StreamFormat));
         // Playing starts as soon as one target's worth is there; an answer writes that much
         // at once.
         const pa_buffer_attr buffer { std::uint32_t(-1), target, target, std::uint32_t(-1),

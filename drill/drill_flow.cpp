@@ -148,22 +148,29 @@ void StartDrill(DrillStateData &state)
     state.MissedRows.clear();
 }
 
-void ForgetReview(DrillStateData &state)
+namespace {
+
+// No drill runs any more; a review gives the pupil's length back.
+void stopDrill(DrillStateData &state)
 {
     if (!state.ReviewRows.empty())
         state.DrillLength = state.ChosenLength;
     state.ReviewRows.clear();
-    state.MissedRows.clear();
     state.DrillRunning = false;
+}
+
+} // namespace
+
+void ForgetReview(DrillStateData &state)
+{
+    stopDrill(state);
+    state.MissedRows.clear();
 }
 
 bool EndDrill(DrillStateData &state)
 {
     const bool missed = state.DrillRunning && !state.MissedRows.empty();
-    if (!state.ReviewRows.empty())
-        state.DrillLength = state.ChosenLength;
-    state.ReviewRows.clear();
-    state.DrillRunning = false;
+    stopDrill(state);
     if (!missed)
         state.MissedRows.clear();
     return missed;

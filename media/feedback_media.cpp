@@ -52,7 +52,7 @@ void MediaFeedback::ShowPicture(const QString &fileName)
 void MediaFeedback::PlaySound(const QString &fileName)
 {
     m_lastFailed = false;
-    m_player->Close();
+    // Opening closes the sound before, which stops it.
     if (const auto error = m_player->Open(fileName))
         return fail(fileName, *error);
     m_player->Play();
