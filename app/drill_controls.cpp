@@ -2,6 +2,8 @@
 // key does, then shows it: texts, colours, pictures, sounds and the focus.
 #include "app/form1.h"
 
+#include "app/key_classifier.h"
+#include "app/kind_choice_keys.h"
 #include "app/message_boxes.h"
 #include "display/number_text.h"
 #include "display/problem_display.h"
@@ -9,6 +11,7 @@
 #include "drill/drill_state.h"
 #include "drill/problem_set.h"
 #include "media/feedback_media.h"
+#include "media/sound_player.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -25,11 +28,46 @@ const QColor White(0xFF, 0xFF, 0xFF);
 const QColor Green(0, 128, 0);
 const QColor Red(255, 0, 0);
 
-BoxKey boxKeyOf(quint16 key)
+BoxKey boxKeyOf(int key)
 {
-    return key == TForm1::KeyEnter    ? BoxKey::Enter
-            : key == TForm1::KeyShift ? BoxKey::Shift
-                                      : BoxKey::Other;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return BoxKey::Enter;
+    case Qt::Key_Shift:
+        return BoxKey::Shift;
+    default:
+        return BoxKey::Other;
+    }
+}
+
+// The nine boxes that act on Enter and their handlers, by code.
+struct EntryBox
+{
+    int code;
+    QLineEdit *TForm1::*box;
+    void (TForm1::*keyDown)(BoxKey);
+    void (TForm1::*keyUp)();
+};
+const EntryBox EntryBoxes[] = {
+    { 1, &TForm1::Edit1, &TForm1::Edit1KeyDown, &TForm1::Edit1KeyUp },
+    { 2, &TForm1::Edit2, &TForm1::Edit2KeyDown, &TForm1::Edit2KeyUp },
+    { 3, &TForm1::Edit3, &TForm1::Edit3KeyDown, &TForm1::Edit3KeyUp },
+    { 4, &TForm1::Edit4, &TForm1::Edit4KeyDown, &TForm1::Edit4KeyUp },
+    { 5, &TForm1::Edit5, &TForm1::Edit5KeyDown, &TForm1::Edit5KeyUp },
+    { 6, &TForm1::Edit6, &TForm1::Edit6KeyDown, &TForm1::Edit6KeyUp },
+    { 11, &TForm1::Edit11, &TForm1::Edit11KeyDown, &TForm1::Edit11KeyUp },
+    { 12, &TForm1::Edit12, &TForm1::Edit12KeyDown, &TForm1::Edit12KeyUp },
+    { 13, &TForm1::Edit13, &TForm1::Edit13KeyDown, &TForm1::Edit13KeyUp },
+};
+
+const EntryBox *entryOf(int code)
+{
+    for (const EntryBox &entry : EntryBoxes) {
+        if (entry.code == code)
+            return &entry;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -93,7 +131,7 @@ void TForm1::RadioGroup1Click()
 
 void TForm1::CheckBox1Click()
 {
-    if (DrillState.LengthChosen == False) {
+    if (!DrillState.LengthChosen) {
         bool accepted = false;
         QString typed =
                 QInputDialog::getText(this, u"問題数を決めます"_s, u"何問やりますか？(100以下)"_s,
@@ -104,24 +142,22 @@ void TForm1::CheckBox1Click()
         if (!length) {
             ReportError(u"'%1' は整数ではありません"_s.arg(typed));
             // The click ends as if it had not happened: the tick goes back to the length kept.
-            CheckBox1->setChecked(DrillState.LengthChosen != False);
+            CheckBox1->setChecked(DrillState.LengthChosen);
             FocusAnswerField(DrillState.AnswerField);
             return;
         }
-        DrillState.DrillLength = *length;
-        DrillState.LengthChosen = True;
+        ChooseDrillLength(DrillState, *length);
     } else {
-        DrillState.DrillLength = ProblemCount;
-        DrillState.LengthChosen = False;
+        ChooseDrillLength(DrillState, std::nullopt);
     }
     Edit7->setText(QString::number(DrillState.DrillLength));
     FocusAnswerField(DrillState.AnswerField);
 }
 
-void TForm1::setAnswerShown(std::int32_t shown)
+void TForm1::setAnswerShown(bool shown)
 {
     DrillState.AnswerShown = shown;
-    if (shown == False) {
+    if (!shown) {
         Button2->setText(u"せいかいを見る"_s);
         Button2->setToolTip(u"正解を出します"_s);
     } else {
@@ -133,7 +169,7 @@ void TForm1::setAnswerShown(std::int32_t shown)
 
 void TForm1::Button1Click()
 {
-    setAnswerShown(False);
+    setAnswerShown(false);
     MakeProblems();
     StartDrill(DrillState);
     setStatusColour(Green);
@@ -153,7 +189,7 @@ void TForm1::Button2Click()
     const BuaiDigits buai { DrillState.BuaiWari, DrillState.BuaiBu, DrillState.BuaiRin };
     const RevealStep step = RevealOrNext(DrillState);
     if (step.nextProblem) {
-        setAnswerShown(False);
+        setAnswerShown(false);
         ShowProblem();
         return;
     }
@@ -164,7 +200,7 @@ void TForm1::Button2Click()
     }
     if (step.finished)
         FinishDrill();
-    setAnswerShown(True);
+    setAnswerShown(true);
     if (step.mascotPrompt)
         showMascot(*step.mascotPrompt);
 }
@@ -174,7 +210,7 @@ void TForm1::ReviewButtonClick()
     ReviewButton->hide();
     if (!StartReview(DrillState))
         return;
-    setAnswerShown(False);
+    setAnswerShown(false);
     setStatusColour(Green);
     setStatus(u"答を入れてリターンキー"_s);
     ShowProblem();
@@ -188,104 +224,149 @@ void TForm1::Button3Click()
 void TForm1::FinishDrill()
 {
     const bool missed = EndDrill(DrillState);
+    // A review's end brings back the pupil's length, perhaps chosen during the review.
+    Edit7->setText(QString::number(DrillState.DrillLength));
     Edit9->setText(QString::number(DrillState.RatePercent));
     setStatusColour(Red);
     setStatus(ScoreText(DrillState.RatePercent));
     DrillState.resetToResting();
-    setAnswerShown(False);
+    setAnswerShown(false);
     ReviewButton->setVisible(missed);
     // The kind stays as the pupil chose it, so it always matches the selected item.
+    showMediaReportsSoon();
 }
 
-// ---- Keys in the answer boxes ------------------------------------------------------------
+// ---- Keys ------------------------------------------------------------------------------
 
-void TForm1::Edit1KeyDown(quint16 key)
+QLineEdit *TForm1::entryBox(int code) const
+{
+    const EntryBox *entry = entryOf(code);
+    return entry ? this->*entry->box : nullptr;
+}
+
+bool TForm1::takeKey(QWidget *target, const KeyStroke &stroke)
+{
+    if (target->window() != this)
+        return false;
+    const bool down = stroke.phase != KeyStroke::Phase::Release;
+    const int key = stroke.key;
+    const bool arrow =
+            key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
+    if (auto *item = qobject_cast<QAbstractButton *>(target);
+        arrow && item && item->group() == RadioGroup1Items) {
+        // Qt's own arrows go by the items' positions and stop at a column's end; each move here
+        // checks the item, so the group reports a choice.
+        const int from = RadioGroup1Items->id(item);
+        const int to = KindItemAfterKey(from, key);
+        if (QAbstractButton *next = RadioGroup1Items->button(to); down && next && to != from) {
+            next->setFocus(Qt::OtherFocusReason);
+            next->setChecked(true);
+        }
+        return down;
+    }
+    const auto entry = std::find_if(std::begin(EntryBoxes), std::end(EntryBoxes),
+                                    [&](const EntryBox &e) { return this->*e.box == target; });
+    if (entry == std::end(EntryBoxes))
+        return false;
+    if (!down) {
+        (this->*entry->keyUp)();
+        return false;
+    }
+    if (stroke.retractsRelease)
+        RetractBoxKeyUp(DrillState, entry->code);
+    // The pupil is typing an answer: the sound output wakes now, to be ready by its Enter.
+    if (stroke.phase == KeyStroke::Phase::Press)
+        MediaPlayer1->Connect();
+    (this->*entry->keyDown)(boxKeyOf(stroke.key));
+    // The box still gets the key, after the handler has seen it.
+    return false;
+}
+
+void TForm1::Edit1KeyDown(BoxKey key)
 {
     AnswerKeyDown(1, key);
 }
-void TForm1::Edit2KeyDown(quint16 key)
+void TForm1::Edit2KeyDown(BoxKey key)
 {
     AnswerKeyDown(2, key);
 }
-void TForm1::Edit3KeyDown(quint16 key)
+void TForm1::Edit3KeyDown(BoxKey key)
 {
     AnswerKeyDown(3, key);
 }
-void TForm1::Edit4KeyDown(quint16 key)
+void TForm1::Edit4KeyDown(BoxKey key)
 {
     AnswerKeyDown(4, key);
 }
-void TForm1::Edit5KeyDown(quint16 key)
+void TForm1::Edit5KeyDown(BoxKey key)
 {
     AnswerKeyDown(5, key);
 }
-void TForm1::Edit6KeyDown(quint16 key)
+void TForm1::Edit6KeyDown(BoxKey key)
 {
     AnswerKeyDown(6, key);
 }
-void TForm1::Edit11KeyDown(quint16 key)
+void TForm1::Edit11KeyDown(BoxKey key)
 {
     BuaiKeyDown(11, key);
 }
-void TForm1::Edit12KeyDown(quint16 key)
+void TForm1::Edit12KeyDown(BoxKey key)
 {
     BuaiKeyDown(12, key);
 }
-void TForm1::Edit13KeyDown(quint16 key)
+void TForm1::Edit13KeyDown(BoxKey key)
 {
     BuaiKeyDown(13, key);
 }
-// A key let go arms its box: only then does its next Enter judge.
-void TForm1::Edit1KeyUp(quint16)
+void TForm1::Edit1KeyUp()
 {
-    DrillState.keyArmed(1) = True;
+    BoxKeyUp(DrillState, 1);
 }
-void TForm1::Edit2KeyUp(quint16)
+void TForm1::Edit2KeyUp()
 {
-    DrillState.keyArmed(2) = True;
+    BoxKeyUp(DrillState, 2);
 }
-void TForm1::Edit3KeyUp(quint16)
+void TForm1::Edit3KeyUp()
 {
-    DrillState.keyArmed(3) = True;
+    BoxKeyUp(DrillState, 3);
 }
-void TForm1::Edit4KeyUp(quint16)
+void TForm1::Edit4KeyUp()
 {
-    DrillState.keyArmed(4) = True;
+    BoxKeyUp(DrillState, 4);
 }
-void TForm1::Edit5KeyUp(quint16)
+void TForm1::Edit5KeyUp()
 {
-    DrillState.keyArmed(5) = True;
+    BoxKeyUp(DrillState, 5);
 }
-void TForm1::Edit6KeyUp(quint16)
+void TForm1::Edit6KeyUp()
 {
-    DrillState.keyArmed(6) = True;
+    BoxKeyUp(DrillState, 6);
 }
-void TForm1::Edit11KeyUp(quint16)
+void TForm1::Edit11KeyUp()
 {
-    DrillState.keyArmed(11) = True;
+    BoxKeyUp(DrillState, 11);
 }
-void TForm1::Edit12KeyUp(quint16)
+void TForm1::Edit12KeyUp()
 {
-    DrillState.keyArmed(12) = True;
+    BoxKeyUp(DrillState, 12);
 }
-void TForm1::Edit13KeyUp(quint16)
+void TForm1::Edit13KeyUp()
 {
-    DrillState.keyArmed(13) = True;
+    BoxKeyUp(DrillState, 13);
 }
 
 // Only an Enter reads what is typed: the other keys judge nothing.
-void TForm1::AnswerKeyDown(int code, quint16 key)
+void TForm1::AnswerKeyDown(int code, BoxKey key)
 {
-    const double typed = key == KeyEnter ? ReadNumber(entryBox(code)->text()) : 0.0;
-    act(AnswerBoxKey(DrillState, code, boxKeyOf(key), typed));
+    const double typed = key == BoxKey::Enter ? ReadNumber(entryBox(code)->text()) : 0.0;
+    act(AnswerBoxKey(DrillState, code, key, typed));
 }
 
-void TForm1::BuaiKeyDown(int code, quint16 key)
+void TForm1::BuaiKeyDown(int code, BoxKey key)
 {
-    const double typed = key == KeyEnter ? ReadNumber(entryBox(code)->text()) : 0.0;
-    act(BuaiBoxKey(DrillState, code, boxKeyOf(key), typed));
+    const double typed = key == BoxKey::Enter ? ReadNumber(entryBox(code)->text()) : 0.0;
+    act(BuaiBoxKey(DrillState, code, key, typed));
 }
-
 void TForm1::act(const DrillStep &step)
 {
     if (step.pip)

@@ -2,12 +2,11 @@
 // the handlers (drill_controls.cpp) and to the reports about pictures and sounds.
 #include "app/form1.h"
 
-#include "app/button_keys.h"
 #include "app/focus_return.h"
-#include "app/key_repeat.h"
-#include "app/kind_choice_keys.h"
+#include "app/key_classifier.h"
 #include "app/layout_palette.h"
 #include "app/message_boxes.h"
+#include "drill/drill_flow.h"
 #include "drill/drill_state.h"
 #include "media/feedback_media.h"
 #include "media/sound_player.h"
@@ -19,7 +18,6 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProxyStyle>
@@ -204,54 +202,6 @@ QWidget *make(QCheckBox *&box, const Control &c, QWidget *parent)
     return box;
 }
 
-// The nine boxes that act on Enter and their handlers, by code.
-struct EntryBox
-{
-    int code;
-    QLineEdit *TForm1::*box;
-    void (TForm1::*keyDown)(quint16);
-    void (TForm1::*keyUp)(quint16);
-};
-const EntryBox EntryBoxes[] = {
-    { 1, &TForm1::Edit1, &TForm1::Edit1KeyDown, &TForm1::Edit1KeyUp },
-    { 2, &TForm1::Edit2, &TForm1::Edit2KeyDown, &TForm1::Edit2KeyUp },
-    { 3, &TForm1::Edit3, &TForm1::Edit3KeyDown, &TForm1::Edit3KeyUp },
-    { 4, &TForm1::Edit4, &TForm1::Edit4KeyDown, &TForm1::Edit4KeyUp },
-    { 5, &TForm1::Edit5, &TForm1::Edit5KeyDown, &TForm1::Edit5KeyUp },
-    { 6, &TForm1::Edit6, &TForm1::Edit6KeyDown, &TForm1::Edit6KeyUp },
-    { 11, &TForm1::Edit11, &TForm1::Edit11KeyDown, &TForm1::Edit11KeyUp },
-    { 12, &TForm1::Edit12, &TForm1::Edit12KeyDown, &TForm1::Edit12KeyUp },
-    { 13, &TForm1::Edit13, &TForm1::Edit13KeyDown, &TForm1::Edit13KeyUp },
-};
-
-const EntryBox *entryOf(int code)
-{
-    for (const EntryBox &entry : EntryBoxes) {
-        if (entry.code == code)
-            return &entry;
-    }
-    return nullptr;
-}
-
-constexpr quint16 KeyEnter = TForm1::KeyEnter;
-constexpr quint16 KeyShift = TForm1::KeyShift;
-
-quint16 keyCodeOf(const QKeyEvent *event)
-{
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return KeyEnter;
-    case Qt::Key_Shift:
-        return KeyShift;
-    default:
-        // Letters and digits keep their ASCII codes; nothing else may alias Enter or Shift.
-        if (event->key() >= 0x20 && event->key() <= 0x7E)
-            return static_cast<quint16>(event->key());
-        return 0;
-    }
-}
-
 } // namespace
 
 TForm1::TForm1(QWidget *parent) : QWidget(parent)
@@ -273,13 +223,13 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     createPictures();
     setTabOrder();
 
-    qApp->installEventFilter(this);
     m_ownFeedback = std::make_unique<MediaFeedback>(
-            Image1, MediaPlayer1, [this](const QString &text) { m_mediaReports << text; });
+            Image1, MediaPlayer1, [this](const QString &text) { noteMediaReport(text); });
     m_feedback = m_ownFeedback.get();
-    qApp->installEventFilter(new ButtonKeys(this));
+    qApp->installEventFilter(new KeyClassifier(
+            [this](QWidget *target, const KeyStroke &stroke) { return takeKey(target, stroke); },
+            this));
     qApp->installEventFilter(new FocusReturn(this));
-    m_heldShift = new HeldKeyRepeat([this] { repeatShift(); }, this);
     FormCreate();
 }
 
@@ -319,8 +269,6 @@ void TForm1::createControls()
     ReviewButton->setFocusPolicy(Qt::TabFocus);
     ReviewButton->hide();
 
-    for (const EntryBox &entry : EntryBoxes)
-        (this->*entry.box)->installEventFilter(this);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
@@ -330,7 +278,11 @@ void TForm1::createControls()
     const std::initializer_list<QAbstractButton *> buttons = { Button1, Button2,   Button3,
                                                                BitBtn1, CheckBox1, ReviewButton };
     for (QAbstractButton *button : buttons)
-        connect(button, &QAbstractButton::clicked, this, &TForm1::showMediaReportsSoon);
+        connect(button, &QAbstractButton::clicked, this, [this] {
+            // During a drill the pupil types on straight after a click: a box would take keys.
+            if (!DrillState.DrillRunning)
+                showMediaReportsSoon();
+        });
 }
 
 void TForm1::createKindChoice()
@@ -361,7 +313,6 @@ void TForm1::createKindChoice()
         if (checked)
             RadioGroup1Click();
     });
-    new KindChoiceKeys(RadioGroup1Items);
 
     MediaPlayer1 = new MediaPlayer(Panel3);
     MediaPlayer1->setObjectName(u"MediaPlayer1"_s);
@@ -377,6 +328,21 @@ void TForm1::createPictures()
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setAccessibleName(u"マスコット"_s);
     Image1->setPixmap(QPixmap(u":/tovemi/mascot.bmp"_s));
+
+    // A file that breaks during a drill is noted here at once, over the foot of the picture,
+    // where it takes no key from the pupil; the box that says which waits for the drill's end.
+    MediaNote = new QLabel(u"ファイルが\n使えません"_s, Panel4);
+    MediaNote->setObjectName(u"MediaNote"_s);
+    MediaNote->setGeometry(8, 63, 81, 26);
+    MediaNote->setAlignment(Qt::AlignCenter);
+    MediaNote->setFont(fontOf({ Face::Proportional, 11, Weight::Bold }));
+    MediaNote->setAutoFillBackground(true);
+    QPalette palette = MediaNote->palette();
+    palette.setColor(QPalette::Window, QColor(255, 255, 255, 220));
+    palette.setColor(QPalette::WindowText, Qt::red);
+    MediaNote->setPalette(palette);
+    MediaNote->setAccessibleName(MediaNote->text());
+    MediaNote->hide();
 }
 
 void TForm1::setTabOrder()
@@ -384,20 +350,14 @@ void TForm1::setTabOrder()
     // All ten items stand together where the kind choice comes: Tab stops at the checked one
     // only, whichever it is.
     QList<QWidget *> order;
-    for (const EntryBox &entry : EntryBoxes)
-        order << this->*entry.box;
+    for (int code : EntryBoxCodes)
+        order << entryBox(code);
     order << Button1 << Button2 << Button3;
     for (QAbstractButton *item : RadioGroup1Items->buttons())
         order << item;
     order << CheckBox1 << ReviewButton << BitBtn1;
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
-}
-
-QLineEdit *TForm1::entryBox(int code) const
-{
-    const EntryBox *entry = entryOf(code);
-    return entry ? this->*entry->box : nullptr;
 }
 
 void TForm1::FormCreate()
@@ -441,66 +401,15 @@ void TForm1::setBoxColour(QLineEdit *box, const QColor &colour)
     box->setPalette(palette);
 }
 
-// ---- Keys in the answer boxes ------------------------------------------------------------
-
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this)
-        connectSoundOnFirstInput(event);
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
-        return QWidget::eventFilter(watched, event);
-    const EntryBox *entry = nullptr;
-    for (const EntryBox &e : EntryBoxes) {
-        if (this->*e.box == watched)
-            entry = &e;
-    }
-    if (!entry)
-        return QWidget::eventFilter(watched, event);
-    const int code = entry->code;
-    const auto *keyEvent = static_cast<QKeyEvent *>(event);
-    const quint16 key = keyCodeOf(keyEvent);
-    if (event->type() == QEvent::KeyRelease) {
-        // Only a key that is really let go arms a box.
-        if (keyEvent->isAutoRepeat())
-            return false;
-        if (key == KeyShift)
-            m_heldShift->release();
-        m_lastRelease = { code, keyEvent->key(), keyEvent->timestamp(), DrillState.keyArmed(code),
-                          true };
-        (this->*entry->keyUp)(key);
-        if (key == KeyEnter)
-            showMediaReportsSoon();
-        return false;
-    }
-    if (m_lastRelease.valid && m_lastRelease.code == code && m_lastRelease.key == keyEvent->key()
-        && m_lastRelease.timestamp == keyEvent->timestamp() && keyEvent->timestamp() != 0) {
-        // The release just before belonged to the same repeat: it never was a key-up.
-        DrillState.keyArmed(code) = m_lastRelease.armedBefore;
-    }
-    m_lastRelease.valid = false;
-    (this->*entry->keyDown)(key);
-    // A real press of Shift in the bu or rin box goes on moving back while it is held, unless
-    // the X server repeats Shift itself.
-    if (key == KeyShift && keyEvent->isAutoRepeat())
-        m_heldShift->release();
-    else if (key == KeyShift && (code == 12 || code == 13) && DrillState.ProblemKind == 9)
-        m_heldShift->press();
-    // The box still gets the key, after the handler has seen it.
-    return false;
-}
-
-void TForm1::repeatShift()
-{
-    QWidget *focus = QApplication::focusWidget();
-    if (focus == Edit12)
-        Edit12KeyDown(KeyShift);
-    else if (focus == Edit13)
-        Edit13KeyDown(KeyShift);
-    else
-        m_heldShift->release();
-}
-
 // ---- Reports about pictures and sounds ---------------------------------------------------
+
+void TForm1::noteMediaReport(const QString &text)
+{
+    m_mediaReports << text;
+    MediaNote->setToolTip(m_mediaReports.join(u"\n\n"_s));
+    MediaNote->setAccessibleDescription(MediaNote->toolTip());
+    MediaNote->show();
+}
 
 void TForm1::showMediaReportsSoon()
 {
@@ -516,19 +425,17 @@ void TForm1::showMediaReports()
     m_mediaReportsDue = false;
     if (m_mediaReports.isEmpty())
         return;
+    MediaNote->hide();
     // However the box is closed, FocusReturn gives the pupil back the box they were in.
     ReportError(std::exchange(m_mediaReports, {}).join(u"\n\n"_s));
 }
 
-void TForm1::connectSoundOnFirstInput(QEvent *event)
+void TForm1::paintEvent(QPaintEvent *event)
 {
-    if (m_soundConnecting
-        || (event->type() != QEvent::KeyPress && event->type() != QEvent::MouseButtonPress))
+    QWidget::paintEvent(event);
+    if (std::exchange(m_painted, true))
         return;
-    m_soundConnecting = true;
-    qApp->removeEventFilter(this);
-    // The sound libraries and the server are taken up in the background at the pupil's first
-    // key or click, which comes before any Start and so before any answer's chime: the window
-    // appears without waiting for them, and a window that is only looked at never loads them.
+    // The sound server is connected to in the background once the window is on the screen:
+    // the window does not wait for it, and it is ready long before the first answer's chime.
     QTimer::singleShot(0, MediaPlayer1, &MediaPlayer::Connect);
 }

@@ -6,8 +6,10 @@
 // (drill/drill_state.h). TForm1 owns the controls (laid out from one table, form1.cpp) and
 // turns each Qt event into the handler named after its control (Button1Click, Edit4KeyDown,
 // ..., drill_controls.cpp), which is a short sequence of steps: read a box, ask the core, write
-// texts, show a picture, play a sound, move the focus. Pictures and sounds go through one
-// Feedback object (media/), so a test can record them.
+// texts, show a picture, play a sound, move the focus. Every key comes in one way: the
+// application's KeyClassifier (key_classifier.h) tells a press, a repeat and a release apart
+// and hands each to takeKey, which calls the handler of the box. Pictures and sounds go
+// through one Feedback object (media/), so a test can record them.
 #pragma once
 
 #include <QWidget>
@@ -26,8 +28,9 @@ class QRadioButton;
 class Feedback;
 class MediaPlayer;
 class WorksheetPrinter;
-class HeldKeyRepeat;
 struct DrillStep;
+struct KeyStroke;
+enum class BoxKey;
 
 class TForm1 : public QWidget
 {
@@ -44,10 +47,6 @@ public:
     // The nine boxes that act on Enter, by their codes (EntryBoxCodes); null for another code.
     QLineEdit *entryBox(int code) const;
 
-    // Virtual-key codes of the keys the handlers look at; every other key is some other code.
-    static constexpr quint16 KeyEnter = 13;
-    static constexpr quint16 KeyShift = 16;
-
     // Handlers, named after their controls.
     void FormCreate();
     void RadioGroup1Click();
@@ -57,24 +56,24 @@ public:
     void Button3Click();
     void BitBtn1Click();
     void ReviewButtonClick();
-    void Edit1KeyDown(quint16 key);
-    void Edit2KeyDown(quint16 key);
-    void Edit3KeyDown(quint16 key);
-    void Edit4KeyDown(quint16 key);
-    void Edit5KeyDown(quint16 key);
-    void Edit6KeyDown(quint16 key);
-    void Edit11KeyDown(quint16 key);
-    void Edit12KeyDown(quint16 key);
-    void Edit13KeyDown(quint16 key);
-    void Edit1KeyUp(quint16 key);
-    void Edit2KeyUp(quint16 key);
-    void Edit3KeyUp(quint16 key);
-    void Edit4KeyUp(quint16 key);
-    void Edit5KeyUp(quint16 key);
-    void Edit6KeyUp(quint16 key);
-    void Edit11KeyUp(quint16 key);
-    void Edit12KeyUp(quint16 key);
-    void Edit13KeyUp(quint16 key);
+    void Edit1KeyDown(BoxKey key);
+    void Edit2KeyDown(BoxKey key);
+    void Edit3KeyDown(BoxKey key);
+    void Edit4KeyDown(BoxKey key);
+    void Edit5KeyDown(BoxKey key);
+    void Edit6KeyDown(BoxKey key);
+    void Edit11KeyDown(BoxKey key);
+    void Edit12KeyDown(BoxKey key);
+    void Edit13KeyDown(BoxKey key);
+    void Edit1KeyUp();
+    void Edit2KeyUp();
+    void Edit3KeyUp();
+    void Edit4KeyUp();
+    void Edit5KeyUp();
+    void Edit6KeyUp();
+    void Edit11KeyUp();
+    void Edit12KeyUp();
+    void Edit13KeyUp();
 
     // Private routines of the drill, public so that the print click and tests reach them.
     void MakeProblems();
@@ -99,13 +98,15 @@ public:
     QButtonGroup *RadioGroup1Items = nullptr;
     QCheckBox *CheckBox1 = nullptr;
     QLabel *Image1 = nullptr;
+    // Over the foot of Image1: a picture or sound could not be used, and a box will say which.
+    QLabel *MediaNote = nullptr;
     MediaPlayer *MediaPlayer1 = nullptr;
     // The printer and its set-up dialog's choices, kept from one print to the next; made at
     // the first print, since start-up should not wait for the print system.
     std::unique_ptr<WorksheetPrinter> PrinterSetupDialog1;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void createControls();
@@ -113,43 +114,32 @@ private:
     void createPictures();
     void setTabOrder();
 
+    // Every key of the application, once, where it was first delivered; true swallows it.
+    bool takeKey(QWidget *target, const KeyStroke &stroke);
     // The key-downs of the quantity boxes and of the buai boxes, and what a step then shows.
-    void AnswerKeyDown(int code, quint16 key);
-    void BuaiKeyDown(int code, quint16 key);
+    void AnswerKeyDown(int code, BoxKey key);
+    void BuaiKeyDown(int code, BoxKey key);
     void act(const DrillStep &step);
-    void keyDown(int code, quint16 key);
-    void repeatShift();
 
-    void setAnswerShown(std::int32_t shown);
+    void setAnswerShown(bool shown);
     void showMascot(const QString &prompt);
     void setStatus(const QString &text);
     void setStatusColour(const QColor &colour);
     void setBoxColour(QLineEdit *box, const QColor &colour);
 
-    // A picture or sound that cannot be used is reported in a box, but never while the pupil
-    // is typing an answer: the box would take the rest of the answer's keys. The reports wait
-    // until the answer's Enter has been let go, or a button's action has ended.
+    // A picture or sound that cannot be used is reported in a box, but never during a drill:
+    // the pupil types straight on, and a box would take the rest of the keys. It is noted at
+    // once in MediaNote, and the box comes at スタート, at the drill's end, or after a button's
+    // action when no drill runs.
+    void noteMediaReport(const QString &text);
     void showMediaReportsSoon();
     void showMediaReports();
-    void connectSoundOnFirstInput(QEvent *event);
 
     Feedback *m_feedback = nullptr;
-    HeldKeyRepeat *m_heldShift = nullptr;
     std::unique_ptr<Feedback> m_ownFeedback;
     QStringList m_mediaReports;
     bool m_mediaReportsDue = false;
-    bool m_soundConnecting = false;
-
-    // A held key under X may arrive as a release and a press with the same timestamp, neither
-    // marked as a repeat; the press then undoes what the release armed.
-    struct LastRelease
-    {
-        int code = 0;
-        int key = 0;
-        quint64 timestamp = 0;
-        std::int32_t armedBefore = 0;
-        bool valid = false;
-    } m_lastRelease;
+    bool m_painted = false;
 };
 
 // The one window, reachable from every routine of the program.

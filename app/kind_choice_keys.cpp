@@ -1,8 +1,8 @@
 #include "app/kind_choice_keys.h"
 
-#include <QAbstractButton>
-#include <QButtonGroup>
-#include <QKeyEvent>
+#include <qnamespace.h>
+
+#include <algorithm>
 
 namespace {
 constexpr int ItemCount = 10;
@@ -29,28 +29,4 @@ int KindItemAfterKey(int item, int key)
     default:
         return item;
     }
-}
-
-KindChoiceKeys::KindChoiceKeys(QButtonGroup *items) : QObject(items), m_items(items)
-{
-    for (QAbstractButton *item : items->buttons())
-        item->installEventFilter(this);
-}
-
-bool KindChoiceKeys::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const auto *keyEvent = static_cast<QKeyEvent *>(event);
-    const int key = keyEvent->key();
-    if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Left && key != Qt::Key_Right)
-        return false;
-    // Qt's own arrows go by the items' positions and stop at a column's end.
-    const int from = m_items->id(static_cast<QAbstractButton *>(watched));
-    const int to = KindItemAfterKey(from, key);
-    if (QAbstractButton *item = m_items->button(to); item && to != from) {
-        item->setFocus(Qt::OtherFocusReason);
-        item->setChecked(true);
-    }
-    return true;
 }

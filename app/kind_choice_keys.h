@@ -1,9 +1,5 @@
-// The arrow keys in the kind choice: each move chooses, as a click does.
+// The arrow keys in the kind choice, whose items stand in columns.
 #pragma once
-
-#include <QObject>
-
-class QButtonGroup;
 
 // The item an arrow key leads to from an item of the kind choice, whose ten items stand in four
 // columns filled column by column, three to a column (the fourth holds one). Up and Down go
@@ -11,18 +7,3 @@ class QButtonGroup;
 // first, so they alone reach every item; Left and Right keep the row in the column beside, or
 // take the one item of the short fourth column. Any other key leaves the item as it is.
 int KindItemAfterKey(int item, int key);
-
-// Moves the choice with the arrow keys; a move checks the item, so the group reports a choice.
-class KindChoiceKeys : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit KindChoiceKeys(QButtonGroup *items);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    QButtonGroup *m_items;
-};

@@ -2,8 +2,7 @@
 #include "app/form1.h"
 
 #include "app/message_boxes.h"
-#include "devices/device_loader.h"
-#include "devices/device_module.h"
+#include "devices/printer_job.h"
 #include "devices/worksheet_printer.h"
 #include "drill/drill_flow.h"
 #include "drill/problem_set.h"
@@ -11,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -57,18 +55,8 @@ void TForm1::BitBtn1Click()
 
     const QString savedStatus = Edit10->text();
     setStatus(u"印刷中です"_s);
-    if (!PrinterSetupDialog1) {
-        QString whyNot;
-        const DeviceModule *devices = Devices(&whyNot);
-        if (!devices) {
-            setStatus(savedStatus);
-            ReportError(u"印刷の部品 %1 を読み込めません。\n"_s.arg(
-                                QDir::toNativeSeparators(DeviceModulePath()))
-                        + whyNot);
-            return;
-        }
-        PrinterSetupDialog1 = devices->makeWorksheetPrinter();
-    }
+    if (!PrinterSetupDialog1)
+        PrinterSetupDialog1 = MakeQtWorksheetPrinter();
     // The set the print makes has the drill's chosen length, or a whole set.
     const int pageCount = WorksheetPageCount(PrintedSetLength(DrillState));
     // Cancel reads キャンセル: it means "do not print", and the set is not yet rebuilt.
@@ -77,7 +65,7 @@ void TForm1::BitBtn1Click()
         return;
     }
 
-    DrillState.WorksheetPrinting = 1;
+    DrillState.WorksheetPrinting = true;
     Rng.seedFromClock();
     MakeProblems();
     const int count = DrillState.DrillLength;
@@ -86,7 +74,7 @@ void TForm1::BitBtn1Click()
     const PrintOutcome outcome =
             PrintWorksheets(*job, ProblemTable, count, area, PrinterSetupDialog1->pageChoice());
     job.reset();
-    DrillState.WorksheetPrinting = 0;
+    DrillState.WorksheetPrinting = false;
     setStatus(savedStatus);
     if (outcome.error)
         ReportError(u"ワークシートを印刷できませんでした。\n"_s + *outcome.error);

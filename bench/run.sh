@@ -10,7 +10,7 @@ build=${1:-$top/build-bench}
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target bench tovemi tovemi_devices bare_window
+cmake --build "$build" --target bench tovemi bare_window
 # Five repetitions of each case in a random order, so that a baseline and its case meet the
 # same spells of a busy machine; the ratios are of the medians.
 QT_QPA_PLATFORM=offscreen "$build/bench/bench" --benchmark_color=false \

@@ -12,7 +12,7 @@ if [ -z "${DISPLAY:-}" ] || [ -z "${TOVEMI_LATENCY_XVFB:-}" ]; then
     exec "$top/tests/app/with_xvfb.sh" "$0" "$build" "$answers"
 fi
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target tovemi tovemi_devices >/dev/null
+cmake --build "$build" --target tovemi >/dev/null
 
 work=$(mktemp -d)
 export HOME="$work" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config"

@@ -52,5 +52,5 @@ private:
     QString m_error;
 };
 
-// The printer of the device module: a QPrinter at high resolution, offered in QPrintDialog.
+// The program's printer: a QPrinter at high resolution, offered in QPrintDialog.
 std::unique_ptr<WorksheetPrinter> MakeQtWorksheetPrinter();

@@ -1,4 +1,4 @@
-// What the sound player needs of the audio system; the device module makes the real one.
+// What the sound player needs of the audio system; MakeStreamSoundOutput makes the real one.
 #pragma once
 
 #include <QString>
@@ -17,6 +17,9 @@ public:
     // decoded, or taken from what was kept of the same file. On failure the reason, in words
     // a teacher can act on, and no sound is open.
     virtual std::optional<QString> Open(MediaFile &&file) = 0;
+    // Makes the sound in `file` ready for a later Open, as Open would, without touching the
+    // sound that is open or playing. On failure the reason.
+    virtual std::optional<QString> Prepare(MediaFile &&file) = 0;
     // Cuts off the sound before and starts the open one from its beginning, returning at
     // once. Without an open sound or an output that takes it, nothing happens.
     virtual void Play() = 0;

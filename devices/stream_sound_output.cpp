@@ -17,23 +17,18 @@ public:
     std::optional<QString> Open(MediaFile &&file) override
     {
         Close();
-        const FileIdentity identity = file.identity();
-        const auto kept = m_kept.find(identity.path);
-        if (kept != m_kept.end() && kept->second.identity == identity) {
-            auto resumed = ResumeSound(std::move(file), kept->second.start);
-            if (auto *reason = std::get_if<QString>(&resumed))
-                return *reason;
-            m_open = std::move(std::get<std::unique_ptr<SoundSource>>(resumed));
-            return std::nullopt;
-        }
-        // A file replaced since is decoded anew; what was kept of it goes.
-        m_kept.erase(identity.path);
-        auto decoded = DecodeSound(std::move(file));
-        if (auto *reason = std::get_if<QString>(&decoded))
+        auto source = sourceOf(std::move(file));
+        if (auto *reason = std::get_if<QString>(&source))
             return *reason;
-        auto &sound = std::get<DecodedSound>(decoded);
-        m_kept[identity.path] = { identity, sound.start };
-        m_open = std::move(sound.source);
+        m_open = std::move(std::get<std::unique_ptr<SoundSource>>(source));
+        return std::nullopt;
+    }
+
+    std::optional<QString> Prepare(MediaFile &&file) override
+    {
+        auto source = sourceOf(std::move(file));
+        if (auto *reason = std::get_if<QString>(&source))
+            return *reason;
         return std::nullopt;
     }
 
@@ -56,6 +51,24 @@ public:
     bool isPlaying() const override { return m_server.isPlaying() || m_card.isPlaying(); }
 
 private:
+    // A source that plays the sound in `file`, from what was kept of the same file or decoded
+    // anew.
+    std::variant<std::unique_ptr<SoundSource>, QString> sourceOf(MediaFile &&file)
+    {
+        const FileIdentity identity = file.identity();
+        const auto kept = m_kept.find(identity.path);
+        if (kept != m_kept.end() && kept->second.identity == identity)
+            return ResumeSound(std::move(file), kept->second.start);
+        // A file replaced since is decoded anew; what was kept of it goes.
+        m_kept.erase(identity.path);
+        auto decoded = DecodeSound(std::move(file));
+        if (auto *reason = std::get_if<QString>(&decoded))
+            return *reason;
+        auto &sound = std::get<DecodedSound>(decoded);
+        m_kept[identity.path] = { identity, sound.start };
+        return std::move(sound.source);
+    }
+
     struct Kept
     {
         FileIdentity identity;

@@ -1,4 +1,4 @@
-// The device module's sound output: one stream to the sound server, the sound card where no
+// The sound output: one stream to the sound server, the sound card where no
 // server answers, and the decoded starts of the sounds kept per file.
 #pragma once
 

@@ -1,5 +1,5 @@
 // The printer the worksheets go to, and its set-up: what the print click needs of it. The
-// device module makes the real one, on QPrinter and QPrintDialog.
+// program's own (MakeQtWorksheetPrinter) is on QPrinter and QPrintDialog.
 #pragma once
 
 #include "print/worksheet_page.h"

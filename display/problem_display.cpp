@@ -166,5 +166,5 @@ void BeginProblem(const ProblemView &view, DrillStateData &state)
         state.ExpectedValue = *view.expectedValue;
     if (view.answerField)
         state.AnswerField = *view.answerField;
-    state.FirstTry = True;
+    state.FirstTry = true;
 }

@@ -12,20 +12,29 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+std::int32_t rowOfNumber(const DrillStateData &state, std::int32_t no)
+{
+    if (state.ReviewRows.empty())
+        return no;
+    const auto at = std::size_t(no - 1);
+    return no >= 1 && at < state.ReviewRows.size() ? state.ReviewRows[at] : 0;
+}
+
 // The mascot comes back with the first key after a verdict picture.
 std::optional<QString> mascotAfterVerdict(DrillStateData &state, const QString &prompt)
 {
-    if (state.MascotShown != False)
+    if (state.MascotShown)
         return std::nullopt;
-    state.MascotShown = True;
+    state.MascotShown = true;
     return prompt;
 }
 
 // A problem answered wrong, or revealed, did not count at the first try: it comes back in a
-// review. Rows come in their order, so a row already noted is the last one.
+// review. Rows come in their order, so a row already noted is the last one. After a reveal
+// CurrentNo names the next problem while the revealed one is still on the screen.
 void noteMissed(DrillStateData &state)
 {
-    const std::int32_t row = RowOfProblem(state);
+    const std::int32_t row = rowOfNumber(state, state.CurrentNo - (state.AnswerShown ? 1 : 0));
     if (state.DrillRunning && (state.MissedRows.empty() || state.MissedRows.back() != row))
         state.MissedRows.push_back(row);
 }
@@ -33,10 +42,10 @@ void noteMissed(DrillStateData &state)
 // The verdict's bookkeeping: a right answer counts on its first try and moves on.
 DrillStep judged(DrillStateData &state, bool right, DrillStep step)
 {
-    state.MascotShown = False;
+    state.MascotShown = false;
     if (right) {
         step.verdict = Verdict::Right;
-        if (state.FirstTry != False)
+        if (state.FirstTry)
             state.CorrectCount += 1;
         state.RatePercent = RateOf(state.CorrectCount, state.CurrentNo);
         state.CurrentNo += 1;
@@ -45,7 +54,7 @@ DrillStep judged(DrillStateData &state, bool right, DrillStep step)
     } else {
         step.verdict = Verdict::Wrong;
         noteMissed(state);
-        state.FirstTry = False;
+        state.FirstTry = false;
         state.RatePercent = RateOf(state.CorrectCount, state.CurrentNo);
     }
     return step;
@@ -57,12 +66,12 @@ DrillStep AnswerBoxKey(DrillStateData &state, int code, BoxKey key, double typed
 {
     DrillStep step;
     step.mascotPrompt = mascotAfterVerdict(state, u"答を入れてリターンキー。"_s);
-    if (key == BoxKey::Enter && state.AnswerField == code && state.keyArmed(code) != False) {
+    if (key == BoxKey::Enter && state.AnswerField == code && state.keyArmed(code)) {
         step = judged(state, IsRightAnswer(typed, state.ExpectedValue), step);
         if (step.verdict == Verdict::Wrong)
             step.focusBox = state.AnswerField;
     }
-    state.keyArmed(code) = False;
+    state.keyArmed(code) = false;
     return step;
 }
 
@@ -72,10 +81,10 @@ DrillStep BuaiBoxKey(DrillStateData &state, int code, BoxKey key, double typed)
     step.pip = key == BoxKey::Enter;
     if (code == 11) {
         step.mascotPrompt = mascotAfterVerdict(state, u"答を入れてリターンキーで「分」へ。"_s);
-        if (key == BoxKey::Enter && state.AnswerField == 11 && state.keyArmed(11) != False) {
+        if (key == BoxKey::Enter && state.AnswerField == 11 && state.keyArmed(11)) {
             state.TypedWari = typed;
             state.AnswerField = 12;
-            state.keyArmed(11) = False;
+            state.keyArmed(11) = false;
             step.focusBox = 12;
         }
         return step;
@@ -83,9 +92,9 @@ DrillStep BuaiBoxKey(DrillStateData &state, int code, BoxKey key, double typed)
     // Shift goes back only in the buai kind: elsewhere it would strand the problem's own box.
     if (key == BoxKey::Shift && state.ProblemKind == 9) {
         state.AnswerField = code - 1;
-        state.MascotShown = True;
+        state.MascotShown = true;
         step.focusBox = code - 1;
-    } else if (key == BoxKey::Enter && state.AnswerField == code && state.keyArmed(code) != False) {
+    } else if (key == BoxKey::Enter && state.AnswerField == code && state.keyArmed(code)) {
         if (code == 12) {
             state.TypedBu = typed;
             state.AnswerField = 13;
@@ -103,8 +112,22 @@ DrillStep BuaiBoxKey(DrillStateData &state, int code, BoxKey key, double typed)
             }
         }
     }
-    state.keyArmed(code) = False;
+    state.keyArmed(code) = false;
     return step;
+}
+
+void BoxKeyUp(DrillStateData &state, int code)
+{
+    state.LastKeyUpBox = code;
+    state.ArmedBeforeKeyUp = state.keyArmed(code);
+    state.keyArmed(code) = true;
+}
+
+void RetractBoxKeyUp(DrillStateData &state, int code)
+{
+    if (state.LastKeyUpBox == code)
+        state.keyArmed(code) = state.ArmedBeforeKeyUp;
+    state.LastKeyUpBox = 0;
 }
 
 std::optional<QString> PromptFor(int code)
@@ -119,14 +142,15 @@ std::optional<QString> PromptFor(int code)
 RevealStep RevealOrNext(DrillStateData &state)
 {
     RevealStep step;
-    if (state.AnswerShown != False) {
-        state.AnswerShown = False;
+    if (state.AnswerShown) {
+        state.AnswerShown = false;
         step.nextProblem = true;
         return step;
     }
     noteMissed(state);
-    state.FirstTry = False;
+    state.FirstTry = false;
     state.CurrentNo += 1;
+    state.AnswerShown = true;
     step.finished = state.CurrentNo > state.DrillLength;
     // The end of a drill brings back its own resting state, mascot and all.
     if (!step.finished)
@@ -136,10 +160,7 @@ RevealStep RevealOrNext(DrillStateData &state)
 
 std::int32_t RowOfProblem(const DrillStateData &state)
 {
-    if (state.ReviewRows.empty())
-        return state.CurrentNo;
-    const auto at = std::size_t(state.CurrentNo - 1);
-    return state.CurrentNo >= 1 && at < state.ReviewRows.size() ? state.ReviewRows[at] : 0;
+    return rowOfNumber(state, state.CurrentNo);
 }
 
 void StartDrill(DrillStateData &state)
@@ -160,6 +181,16 @@ void stopDrill(DrillStateData &state)
 }
 
 } // namespace
+
+void ChooseDrillLength(DrillStateData &state, std::optional<std::int32_t> length)
+{
+    state.LengthChosen = length.has_value();
+    const std::int32_t chosen = length.value_or(ProblemCount);
+    if (state.ReviewRows.empty())
+        state.DrillLength = chosen;
+    else
+        state.ChosenLength = chosen;
+}
 
 void ForgetReview(DrillStateData &state)
 {
@@ -186,8 +217,8 @@ bool StartReview(DrillStateData &state)
     state.CurrentNo = 1;
     state.CorrectCount = 0;
     state.RatePercent = 0;
-    state.FirstTry = False;
-    state.AnswerShown = False;
+    state.FirstTry = false;
+    state.AnswerShown = false;
     state.DrillRunning = true;
     return true;
 }
@@ -199,7 +230,7 @@ bool WorksheetsCanBePrinted(bool lengthChosen, int kind)
 
 std::int32_t PrintedSetLength(const DrillStateData &state)
 {
-    if (state.LengthChosen == False)
+    if (!state.LengthChosen)
         return ProblemCount;
     // A review's own length stands in for the pupil's only while it runs.
     return state.ReviewRows.empty() ? state.DrillLength : state.ChosenLength;

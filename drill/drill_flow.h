@@ -37,6 +37,14 @@ DrillStep AnswerBoxKey(DrillStateData &state, int code, BoxKey key, double typed
 // rin box's Enter judges the three together, Shift goes back a box in the buai kind.
 DrillStep BuaiBoxKey(DrillStateData &state, int code, BoxKey key, double typed);
 
+// A key let go in one of the nine boxes arms it: only then does its next Enter judge, so a held
+// Enter judges once.
+void BoxKeyUp(DrillStateData &state, int code);
+
+// X reports a held key as a release and a press with one timestamp: when the press shows the
+// release before it to have been part of a repeat, the box is as it was before that release.
+void RetractBoxKeyUp(DrillStateData &state, int code);
+
 // The prompt that comes with the focus in a box, if the box has one of its own.
 std::optional<QString> PromptFor(int code);
 
@@ -60,6 +68,10 @@ std::int32_t RowOfProblem(const DrillStateData &state);
 
 // スタート begins a drill of the set: its misses are noted from now on.
 void StartDrill(DrillStateData &state);
+
+// 出題数 ticked with the length typed, or unticked (nothing: a whole set). A review keeps its own
+// length while it runs; what the pupil chose comes into force when it ends.
+void ChooseDrillLength(DrillStateData &state, std::optional<std::int32_t> length);
 
 // A new set (スタート, a kind, a print) ends any review and forgets the misses: the length the
 // pupil chose comes back.

@@ -39,12 +39,12 @@ void DrillStateData::resetToResting()
     CurrentNo = 1;
     CorrectCount = 0;
     RatePercent = 0;
-    FirstTry = True;
-    AnswerShown = False;
+    FirstTry = true;
+    AnswerShown = false;
     AnswerField = 2;
     ExpectedValue = -1.0;
-    MascotShown = True;
-    KeyArmed.fill(False);
+    MascotShown = true;
+    KeyArmed.fill(false);
     BuaiWari = BuaiBu = BuaiRin = 0.0;
     TypedWari = TypedBu = TypedRin = 0.0;
     TypedBuaiTotal = ExpectedBuaiTotal = 0.0;

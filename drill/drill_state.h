@@ -6,12 +6,7 @@
 #include <vector>
 
 // The program has one drill and one window, so the drill's state is a set of plain
-// program-wide variables rather than members of the window. Flags are 32-bit integers
-// holding 0 (false) or -1 (true) and are only tested against 0; WorksheetPrinting alone
-// is a byte holding 0 or 1.
-
-constexpr std::int32_t False = 0;
-constexpr std::int32_t True = -1;
+// program-wide variables rather than members of the window.
 
 // Fields of a row in the order the boxes Edit1..Edit6 show them; a negative value marks
 // the hidden quantity, its magnitude being the true value.
@@ -51,20 +46,29 @@ constexpr std::array<int, 9> EntryBoxCodes { 1, 2, 3, 4, 5, 6, 11, 12, 13 };
 // Index of a box code in EntryBoxCodes (and in KeyArmed), or -1 for any other code.
 int entryBoxIndex(int code);
 
+// The drill in progress: the problem on the screen (CurrentNo, 1-based, of DrillLength), its
+// kind (1..10), the box that takes its answer and the value expected there, the score so far,
+// and the flags of the window's state. DrillRunning and the rows below belong to the review
+// of missed problems.
 struct DrillStateData
 {
     std::int32_t CurrentNo = 100;
     std::int32_t CorrectCount = 0;
     std::int32_t DrillLength = 100;
     std::int32_t RatePercent = 0;
-    std::int32_t FirstTry = True;
+    bool FirstTry = true; // no wrong answer or reveal yet for this problem
     std::int32_t ProblemKind = 1;
-    std::int32_t AnswerShown = False;
+    bool AnswerShown = false; // せいかいを見る has shown the answer; the button reads 次に進む
     std::int32_t AnswerField = 2;
     double ExpectedValue = -1.0;
-    std::int32_t MascotShown = True;
-    std::int32_t LengthChosen = False;
-    std::array<std::int32_t, 9> KeyArmed {}; // in the order of EntryBoxCodes
+    bool MascotShown = true; // the mascot, not a verdict's picture, is in the picture box
+    bool LengthChosen = false; // 出題数 is ticked: DrillLength is the pupil's own
+    // A box judges an Enter only after a key was let go in it, so a held Enter judges once.
+    std::array<bool, 9> KeyArmed {}; // in the order of EntryBoxCodes
+    // The box a key was last let go in and whether it was armed before: X may show later that
+    // the release was part of a held key's repeat.
+    int LastKeyUpBox = 0;
+    bool ArmedBeforeKeyUp = false;
     double BuaiWari = 0.0;
     double BuaiBu = 0.0;
     double BuaiRin = 0.0;
@@ -73,7 +77,7 @@ struct DrillStateData
     double TypedRin = 0.0;
     double TypedBuaiTotal = 0.0;
     double ExpectedBuaiTotal = 0.0;
-    std::uint8_t WorksheetPrinting = 0;
+    bool WorksheetPrinting = false; // a print is making the set, and has seeded it itself
 
     // Missed problems come back: a drill runs from スタート (or a review) to its end, and notes
     // the rows of the set it missed, in their order. A review drill goes through those rows
@@ -84,10 +88,7 @@ struct DrillStateData
     std::vector<std::int32_t> ReviewRows;
     std::int32_t ChosenLength = 100;
 
-    std::int32_t &keyArmed(int code)
-    {
-        return KeyArmed[static_cast<std::size_t>(entryBoxIndex(code))];
-    }
+    bool &keyArmed(int code) { return KeyArmed[static_cast<std::size_t>(entryBoxIndex(code))]; }
 
     // The values a drill comes back to when it ends; the length, its choice, the kind and
     // the printing flag belong to the pupil's settings and stay.

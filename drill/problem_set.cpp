@@ -161,13 +161,13 @@ void MakeProblemTable(ProblemTableData &table, int kind, RandomGenerator &rng)
 void MakeProblemsState()
 {
     ForgetReview(DrillState);
-    if (DrillState.WorksheetPrinting == 0)
+    if (!DrillState.WorksheetPrinting)
         Rng.seedFromClock();
     MakeProblemTable(ProblemTable, DrillState.ProblemKind, Rng);
     DrillState.CurrentNo = 1;
     DrillState.CorrectCount = 0;
     DrillState.RatePercent = 0;
-    if (DrillState.LengthChosen == False)
+    if (!DrillState.LengthChosen)
         DrillState.DrillLength = 100;
-    DrillState.FirstTry = False;
+    DrillState.FirstTry = false;
 }

@@ -60,11 +60,9 @@ void MediaFeedback::PlaySound(const QString &fileName)
 
 std::optional<QString> MediaFeedback::problemWith(const QString &fileName)
 {
-    if (fileName.endsWith(u".wav"_s)) {
-        const auto error = m_player->Open(fileName);
-        m_player->Close();
-        return error;
-    }
+    // A sound still playing (the last chime of a drill) plays on.
+    if (fileName.endsWith(u".wav"_s))
+        return m_player->Prepare(fileName);
     auto read = picture(fileName);
     if (auto *message = std::get_if<QString>(&read))
         return *message;

@@ -1,11 +1,8 @@
 #include "media/sound_player.h"
 
-#include "devices/device_loader.h"
-#include "devices/device_module.h"
 #include "devices/media_file.h"
 #include "devices/sound_output.h"
-
-#include <QDir>
+#include "devices/stream_sound_output.h"
 
 using namespace Qt::StringLiterals;
 
@@ -16,21 +13,17 @@ MediaPlayer::~MediaPlayer()
     Close();
 }
 
-SoundOutput *MediaPlayer::output(QString *whyNot)
+SoundOutput &MediaPlayer::output()
 {
-    if (!m_output) {
-        const DeviceModule *devices = Devices(whyNot);
-        if (!devices)
-            return nullptr;
-        m_output = devices->makeSoundOutput();
-    }
-    return m_output.get();
+    // Made at the first need, so that the window is drawn before the output's threads start.
+    if (!m_output)
+        m_output = MakeStreamSoundOutput();
+    return *m_output;
 }
 
 void MediaPlayer::Connect()
 {
-    if (SoundOutput *sound = output(nullptr))
-        sound->Connect();
+    output().Connect();
 }
 
 void MediaPlayer::Close()
@@ -47,17 +40,20 @@ std::optional<QString> MediaPlayer::Open(const QString &fileName)
     auto opened = OpenMediaFile(fileName);
     if (auto *reason = std::get_if<QString>(&opened))
         return CannotOpenMessage(fileName, *reason);
-    QString whyNot;
-    SoundOutput *sound = output(&whyNot);
-    if (!sound) {
-        return CannotOpenMessage(fileName,
-                                 u"音を出す部品 %1 を読み込めません（%2）"_s.arg(
-                                         QDir::toNativeSeparators(DeviceModulePath()), whyNot));
-    }
-    if (const auto reason = sound->Open(std::get<MediaFile>(std::move(opened))))
+    if (const auto reason = output().Open(std::get<MediaFile>(std::move(opened))))
         return CannotOpenMessage(fileName, *reason);
     m_fileName = fileName;
     m_open = true;
+    return std::nullopt;
+}
+
+std::optional<QString> MediaPlayer::Prepare(const QString &fileName)
+{
+    auto opened = OpenMediaFile(fileName);
+    if (auto *reason = std::get_if<QString>(&opened))
+        return CannotOpenMessage(fileName, *reason);
+    if (const auto reason = output().Prepare(std::get<MediaFile>(std::move(opened))))
+        return CannotOpenMessage(fileName, *reason);
     return std::nullopt;
 }
 

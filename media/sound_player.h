@@ -10,9 +10,8 @@
 class SoundOutput;
 
 // It stands in the window where the hidden player control sits, so it is a widget; it draws
-// nothing and is never shown. The decoding and the audio output come from the device module,
-// loaded once the window is on screen (Connect), so that start-up does not wait for the audio
-// libraries or the sound server.
+// nothing and is never shown. The window has it connect to the sound server once the window
+// is drawn (Connect), so that start-up does not wait for the server.
 class MediaPlayer : public QWidget
 {
     Q_OBJECT
@@ -21,7 +20,7 @@ public:
     explicit MediaPlayer(QWidget *parent = nullptr);
     ~MediaPlayer() override;
 
-    // Loads the device module and starts connecting to the sound server in the background.
+    // Starts connecting to the sound server in the background; at once if already connected.
     void Connect();
     // Stops the open sound and lets it go. Nothing to report: there is nothing left to fail.
     void Close();
@@ -29,6 +28,8 @@ public:
     // the working directory) and makes it ready to play. On failure: a text that names the
     // file and gives the reason, and no sound is open.
     std::optional<QString> Open(const QString &fileName);
+    // Makes the sound file ready to open at once, as Open would, while the open sound plays on.
+    std::optional<QString> Prepare(const QString &fileName);
     // Starts the open sound from its beginning and returns at once. Without an open sound or an
     // audio output that will play it, nothing happens and nothing is said.
     void Play();
@@ -39,7 +40,7 @@ public:
     bool isPlaying() const;
 
 private:
-    SoundOutput *output(QString *whyNot);
+    SoundOutput &output();
 
     bool m_open = false;
     QString m_fileName;

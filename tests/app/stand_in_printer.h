@@ -1,5 +1,5 @@
 // A printer a test puts in the window's place: its dialog answered without being shown, and the
-// pages recorded, or printed into a PDF file through the device module's own QPainter job.
+// pages recorded, or printed into a PDF file through the program's own QPainter job.
 #pragma once
 
 #include "../print/recording_canvas.h"

@@ -195,7 +195,7 @@ void TestDrillWindow::rightAndWrongShowTheirPicturesAndSounds()
     f.media.take();
     WindowFixture::answer(u"99"_s);
     QCOMPARE(f.media.take(), (QStringList { u"picture batu1.bmp"_s, u"sound batu1.wav"_s }));
-    QCOMPARE(DrillState.MascotShown, 0);
+    QCOMPARE(DrillState.MascotShown, false);
     // The first key after a judgement brings the mascot back, whatever the key.
     WindowFixture::type(u"1"_s);
     QCOMPARE(f.media.take(), QStringList { u"picture mascot.bmp"_s });
@@ -264,7 +264,7 @@ void TestDrillWindow::heldEnterIsJudgedOnce()
     }
     sendKey(box, QEvent::KeyRelease, Qt::Key_Return, false, time + 40);
     QCOMPARE(f.media.take().count(u"sound batu1.wav"_s), 1);
-    QCOMPARE(DrillState.FirstTry, 0);
+    QCOMPARE(DrillState.FirstTry, false);
     // Let go, the box is armed again: the next Enter judges.
     sendKey(box, QEvent::KeyPress, Qt::Key_Return, false, time + 500);
     QCOMPARE(f.media.take().count(u"sound batu1.wav"_s), 1);
@@ -336,7 +336,7 @@ void TestDrillWindow::buaiWrongGoesBackToWari()
     QCOMPARE(DrillState.AnswerField, 11);
     QCOMPARE(WindowFixture::focused(), f.window->Edit11);
     QCOMPARE(f.window->Edit13->text(), u"6"_s);
-    QCOMPARE(DrillState.FirstTry, 0);
+    QCOMPARE(DrillState.FirstTry, false);
     f.media.take();
     // The first key in the wari box brings the mascot and its own prompt.
     WindowFixture::type(u"3"_s);
@@ -467,7 +467,7 @@ void TestDrillWindow::drillLengthBox()
     setLength(typed);
     QCOMPARE(DrillState.DrillLength, length);
     QCOMPARE(f.window->Edit7->text(), QString::number(length));
-    QCOMPARE(DrillState.LengthChosen, -1);
+    QCOMPARE(DrillState.LengthChosen, true);
     QVERIFY(f.window->CheckBox1->isChecked());
     QCOMPARE(WindowFixture::focused(), f.window->entryBox(DrillState.AnswerField));
     // A length takes effect at once: at or below the current number, the next right answer ends.
@@ -479,7 +479,7 @@ void TestDrillWindow::drillLengthBox()
     QTest::mouseClick(f.window->CheckBox1, Qt::LeftButton);
     QCOMPARE(DrillState.DrillLength, 100);
     QCOMPARE(f.window->Edit7->text(), u"100"_s);
-    QCOMPARE(DrillState.LengthChosen, 0);
+    QCOMPARE(DrillState.LengthChosen, false);
     QVERIFY(!f.window->CheckBox1->isChecked());
 }
 
@@ -490,7 +490,7 @@ void TestDrillWindow::notAWholeNumberIsReportedAndChangesNothing()
     setLength(u"2.5"_s);
     QCOMPARE(f.errors, QStringList { u"'2.5' は整数ではありません"_s });
     QCOMPARE(DrillState.DrillLength, 100);
-    QCOMPARE(DrillState.LengthChosen, 0);
+    QCOMPARE(DrillState.LengthChosen, false);
     QVERIFY(!f.window->CheckBox1->isChecked());
     QCOMPARE(f.window->Edit7->text(), u"100"_s);
     QCOMPARE(WindowFixture::focused(), f.window->entryBox(DrillState.AnswerField));
@@ -529,7 +529,7 @@ void TestDrillWindow::startWhileNextIsOfferedBeginsAgain()
     start();
     QCOMPARE(f.window->Button2->text(), u"せいかいを見る"_s);
     QCOMPARE(DrillState.CurrentNo, 1);
-    QCOMPARE(DrillState.AnswerShown, 0);
+    QCOMPARE(DrillState.AnswerShown, false);
     QCOMPARE(f.window->Edit8->text(), u"1"_s);
 }
 

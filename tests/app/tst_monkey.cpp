@@ -218,7 +218,7 @@ class TestMonkey : public QObject
         const QString caption = s.AnswerShown == 0 ? u"せいかいを見る"_s : u"次に進む"_s;
         QVERIFY2(w.Button2->text() == caption, qPrintable(at));
         QVERIFY2(w.CheckBox1->isChecked() == (s.LengthChosen != 0), qPrintable(at));
-        QVERIFY2(int(s.WorksheetPrinting) == 0, qPrintable(at));
+        QVERIFY2(!s.WorksheetPrinting, qPrintable(at));
         if (shownKind != 0) {
             const QString grey = greyBoxesOf(shownKind);
             const int codes[] = { 2, 3, 5, 6, 11, 12, 13 };

@@ -104,7 +104,7 @@ void TestProblemDisplay::countersAndFirstTry()
     QCOMPARE(f.window->Edit7->text(), u"37"_s);
     QCOMPARE(f.window->Edit8->text(), u"12"_s);
     QCOMPARE(f.window->Edit9->text(), u"83"_s);
-    QCOMPARE(DrillState.FirstTry, -1);
+    QCOMPARE(DrillState.FirstTry, true);
 }
 
 void TestProblemDisplay::focusPassesThroughEdit7AndPromptsForBuAndRin_data()

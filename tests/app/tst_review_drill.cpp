@@ -57,7 +57,7 @@ private Q_SLOTS:
         f.open();
         DrillState.ProblemKind = 1;
         DrillState.DrillLength = 4;
-        DrillState.LengthChosen = True;
+        DrillState.LengthChosen = true;
         f.window->CheckBox1->setChecked(true);
     }
     void cleanup() { f.close(); }

@@ -176,19 +176,19 @@ void TestWindowStartup::startUpState()
     QCOMPARE(s.CorrectCount, 0);
     QCOMPARE(s.DrillLength, 100);
     QCOMPARE(s.RatePercent, 0);
-    QCOMPARE(s.FirstTry, -1);
+    QCOMPARE(s.FirstTry, true);
     QCOMPARE(s.ProblemKind, 1);
-    QCOMPARE(s.AnswerShown, 0);
+    QCOMPARE(s.AnswerShown, false);
     QCOMPARE(s.AnswerField, 2);
     QCOMPARE(s.ExpectedValue, -1.0);
-    QCOMPARE(s.MascotShown, -1);
-    QCOMPARE(s.LengthChosen, 0);
-    for (std::int32_t armed : s.KeyArmed)
-        QCOMPARE(armed, 0);
+    QCOMPARE(s.MascotShown, true);
+    QCOMPARE(s.LengthChosen, false);
+    for (bool armed : s.KeyArmed)
+        QCOMPARE(armed, false);
     for (double v : { s.BuaiWari, s.BuaiBu, s.BuaiRin, s.TypedWari, s.TypedBu, s.TypedRin,
                       s.TypedBuaiTotal, s.ExpectedBuaiTotal })
         QCOMPARE(v, 0.0);
-    QCOMPARE(int(s.WorksheetPrinting), 0);
+    QCOMPARE(s.WorksheetPrinting, false);
     for (const ProblemRow &row : ProblemTable.rows) {
         for (int field = 1; field <= 6; ++field)
             QCOMPARE(row.field(field), 0.0);

@@ -2,7 +2,6 @@
 // behind, and one real print to a PDF file read back with poppler's tools.
 #include "window_fixture.h"
 
-#include "devices/device_loader.h"
 #include "monkey_hooks.h"
 #include "stand_in_printer.h"
 
@@ -125,7 +124,6 @@ private Q_SLOTS:
     void aPrintLeavesAFreshSetAndTheStatusAsItWas();
     void cancelInThePrintDialogPrintsNothing();
     void aPrintingFailureIsReportedAndCleanedUp();
-    void aMissingDeviceModuleIsReportedAndPrintsNothing();
     void aRealPrintToPdf();
     void aPageRangeReprintsThosePagesOfTheOneDocument();
     void thePrinterIsMadeAtTheFirstPrintAndKept();
@@ -229,7 +227,7 @@ void TestWorksheetPrint::aPrintLeavesAFreshSetAndTheStatusAsItWas()
     QCOMPARE(statusAtJob, u"スタートボタンをおしてね！"_s);
     QCOMPARE(printer->recorded.pages.size(), 6);
     QCOMPARE(f.status(), status);
-    QCOMPARE(int(DrillState.WorksheetPrinting), 0);
+    QCOMPARE(DrillState.WorksheetPrinting, false);
     QCOMPARE(DrillState.CurrentNo, 1);
     QCOMPARE(DrillState.DrillLength, 25);
     for (int code : EntryBoxCodes)
@@ -254,8 +252,8 @@ void TestWorksheetPrint::cancelInThePrintDialogPrintsNothing()
     QCOMPARE(printer->recorded.jobs, 0);
     QCOMPARE(f.status(), status);
     QCOMPARE(ProblemTable[1].BaseAmount, firstBase);
-    QCOMPARE(DrillState.FirstTry, -1);
-    QCOMPARE(int(DrillState.WorksheetPrinting), 0);
+    QCOMPARE(DrillState.FirstTry, true);
+    QCOMPARE(DrillState.WorksheetPrinting, false);
 }
 
 void TestWorksheetPrint::aPrintingFailureIsReportedAndCleanedUp()
@@ -267,7 +265,7 @@ void TestWorksheetPrint::aPrintingFailureIsReportedAndCleanedUp()
     clickPrint({ u"yes"_s });
     QCOMPARE(f.errors.size(), 1);
     QVERIFY(f.errors.first().contains(u"recorded failure"_s));
-    QCOMPARE(int(DrillState.WorksheetPrinting), 0);
+    QCOMPARE(DrillState.WorksheetPrinting, false);
     QCOMPARE(f.status(), status);
 
     // A PDF file that cannot be written, through the real printer.
@@ -279,31 +277,7 @@ void TestWorksheetPrint::aPrintingFailureIsReportedAndCleanedUp()
     QVERIFY2(f.errors.first().contains(u"/nonexistent-folder/sheet.pdf"_s),
              qPrintable(f.errors.first()));
     QCOMPARE(f.status(), status);
-    QCOMPARE(int(DrillState.WorksheetPrinting), 0);
-}
-
-// ctest runs this again with the module's path pointing nowhere (tst_worksheet_print_no_module).
-void TestWorksheetPrint::aMissingDeviceModuleIsReportedAndPrintsNothing()
-{
-    if (QFileInfo::exists(DeviceModulePath()))
-        QSKIP("the device module is in its place here");
-    QVERIFY(!Devices());
-    f.window->PrinterSetupDialog1.reset(); // the program's own printer, from the module
-    chooseKind(1);
-    chooseLength(30);
-    const QString status = f.status();
-    const ProblemRow before = ProblemTable[1];
-    for (int attempt = 1; attempt <= 2; ++attempt) {
-        f.errors.clear();
-        clickPrint({ u"yes"_s });
-        QCOMPARE(f.errors.size(), 1);
-        QVERIFY2(f.errors.first().contains(QDir::toNativeSeparators(DeviceModulePath())),
-                 qPrintable(f.errors.first()));
-        QCOMPARE(f.status(), status);
-        QCOMPARE(int(DrillState.WorksheetPrinting), 0);
-        QVERIFY(!f.window->PrinterSetupDialog1);
-        QCOMPARE(ProblemTable[1].ComparedRatio, before.ComparedRatio);
-    }
+    QCOMPARE(DrillState.WorksheetPrinting, false);
 }
 
 void TestWorksheetPrint::aRealPrintToPdf()
@@ -406,7 +380,7 @@ void TestWorksheetPrint::aPageRangeReprintsThosePagesOfTheOneDocument()
 
 void TestWorksheetPrint::thePrinterIsMadeAtTheFirstPrintAndKept()
 {
-    f.window->PrinterSetupDialog1.reset(); // the program's own printer, from the module
+    f.window->PrinterSetupDialog1.reset(); // the program's own printer
     clickPrint({ u"ok"_s });
     QVERIFY(!f.window->PrinterSetupDialog1);
 
@@ -449,7 +423,7 @@ void TestWorksheetPrint::theRealPrintDialog()
         qputenv("HOME", oldHome);
         qputenv("XDG_CONFIG_HOME", oldConfig);
     });
-    f.window->PrinterSetupDialog1.reset(); // the program's own printer, from the module
+    f.window->PrinterSetupDialog1.reset(); // the program's own printer
     chooseKind(3);
     chooseLength(15);
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);

@@ -89,11 +89,11 @@ void TestProblemView::eachKindShowsItsBoxes()
     QTEST(textsOf(view.text), "texts");
     QTEST(coloursOf(view), "colours");
     DrillStateData state;
-    state.FirstTry = False;
+    state.FirstTry = false;
     BeginProblem(view, state);
     QCOMPARE(state.AnswerField, answerField);
     QCOMPARE(state.ExpectedValue, expected);
-    QCOMPARE(state.FirstTry, True);
+    QCOMPARE(state.FirstTry, true);
 }
 
 void TestProblemView::buaiDigits_data()

@@ -20,9 +20,9 @@ DrillStateData midDrill()
     state.DrillLength = 5;
     state.AnswerField = 4;
     state.ExpectedValue = 12;
-    state.FirstTry = True;
-    state.MascotShown = True;
-    state.keyArmed(4) = True;
+    state.FirstTry = true;
+    state.MascotShown = true;
+    state.keyArmed(4) = true;
     return state;
 }
 
@@ -37,6 +37,7 @@ private Q_SLOTS:
     void answerBoxKey();
     void buaiBoxKey_data();
     void buaiBoxKey();
+    void keyLetGoArmsItsBox();
     void promptFor();
     void revealOrNext();
     void drillLength_data();
@@ -83,8 +84,8 @@ void TestDrillFlow::answerBoxKey()
     QFETCH(bool, firstTry);
     QFETCH(int, currentNo);
     DrillStateData state = midDrill();
-    state.keyArmed(code) = True;
-    state.FirstTry = firstTry ? True : False;
+    state.keyArmed(code) = true;
+    state.FirstTry = firstTry;
     state.CurrentNo = currentNo;
     const DrillStep step = AnswerBoxKey(state, code, key, typed);
     QTEST(step.verdict, "verdict");
@@ -94,8 +95,8 @@ void TestDrillFlow::answerBoxKey()
     QTEST(step.finished, "finished");
     QCOMPARE(step.nextProblem, step.verdict == Verdict::Right && !step.finished);
     QCOMPARE(step.focusBox, step.verdict == Verdict::Wrong ? std::optional<int>(4) : std::nullopt);
-    QCOMPARE(state.keyArmed(code), False);
-    QCOMPARE(state.MascotShown, step.verdict == Verdict::None ? True : False);
+    QCOMPARE(state.keyArmed(code), false);
+    QCOMPARE(state.MascotShown, step.verdict == Verdict::None);
     // The key after a verdict brings the mascot back, once.
     if (step.verdict != Verdict::None) {
         QCOMPARE(AnswerBoxKey(state, code, BoxKey::Other, 0).mascotPrompt,
@@ -144,7 +145,7 @@ void TestDrillFlow::buaiBoxKey()
     DrillStateData state = midDrill();
     state.ProblemKind = kind;
     state.AnswerField = code;
-    state.keyArmed(code) = True;
+    state.keyArmed(code) = true;
     state.BuaiWari = 3;
     state.BuaiBu = 2;
     state.BuaiRin = 5;
@@ -157,8 +158,29 @@ void TestDrillFlow::buaiBoxKey()
     QTEST(int(state.AnswerField), "answerField");
     if (step.verdict == Verdict::Right)
         QCOMPARE(state.CorrectCount, 3);
-    if (key != BoxKey::Shift || kind != 9 || code == 11)
-        QCOMPARE(AnswerBoxKey(state, 4, BoxKey::Other, 0).verdict, Verdict::None);
+    // A held Enter judges once: the box it came to waits for a key to be let go in it.
+    if (key == BoxKey::Enter)
+        QCOMPARE(state.keyArmed(code), false);
+}
+
+void TestDrillFlow::keyLetGoArmsItsBox()
+{
+    DrillStateData state = midDrill();
+    state.keyArmed(4) = false;
+    BoxKeyUp(state, 4);
+    QVERIFY(state.keyArmed(4));
+    // A held Enter's repeat shows its release to have been none: the box stays unarmed.
+    RetractBoxKeyUp(state, 4);
+    QVERIFY(!state.keyArmed(4));
+    // A digit let go while Enter is held armed the box, and Enter's repeat keeps that.
+    state.keyArmed(4) = true;
+    BoxKeyUp(state, 4);
+    RetractBoxKeyUp(state, 4);
+    QVERIFY(state.keyArmed(4));
+    // Only the box the release came to is put back.
+    BoxKeyUp(state, 5);
+    RetractBoxKeyUp(state, 4);
+    QVERIFY(state.keyArmed(5));
 }
 
 void TestDrillFlow::promptFor()
@@ -172,15 +194,18 @@ void TestDrillFlow::promptFor()
 void TestDrillFlow::revealOrNext()
 {
     DrillStateData state = midDrill();
-    state.MascotShown = False;
+    state.MascotShown = false;
     QCOMPARE(RevealOrNext(state),
              (RevealStep { false, false, u"次の問題をやるボタンをおしてね。"_s }));
     QCOMPARE(state.CurrentNo, 4);
-    QCOMPARE(state.FirstTry, False);
-    state.AnswerShown = True;
+    QCOMPARE(state.FirstTry, false);
+    QCOMPARE(state.AnswerShown, true);
     QCOMPARE(RevealOrNext(state), (RevealStep { true, false, std::nullopt }));
-    QCOMPARE(state.AnswerShown, False);
+    QCOMPARE(state.AnswerShown, false);
+    // The last problem's reveal ends the drill, which brings back its own mascot and prompt.
     state.CurrentNo = 5;
+    state.AnswerShown = false;
+    state.MascotShown = false;
     QCOMPARE(RevealOrNext(state), (RevealStep { false, true, std::nullopt }));
 }
 
@@ -221,13 +246,17 @@ void TestDrillFlow::missedProblemsAreReviewed()
     DrillStateData state = midDrill();
     StartDrill(state);
     AnswerBoxKey(state, 4, BoxKey::Enter, 11);
-    state.keyArmed(4) = True;
+    state.keyArmed(4) = true;
     AnswerBoxKey(state, 4, BoxKey::Enter, 10);
-    state.keyArmed(4) = True;
+    state.keyArmed(4) = true;
     AnswerBoxKey(state, 4, BoxKey::Enter, 12);
     RevealOrNext(state);
-    state.keyArmed(4) = True;
-    state.FirstTry = True;
+    // A wrong answer typed at the revealed problem is a miss of that problem, not of the next.
+    state.keyArmed(4) = true;
+    AnswerBoxKey(state, 4, BoxKey::Enter, 11);
+    QCOMPARE(state.MissedRows, (std::vector<std::int32_t> { 3, 4 }));
+    state.keyArmed(4) = true;
+    state.FirstTry = true;
     QCOMPARE(AnswerBoxKey(state, 4, BoxKey::Enter, 12).finished, true);
     QCOMPARE(state.MissedRows, (std::vector<std::int32_t> { 3, 4 }));
     QVERIFY(EndDrill(state));
@@ -236,15 +265,21 @@ void TestDrillFlow::missedProblemsAreReviewed()
     // The review runs through rows 3 and 4 only, as a drill of 2, and gives the length back.
     QVERIFY(StartReview(state));
     QCOMPARE(state.DrillLength, 2);
-    state.LengthChosen = True;
+    state.LengthChosen = true;
     QCOMPARE(PrintedSetLength(state), 5);
     QCOMPARE(state.CurrentNo, 1);
     QCOMPARE(RowOfProblem(state), 3);
+    // A length chosen during the review is the pupil's from its end; the review keeps its own.
+    ChooseDrillLength(state, std::nullopt);
+    QCOMPARE(state.DrillLength, 2);
     state.CurrentNo = 2;
     QCOMPARE(RowOfProblem(state), 4);
     RevealOrNext(state);
     QCOMPARE(state.MissedRows, (std::vector<std::int32_t> { 4 }));
     QVERIFY(EndDrill(state));
+    QCOMPARE(state.DrillLength, 100);
+    QVERIFY(!state.LengthChosen);
+    ChooseDrillLength(state, 5);
     QCOMPARE(state.DrillLength, 5);
     QVERIFY(state.ReviewRows.empty());
 
@@ -254,7 +289,7 @@ void TestDrillFlow::missedProblemsAreReviewed()
     StartDrill(state);
     QVERIFY(!EndDrill(state));
     // Outside a drill nothing is noted.
-    state.AnswerShown = False;
+    state.AnswerShown = false;
     RevealOrNext(state);
     QVERIFY(state.MissedRows.empty());
 }
@@ -278,7 +313,7 @@ void TestDrillFlow::worksheets()
     QFETCH(int, kind);
     QFETCH(int, length);
     DrillStateData state;
-    state.LengthChosen = lengthChosen ? True : False;
+    state.LengthChosen = lengthChosen;
     state.DrillLength = length;
     QTEST(WorksheetsCanBePrinted(lengthChosen, kind), "printed");
     QTEST(int(PrintedSetLength(state)), "setLength");

@@ -82,10 +82,10 @@ between() {
     awk -v a="${1:-0}" -v lo="$2" -v hi="$3" 'BEGIN { exit !(a >= lo && a <= hi) }'
 }
 
-echo "== 1: the chime, then a pip cut off by the buzz"
+echo "== 1: the chime, whole while スタート tries the sounds, then a pip cut off by the buzz"
 start_server
 record "$work/rec1.raw"
-"$player" "$files" wait:300 play:maru1.wav wait:1000 play:p.wav play:batu1.wav wait:1000 \
+"$player" "$files" wait:300 play:maru1.wav check wait:1000 play:p.wav play:batu1.wav wait:1000 \
     >"$work/player.log" 2>&1 &
 player_pid=$!
 most=0

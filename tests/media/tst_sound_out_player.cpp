@@ -1,8 +1,8 @@
 // Plays the program's sounds through the real audio output, as a drill would, for
 // sound_out.sh to record. The steps come as arguments: play:NAME plays a sound through the
-// feedback component, wait:MS lets the event loop run, until:FILE waits for the script to make
-// that file (it restarts the sound server meanwhile). Exits non-zero if a sound was reported
-// as unusable.
+// feedback component, check tries the three sounds as スタート does, wait:MS lets the event loop
+// run, until:FILE waits for the script to make that file (it restarts the sound server
+// meanwhile). Exits non-zero if a sound was reported as unusable.
 #include "media/feedback_media.h"
 #include "media/sound_player.h"
 
@@ -55,6 +55,12 @@ int main(int argc, char **argv)
         if (step.startsWith(u"play:")) {
             feedback.PlaySound(what);
             out << what << " played\n";
+        } else if (step == u"check") {
+            for (const QString &report :
+                 feedback.CheckFiles({ u"maru1.wav"_s, u"batu1.wav"_s, u"p.wav"_s })) {
+                out << "reported: " << report << '\n';
+                ok = false;
+            }
         } else if (step.startsWith(u"wait:")) {
             waitMs(what.toInt());
         } else if (step.startsWith(u"until:")) {
