@@ -6,17 +6,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The face whose advances the diagram's rectangles are computed for, named as installed.
-QFont diagramFont(int pixels, bool bold)
-{
-    QFont font(u"IPAGothic"_s);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setStyleHint(QFont::Monospace);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
-
 QPen penFor(DiagramStrokeStyle style)
 {
     switch (style) {
@@ -34,6 +23,18 @@ QPen penFor(DiagramStrokeStyle style)
 
 } // namespace
 
+QFont RelationDiagramFont(int pixels, bool bold)
+{
+    // Named as installed: the rectangles hold for this face only. Unhinted, as the window's
+    // faces, so that the advances stay the design's half and whole ems.
+    QFont font(u"IPAGothic"_s);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    font.setStyleHint(QFont::Monospace);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
 void PaintRelationDiagram(QPainter &painter, const RelationDiagram &diagram)
 {
     painter.fillRect(0, 0, DiagramWidth, DiagramHeight, Qt::white);
@@ -44,7 +45,7 @@ void PaintRelationDiagram(QPainter &painter, const RelationDiagram &diagram)
         painter.drawLine(stroke.line);
     }
     for (const DiagramText &text : diagram.texts) {
-        painter.setFont(diagramFont(text.pixels, text.bold || text.hidden));
+        painter.setFont(RelationDiagramFont(text.pixels, text.bold || text.hidden));
         painter.setPen(text.revealed ? Qt::red : Qt::black);
         const QRect &r = text.rect;
         painter.drawText(QPoint(r.left(), r.top() + r.height() * 7 / 8), text.text);

@@ -5,7 +5,11 @@
 
 #include <QWidget>
 
+class QFont;
 class QPainter;
+
+// The fixed-pitch face the diagram's rectangles are computed for, at a pixel size.
+QFont RelationDiagramFont(int pixels, bool bold);
 
 // A diagram painted at the painter's origin on a white ground of the panel's size: black lines
 // and texts, the revealed answers red.
