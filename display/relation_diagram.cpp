@@ -78,9 +78,10 @@ void addStroke(RelationDiagram &d, QLine line, DiagramStrokeStyle style)
 }
 
 // A mark's label beside its line, centred over the mark where it is free, else moved aside as
-// little as it takes and tied to its mark by a leader. Ratios a hundredth from 0 or from 1 put
-// two marks a few pixels apart.
-void addLabel(RelationDiagram &d, const Word &word, int markX, int axisY, bool above, int line)
+// little as it takes, to the side `toward` (-1 left, 1 right) where it can, and tied to its mark
+// by a leader. Ratios a hundredth from 0 or from 1 put two marks a few pixels apart.
+void addLabel(RelationDiagram &d, const Word &word, int markX, int axisY, bool above, int line,
+              int toward = 0)
 {
     const int width = DiagramTextWidth(word.text, P);
     const int top = above ? axisY - TickHalf - MarkGap - P : axisY + TickHalf + MarkGap;
@@ -98,9 +99,15 @@ void addLabel(RelationDiagram &d, const Word &word, int markX, int axisY, bool a
     for (const DiagramText &t : std::as_const(d.texts))
         candidates << t.rect.right() + 1 + LabelGap << t.rect.left() - LabelGap - width;
     std::optional<int> best;
-    for (const int left : std::as_const(candidates)) {
-        if (fits(left) && (!best || std::abs(left - wanted) < std::abs(*best - wanted)))
-            best = left;
+    for (const bool anySide : { false, true }) {
+        for (const int left : std::as_const(candidates)) {
+            if (!fits(left) || (!anySide && (left - wanted) * toward < 0))
+                continue;
+            if (!best || std::abs(left - wanted) < std::abs(*best - wanted))
+                best = left;
+        }
+        if (best)
+            break;
     }
     const int left = best.value_or(candidates[1]);
     addText(d, word, left, top, P, line);
@@ -269,7 +276,8 @@ RelationDiagram numberLines(const ProblemRow &row, int kind, bool revealed)
         const bool above = i == 0;
         addLabel(d, plain(u"0"_s), zeroX, y, above, line);
         addLabel(d, word(axes[i].baseBox), baseX, y, above, line);
-        addLabel(d, word(axes[i].comparedBox), comparedX, y, above, line);
+        // The compared amount's label keeps to its side of the base's, as its value does.
+        addLabel(d, word(axes[i].comparedBox), comparedX, y, above, line, ratio < 1 ? -1 : 1);
     }
     if (axes.size() > 1) {
         const int from = axisY.first() + TickHalf + 1, to = axisY.last() - TickHalf - 1;
@@ -321,8 +329,9 @@ RelationDiagram placeValues(const ProblemRow &row, int kind, bool revealed)
     for (int i = 0; i < 3; ++i) {
         const int left = CellsLeft + i * CellWidth, centre = left + CellWidth / 2;
         const int width = DiagramTextWidth(places[i].text, Big) + Big;
-        const DiagramText &digit = addText(d, places[i], centre - width / 2, placesTop, Big, 0);
-        addText(d, plain(units[i]), digit.rect.right() + 1, placesTop, Big, 0);
+        const int unitLeft =
+                addText(d, places[i], centre - width / 2, placesTop, Big, 0).rect.right() + 1;
+        addText(d, plain(units[i]), unitLeft, placesTop, Big, 0);
         const QString unit = u"1"_s + units[i] + u" ＝ "_s + worth[i];
         addText(d, plain(unit), centre - DiagramTextWidth(unit, P) / 2, unitsTop, P, 1);
         addStroke(d, QLine(left, top, left, bottom), DiagramStrokeStyle::Frame);
