@@ -1,0 +1,75 @@
+#include "app/relation_diagram_view.h"
+
+#include <QPainter>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QPen penFor(DiagramStrokeStyle style)
+{
+    switch (style) {
+    case DiagramStrokeStyle::Axis:
+        return QPen(Qt::black, 2, Qt::SolidLine, Qt::FlatCap);
+    case DiagramStrokeStyle::Guide:
+        return QPen(Qt::black, 1, Qt::DotLine, Qt::FlatCap);
+    case DiagramStrokeStyle::Tick:
+    case DiagramStrokeStyle::Leader:
+    case DiagramStrokeStyle::Frame:
+        break;
+    }
+    return QPen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap);
+}
+
+} // namespace
+
+QFont RelationDiagramFont(int pixels, bool bold)
+{
+    // Named as installed: the rectangles hold for this face only. Unhinted, as the window's
+    // faces, so that the advances stay the design's half and whole ems.
+    QFont font(u"IPAGothic"_s);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    font.setStyleHint(QFont::Monospace);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+void PaintRelationDiagram(QPainter &painter, const RelationDiagram &diagram)
+{
+    painter.fillRect(0, 0, DiagramWidth, DiagramHeight, Qt::white);
+    painter.setPen(Qt::gray);
+    painter.drawRect(0, 0, DiagramWidth - 1, DiagramHeight - 1);
+    for (const DiagramStroke &stroke : diagram.strokes) {
+        painter.setPen(penFor(stroke.style));
+        painter.drawLine(stroke.line);
+    }
+    for (const DiagramText &text : diagram.texts) {
+        painter.setFont(RelationDiagramFont(text.pixels, text.bold || text.hidden));
+        painter.setPen(text.revealed ? Qt::red : Qt::black);
+        const QRect &r = text.rect;
+        painter.drawText(QPoint(r.left(), r.top() + r.height() * 7 / 8), text.text);
+    }
+}
+
+RelationDiagramView::RelationDiagramView(QWidget *parent) : QWidget(parent)
+{
+    setFixedSize(DiagramWidth, DiagramHeight);
+    setFocusPolicy(Qt::NoFocus);
+    setAccessibleName(u"関係図"_s);
+    // Painted whole, so Qt need not clear it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void RelationDiagramView::showDiagram(const RelationDiagram &diagram)
+{
+    m_diagram = diagram;
+    setAccessibleDescription(RelationDiagramDescription(m_diagram));
+    update();
+}
+
+void RelationDiagramView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    PaintRelationDiagram(painter, m_diagram);
+}

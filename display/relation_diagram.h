@@ -1,0 +1,62 @@
+// A picture of the problem on the screen, as plain data: its quantities on number lines (or the
+// place values of its ratio), and the formula that gives the hidden quantity.
+#pragma once
+
+#include "drill/drill_state.h"
+
+#include <QLine>
+#include <QList>
+#include <QRect>
+#include <QString>
+
+// The panel the picture fills, in pixels.
+inline constexpr int DiagramWidth = 608;
+inline constexpr int DiagramHeight = 200;
+
+// Text sizes (pixel size of the face) that the picture is laid out for. The rectangles assume
+// the fixed-pitch face the panel paints with, IPAGothic: ASCII takes half an em and every other
+// character one em, so a text's rectangle is exactly where it is painted. Its ascent is 7/8 em.
+inline constexpr int DiagramTextPixels = 18;
+inline constexpr int DiagramBigTextPixels = 24;
+
+// The width in pixels of a text at a pixel size, in that face.
+int DiagramTextWidth(const QString &text, int pixels);
+
+struct DiagramText
+{
+    QString text;
+    QRect rect; // its advance by one em
+    int pixels = DiagramTextPixels;
+    bool bold = false;
+    bool hidden = false; // the quantity to find, "？"
+    bool revealed = false; // the answer shown after せいかいを見る, painted red
+    int line = 0; // the picture's line it belongs to, top to bottom
+};
+
+enum class DiagramStrokeStyle {
+    Axis, // a number line
+    Tick, // a mark on a line, or a step of its scale
+    Guide, // dotted: one quantity's place on every line
+    Leader, // from a mark to its label, where the label had to move aside
+    Frame, // the cells of the place values
+};
+
+struct DiagramStroke
+{
+    QLine line;
+    DiagramStrokeStyle style;
+};
+
+struct RelationDiagram
+{
+    QList<DiagramStroke> strokes;
+    QList<DiagramText> texts; // no two overlap, all inside the panel
+};
+
+// The picture of a row for a kind (1..10), before or after the answer is revealed; nothing for
+// another kind. Numbers read as the boxes show them (ViewOfProblem, RevealTexts).
+RelationDiagram RelationDiagramOf(const ProblemRow &row, int kind, bool revealed);
+
+// The picture's texts for a screen reader: one line per line of the picture, its texts left to
+// right (a space between two that do not touch), the formula last.
+QString RelationDiagramDescription(const RelationDiagram &diagram);
