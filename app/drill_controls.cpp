@@ -80,6 +80,7 @@ void TForm1::MakeProblems()
     ReviewButton->hide();
     for (int code : EntryBoxCodes)
         entryBox(code)->clear();
+    setNoDiagram();
     setStatus(u"スタートボタンをおしてね！"_s);
 }
 
@@ -98,6 +99,7 @@ void TForm1::ShowProblem()
     Edit7->setText(QString::number(DrillState.DrillLength));
     Edit8->setText(QString::number(DrillState.CurrentNo));
     Edit9->setText(QString::number(DrillState.RatePercent));
+    setDiagram(ProblemTable.rowAt(RowOfProblem(DrillState)), false);
     FocusAnswerField(DrillState.AnswerField);
 }
 
@@ -198,6 +200,7 @@ void TForm1::Button2Click()
         if (texts[i])
             entryBox(EntryBoxCodes[i])->setText(*texts[i]);
     }
+    setDiagram(row, true);
     if (step.finished)
         FinishDrill();
     setAnswerShown(true);
@@ -250,6 +253,12 @@ bool TForm1::takeKey(QWidget *target, const KeyStroke &stroke)
         return false;
     const bool down = stroke.phase != KeyStroke::Phase::Release;
     const int key = stroke.key;
+    // F1 shows and hides the diagram from anywhere in the window, and types nothing.
+    if (key == Qt::Key_F1) {
+        if (stroke.phase == KeyStroke::Phase::Press)
+            DiagramSwitch->toggle();
+        return true;
+    }
     const bool arrow =
             key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
     if (auto *item = qobject_cast<QAbstractButton *>(target);

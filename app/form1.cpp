@@ -6,6 +6,7 @@
 #include "app/key_classifier.h"
 #include "app/layout_palette.h"
 #include "app/message_boxes.h"
+#include "app/relation_diagram_view.h"
 #include "drill/drill_flow.h"
 #include "drill/drill_state.h"
 #include "media/feedback_media.h"
@@ -100,6 +101,10 @@ struct Control
     Kind kind = Kind::Plain;
 };
 
+// The layout's own height; the diagram panel, when shown, comes below it.
+constexpr int LayoutHeight = 462;
+constexpr int DiagramTop = LayoutHeight;
+
 constexpr FontStyle LabelFont { Face::Fixed, 21, Weight::Bold };
 constexpr FontStyle BoxFont { Face::Fixed, 32 };
 constexpr FontStyle BuaiBoxFont { Face::Fixed, 24 };
@@ -145,6 +150,7 @@ const Control Layout[] = {
     { &TForm1::Button3, u"Button3", nullptr, { 296, 416, 49, 33 }, u"おしまい", std::nullopt, u"プログラムをおわります" },
     { &TForm1::BitBtn1, u"BitBtn1", nullptr, { 568, 8, 49, 49 }, u"問題を印刷します", std::nullopt, u"問題を印刷します" },
     { &TForm1::CheckBox1, u"CheckBox1", nullptr, { 16, 384, 73, 25 }, u"出題数", FontStyle { Face::Fixed, 16 }, u"チェックで 出題数をきめます" },
+    { &TForm1::DiagramSwitch, u"DiagramSwitch", nullptr, { 112, 395, 120, 20 }, u"図で考える", FontStyle { Face::Fixed, 14, Weight::Bold }, u"F1 でも 図を出したり しまったりします" },
     { &TForm1::ReviewButton, u"ReviewButton", nullptr, { 6, 414, 100, 42 }, u"まちがえた問題をもう一度", FontStyle { Face::Proportional, 11 }, u"まちがえた問題だけをもう一度やります" },
 };
 // clang-format on
@@ -216,11 +222,12 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     setPalette(LayoutPalette());
     // Positions are the layout's own pixels; Qt's high-density scaling scales them as a whole.
     move(7, 11);
-    resize(624, 462);
+    resize(624, LayoutHeight);
 
     createControls();
     createKindChoice();
     createPictures();
+    createDiagram();
     setTabOrder();
 
     m_ownFeedback = std::make_unique<MediaFeedback>(
@@ -345,6 +352,49 @@ void TForm1::createPictures()
     MediaNote->hide();
 }
 
+void TForm1::createDiagram()
+{
+    DiagramPanel = new RelationDiagramView(this);
+    DiagramPanel->setObjectName(u"DiagramPanel"_s);
+    DiagramPanel->move(8, DiagramTop);
+    DiagramPanel->hide();
+    connect(DiagramSwitch, &QCheckBox::toggled, this, &TForm1::showDiagram);
+    // A click leaves the pupil where a drill needs the keys, as 出題数 does.
+    connect(DiagramSwitch, &QCheckBox::clicked, this,
+            [this] { FocusAnswerField(DrillState.AnswerField); });
+}
+
+void TForm1::showDiagram(bool shown)
+{
+    // The window grows by the panel below the layout, which stays where it is.
+    DiagramPanel->setVisible(shown);
+    resize(width(), shown ? DiagramTop + DiagramHeight + 8 : LayoutHeight);
+    if (shown)
+        drawDiagram();
+}
+
+void TForm1::setDiagram(const ProblemRow &row, bool revealed)
+{
+    m_diagram = { true, row, DrillState.ProblemKind, revealed };
+    drawDiagram();
+}
+
+void TForm1::setNoDiagram()
+{
+    m_diagram.problem = false;
+    drawDiagram();
+}
+
+void TForm1::drawDiagram()
+{
+    // Nothing is worked out while the panel is hidden: the answers stay as fast as without it.
+    if (!DiagramPanel->isVisible())
+        return;
+    DiagramPanel->showDiagram(
+            m_diagram.problem ? RelationDiagramOf(m_diagram.row, m_diagram.kind, m_diagram.revealed)
+                              : RelationDiagram {});
+}
+
 void TForm1::setTabOrder()
 {
     // All ten items stand together where the kind choice comes: Tab stops at the checked one
@@ -355,7 +405,7 @@ void TForm1::setTabOrder()
     order << Button1 << Button2 << Button3;
     for (QAbstractButton *item : RadioGroup1Items->buttons())
         order << item;
-    order << CheckBox1 << ReviewButton << BitBtn1;
+    order << CheckBox1 << ReviewButton << DiagramSwitch << BitBtn1;
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -12,6 +12,8 @@
 // through one Feedback object (media/), so a test can record them.
 #pragma once
 
+#include "drill/drill_state.h"
+
 #include <QWidget>
 
 #include <cstdint>
@@ -28,6 +30,7 @@ class QRadioButton;
 class Feedback;
 class MediaPlayer;
 class WorksheetPrinter;
+class RelationDiagramView;
 struct DrillStep;
 struct KeyStroke;
 enum class BoxKey;
@@ -97,6 +100,10 @@ public:
     QGroupBox *RadioGroup1 = nullptr;
     QButtonGroup *RadioGroup1Items = nullptr;
     QCheckBox *CheckBox1 = nullptr;
+    // 図で考える and the panel it shows below the layout: the problem's quantities on number
+    // lines, or its buai place values, and the formula for the hidden quantity.
+    QCheckBox *DiagramSwitch = nullptr;
+    RelationDiagramView *DiagramPanel = nullptr;
     QLabel *Image1 = nullptr;
     // Over the foot of Image1: a picture or sound could not be used, and a box will say which.
     QLabel *MediaNote = nullptr;
@@ -112,6 +119,12 @@ private:
     void createControls();
     void createKindChoice();
     void createPictures();
+    void createDiagram();
+    void showDiagram(bool shown);
+    // The picture of a problem, drawn when the panel is shown.
+    void setDiagram(const ProblemRow &row, bool revealed);
+    void setNoDiagram();
+    void drawDiagram();
     void setTabOrder();
 
     // Every key of the application, once, where it was first delivered; true swallows it.
@@ -140,6 +153,13 @@ private:
     QStringList m_mediaReports;
     bool m_mediaReportsDue = false;
     bool m_painted = false;
+    struct DiagramSubject
+    {
+        bool problem = false; // no problem is on the screen before スタート
+        ProblemRow row;
+        int kind = 1;
+        bool revealed = false;
+    } m_diagram;
 };
 
 // The one window, reachable from every routine of the program.

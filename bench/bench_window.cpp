@@ -1,9 +1,11 @@
 // One answer on the real window (offscreen): Enter in the answer box until the next problem is
-// laid out and focused, against laying out a problem alone.
+// laid out and focused, against laying out a problem alone; and Enter until the next problem is
+// drawn, with the diagram panel shown against it hidden.
 #include "app/form1.h"
 #include "bench/window_answers.h"
 #include "media/feedback_media.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 
 #include <benchmark/benchmark.h>
@@ -32,9 +34,10 @@ TForm1 &window()
     return *form;
 }
 
-void answer(benchmark::State &state)
+void answer(benchmark::State &state, bool diagram, bool drawn)
 {
     TForm1 &w = window();
+    w.DiagramSwitch->setChecked(diagram);
     DrillState.ProblemKind = 7;
     w.Button1Click();
     for (auto _ : state) {
@@ -46,7 +49,10 @@ void answer(benchmark::State &state)
         sendKey(box, QEvent::KeyRelease, Qt::Key_0, u"0"_s);
         state.ResumeTiming();
         sendKey(box, QEvent::KeyPress, Qt::Key_Return, u"\r"_s);
+        if (drawn)
+            w.repaint();
     }
+    w.DiagramSwitch->setChecked(false);
 }
 
 void showProblem(benchmark::State &state)
@@ -62,5 +68,13 @@ void showProblem(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(answer)->Name("Answer/window")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(answer, hidden, false, false)
+        ->Name("Answer/window")
+        ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(answer, hidden, false, true)
+        ->Name("DiagramAnswer/baseline")
+        ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(answer, shown, true, true)
+        ->Name("DiagramAnswer/window")
+        ->Unit(benchmark::kMicrosecond);
 BENCHMARK(showProblem)->Name("Answer/baseline")->Unit(benchmark::kMicrosecond);

@@ -93,10 +93,10 @@ scoreShown || fail "kind 1: no score after the last problem"
 # ---- Kind 9: by the arrows; the print only explains; a held Shift; a drill by reveals. ----
 keys Tab Tab                                          # 次に進む → おしまい → the kind
 keys $(printf 'Down %.0s' $(seq 8))                   # 割合→歩合
-keys Tab Tab Return                                   # 出題数 → the printer button
+keys Tab Tab Tab Return                               # 出題数 → 図で考える → the printer button
 box 情報
 keys Return                                           # OK: the explanation, nothing printed
-keys $(printf 'shift+Tab %.0s' $(seq 5)) Return       # スタート: the focus in 割
+keys $(printf 'shift+Tab %.0s' $(seq 6)) Return       # スタート: the focus in 割
 keys 1 Return 2 Return                                # 割, 分: on to 厘
 focused $edit13 || fail "Enter did not lead to the 厘 box"
 xdotool keydown shift sleep 2.0 keyup shift           # over two repeats of the desktop's pace
@@ -119,7 +119,7 @@ scoreShown || fail "kind 9: no score after the last problem"
 mv "$pdf" "$work/first.pdf"                           # else the dialog asks to overwrite it
 keys Tab Tab $(printf 'Up %.0s' $(seq 8))             # 量→割合
 keys Tab space                                        # 出題数 off: back to 100
-keys shift+Tab shift+Tab shift+Tab space              # the answer box, back to 出題数: on
+keys shift+Tab shift+Tab shift+Tab shift+Tab space    # the answer box, back to 出題数: on
 box 問題数を決めます
 keys ctrl+a 2 5 Return
 keys shift+Tab shift+Tab Return                       # the printer button
@@ -131,7 +131,7 @@ keys alt+o Tab Tab Tab Tab Tab Down Tab ctrl+a 2 Tab ctrl+a 3 Return
 rows() { pdftotext -f "$1" -l "$1" -layout "$pdf" - | grep -cE '^[0-9.]+ +[0-9.]+ +[0-9.]+ *$' || true; }
 [ "$(rows 1)" = 10 ] && [ "$(rows 2)" = 5 ] || fail "pages 2-3 hold $(rows 1) and $(rows 2) rows, not 10 and 5"
 
-keys shift+Tab shift+Tab shift+Tab Return            # おしまい
+keys shift+Tab shift+Tab shift+Tab shift+Tab Return  # おしまい
 for _ in $(seq 50); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1

@@ -2,6 +2,8 @@
 // the drill controls and the order of pictures and sounds.
 #include "window_fixture.h"
 
+#include "app/relation_diagram_view.h"
+
 #include <QCheckBox>
 #include <QInputDialog>
 #include <QTimer>
@@ -110,6 +112,7 @@ private Q_SLOTS:
     void startWhileNextIsOfferedBeginsAgain();
     void kindStaysAsChosenAfterTheEnd();
     void aBoxFullOfJunkIsJudgedWrong();
+    void theDiagramShowsTheProblemOnTheScreen();
 };
 
 void TestDrillWindow::scoresCountOnlyFirstTries_data()
@@ -565,6 +568,40 @@ void TestDrillWindow::aBoxFullOfJunkIsJudgedWrong()
     // And the pupil can go on at once with the right answer.
     WindowFixture::answer(f.answerText());
     QCOMPARE(DrillState.CurrentNo, 2);
+}
+
+// 図で考える, or F1 from the answer box, shows the panel below the layout without taking the
+// focus or typing; the panel follows the problem and its reveal; hidden, the window is as ever.
+void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
+{
+    TForm1 &w = *f.window;
+    QCOMPARE(w.size(), QSize(624, 462));
+    QVERIFY(!w.DiagramPanel->isVisible());
+    QCOMPARE(w.DiagramSwitch->accessibleName(), u"図で考える"_s);
+    QCOMPARE(w.DiagramPanel->accessibleName(), u"関係図"_s);
+    f.chooseKind(1);
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QLineEdit *box = w.entryBox(DrillState.AnswerField);
+    WindowFixture::press(Qt::Key_F1);
+    QVERIFY(w.DiagramPanel->isVisible());
+    QVERIFY(w.DiagramSwitch->isChecked());
+    QCOMPARE(w.height(), 462 + w.DiagramPanel->height() + 8);
+    QCOMPARE(WindowFixture::focused(), box);
+    QCOMPARE(box->text(), u"？"_s);
+    const ProblemRow row = ProblemTable.rowAt(DrillState.CurrentNo);
+    QCOMPARE(w.DiagramPanel->accessibleDescription(),
+             RelationDiagramDescription(RelationDiagramOf(row, 1, false)));
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    QCOMPARE(w.DiagramPanel->accessibleDescription(),
+             RelationDiagramDescription(RelationDiagramOf(row, 1, true)));
+    // Shown it stays, problem after problem.
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    QCOMPARE(w.DiagramPanel->accessibleDescription(),
+             RelationDiagramDescription(
+                     RelationDiagramOf(ProblemTable.rowAt(DrillState.CurrentNo), 1, false)));
+    WindowFixture::press(Qt::Key_F1);
+    QVERIFY(!w.DiagramPanel->isVisible());
+    QCOMPARE(w.size(), QSize(624, 462));
 }
 
 QTEST_MAIN(TestDrillWindow)

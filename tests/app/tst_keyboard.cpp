@@ -136,15 +136,14 @@ void TestKeyboard::theKindChoiceHasItsPlaceInTheTabChain()
     QCOMPARE(DrillState.ProblemKind, kind);
     TForm1 *w = f.window.get();
     w->Edit13->setFocus();
-    const QList<QWidget *> chain { w->Button1,   w->Button2, w->Button3, item(kind - 1),
-                                   w->CheckBox1, w->BitBtn1, w->Edit1 };
+    const QList<QWidget *> chain { w->Button1,   w->Button2,       w->Button3, item(kind - 1),
+                                   w->CheckBox1, w->DiagramSwitch, w->BitBtn1, w->Edit1 };
     for (QWidget *next : chain) {
         WindowFixture::press(Qt::Key_Tab);
         QCOMPARE(WindowFixture::focusedName(), next->objectName());
     }
-    WindowFixture::press(Qt::Key_Backtab);
-    WindowFixture::press(Qt::Key_Backtab);
-    WindowFixture::press(Qt::Key_Backtab);
+    for (int back = 0; back < 4; ++back)
+        WindowFixture::press(Qt::Key_Backtab);
     QCOMPARE(WindowFixture::focusedName(), item(kind - 1)->objectName());
     WindowFixture::press(Qt::Key_Backtab);
     QCOMPARE(WindowFixture::focused(), w->Button3);

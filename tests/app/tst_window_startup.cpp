@@ -253,6 +253,8 @@ void TestWindowStartup::tabOrderRunsThroughTheBoxesThenTheButtons()
     WindowFixture::press(Qt::Key_Tab);
     QCOMPARE(WindowFixture::focused(), w.CheckBox1);
     WindowFixture::press(Qt::Key_Tab);
+    QCOMPARE(WindowFixture::focused(), w.DiagramSwitch);
+    WindowFixture::press(Qt::Key_Tab);
     QCOMPARE(WindowFixture::focused(), w.BitBtn1);
 }
 
