@@ -1,18 +1,54 @@
 #include "devices/stream_sound_output.h"
 
-#include "devices/alsa_output.h"
 #include "devices/media_file.h"
-#include "devices/pulse_output.h"
 #include "devices/sound_decoder.h"
+
+#ifdef Q_OS_WIN
+#include "devices/wave_output.h"
+#else
+#include "devices/alsa_output.h"
+#include "devices/pulse_output.h"
+#endif
 
 #include <map>
 
 namespace {
 
+#ifdef Q_OS_WIN
+using PlatformOutput = WaveOutput;
+#else
+// The sound server, and the sound card where no server answers.
+class PlatformOutput
+{
+public:
+    void Connect() { m_server.Connect(); }
+
+    void Play(std::unique_ptr<SoundSource> source)
+    {
+        // The sound card gives way to the server whenever one answers.
+        m_card.Play(nullptr);
+        if (source)
+            m_server.Play(std::move(source));
+        else
+            m_server.Stop();
+    }
+
+    bool isPlaying() const { return m_server.isPlaying() || m_card.isPlaying(); }
+
+private:
+    // The card's thread waits idle until a sound finds no server; it is made first, so that
+    // it outlives the server's thread, which may hand it a sound until it stops.
+    AlsaOutput m_card;
+    PulseOutput m_server { [this](std::unique_ptr<SoundSource> source) {
+        m_card.Play(std::move(source));
+    } };
+};
+#endif
+
 class StreamSoundOutput final : public SoundOutput
 {
 public:
-    void Connect() override { m_server.Connect(); }
+    void Connect() override { m_output.Connect(); }
 
     std::optional<QString> Open(MediaFile &&file) override
     {
@@ -34,21 +70,17 @@ public:
 
     void Play() override
     {
-        if (!m_open)
-            return;
-        // The sound card gives way to the server whenever one answers.
-        m_card.Play(nullptr);
-        m_server.Play(std::move(m_open));
+        if (m_open)
+            m_output.Play(std::move(m_open));
     }
 
     void Close() override
     {
         m_open.reset();
-        m_server.Stop();
-        m_card.Play(nullptr);
+        m_output.Play(nullptr);
     }
 
-    bool isPlaying() const override { return m_server.isPlaying() || m_card.isPlaying(); }
+    bool isPlaying() const override { return m_output.isPlaying(); }
 
 private:
     // A source that plays the sound in `file`, from what was kept of the same file or decoded
@@ -76,12 +108,7 @@ private:
     };
     std::map<QString, Kept> m_kept;
     std::unique_ptr<SoundSource> m_open;
-    // The card's thread waits idle until a sound finds no server; it is made first, so that
-    // it outlives the server's thread, which may hand it a sound until it stops.
-    AlsaOutput m_card;
-    PulseOutput m_server { [this](std::unique_ptr<SoundSource> source) {
-        m_card.Play(std::move(source));
-    } };
+    PlatformOutput m_output;
 };
 
 } // namespace

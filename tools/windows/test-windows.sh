@@ -1,0 +1,128 @@
+#!/bin/bash
+# Builds Tovemi for Windows on this Debian machine and tests it under Wine, on a private Xvfb
+# and a private PulseAudio server with a null sink:
+#   1. Qt and libsndfile for Windows (tools/windows/build-qt.sh; cached after the first run);
+#   2. the program and the tests cross-built, then packaged (tools/windows/package.sh);
+#   3. the rules' suites, one window test and the Windows devices' test, run under Wine;
+#   4. the installer run silently into a fresh Wine prefix, the program started from its
+#      Start-menu entry, スタート clicked, a wrong and a right answer typed, each heard on the
+#      null sink through Wine's PulseAudio driver, and おしまい ending it with exit code 0.
+# Each part's time is printed at the end.
+#   tools/windows/test-windows.sh [--smoke-only]
+# TOVEMI_WIN_BUILD sets the build folder (default build-windows in the repository).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${TOVEMI_WIN_BUILD:-$root/build-windows}
+smoke_only=0
+[ "${1:-}" = "--smoke-only" ] && smoke_only=1
+
+timings=()
+part_start=$EPOCHREALTIME
+part_done() {
+    local now=$EPOCHREALTIME
+    timings+=("$(awk -v a="$part_start" -v b="$now" -v n="$1" 'BEGIN { printf "%-34s %8.1f s", n, b - a }')")
+    part_start=$now
+}
+script_start=$EPOCHREALTIME
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# ---- 1. The libraries. ----
+eval "$("$root/tools/windows/build-qt.sh")"
+[ -n "${qt:-}" ] && [ -n "${sndfile:-}" ] || fail "build-qt.sh named no prefixes"
+part_done "Qt and libsndfile (build-qt.sh)"
+
+# ---- 2. The program, the tests and the package. ----
+export CCACHE_BASEDIR=/work
+PKG_CONFIG_LIBDIR="$sndfile/lib/pkgconfig" cmake -S "$root" -B "$build" -G Ninja -Wno-dev \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_PREFIX_PATH="$qt;$sndfile" -DCMAKE_FIND_ROOT_PATH="$qt;$sndfile" \
+    -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+tests=(tst_problem_set tst_drill_flow tst_number_text tst_problem_view tst_relation_diagram
+    tst_worksheet_page tst_window_startup tst_windows_devices)
+nice -n 19 cmake --build "$build" -j 2 --target tovemi bare_window "${tests[@]}"
+part_done "cross-build (cmake --build)"
+mapfile -t packages < <("$root/tools/windows/package.sh" "$build" "$qt" "$sndfile" "$build/dist")
+setup=${packages[0]}
+part_done "package (DLLs, NSIS, zip)"
+
+# ---- The private servers and Wine prefix. ----
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+fifo="$work/display"
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+pids+=($!)
+read -r display <"$fifo"
+export DISPLAY=":$display"
+
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/.config"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+pulseaudio --system=no --exit-idle-time=-1 -n --daemonize=no --use-pid-file=no \
+    --log-target=file:"$work/pulse.log" \
+    --load="module-native-protocol-unix auth-anonymous=1" \
+    --load="module-null-sink sink_name=nullsink norewinds=1" &
+pids+=($!)
+for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl list short sinks | grep -q nullsink || fail "no PulseAudio null sink"
+
+# A fresh prefix, as a teacher's Windows is: no Mono or Gecko asked for, Wine's PulseAudio
+# driver for the sound.
+export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineboot -i >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
+wineserver -w
+# One server for all the runs that follow, instead of one started for each.
+wineserver -p
+part_done "Xvfb, PulseAudio, Wine prefix"
+
+# ---- 3. The suites under Wine. ----
+if [ $smoke_only = 0 ]; then
+    gcc_dir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
+    WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$sndfile/bin");$(winepath -w "$gcc_dir");$(winepath -w /usr/x86_64-w64-mingw32/lib)"
+    export WINEPATH
+    regex="^($(
+        IFS='|'
+        echo "${tests[*]}"
+    ))\$"
+    ctest --test-dir "$build" -R "$regex" --output-on-failure || fail "a suite failed under Wine"
+    unset WINEPATH
+    part_done "suites under Wine (ctest)"
+fi
+
+# ---- 4. The installed program, driven from outside. ----
+wine "$setup" /S || fail "the installer failed"
+folder="$WINEPREFIX/drive_c/Program Files/Tovemi"
+shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tovemi.lnk"
+[ -f "$folder/tovemi.exe" ] || fail "nothing installed in $folder"
+[ -f "$shortcut" ] || fail "no Start-menu entry"
+[ -f "$folder/uninstall.exe" ] || fail "no uninstaller"
+part_done "silent install"
+"$root/tools/windows/smoke.sh" "$shortcut" "$work" || fail "the drill under Wine"
+part_done "smoke drill under Wine"
+
+wine "$folder/uninstall.exe" /S _?="$(winepath -w "$folder")" || fail "the uninstaller failed"
+wineserver -w
+leftover=$(find "$folder" -type f ! -name uninstall.exe 2>/dev/null | head -3)
+[ -z "$leftover" ] || fail "the uninstaller left $leftover"
+[ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu entry"
+part_done "silent uninstall"
+
+echo
+printf '%s\n' "${timings[@]}"
+awk -v a="$script_start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%-34s %8.1f s\n", "whole script", b - a }'
+echo "installer: $(stat -c %s "$setup") bytes ($setup)"
+echo "PASS"
