@@ -100,6 +100,8 @@ sndfile_flags=(
     -DENABLE_CPACK=OFF
     -DINSTALL_MANPAGES=OFF
     -DINSTALL_PKGCONFIG_MODULE=ON
+    # The DLL's usual name, libsndfile-1.dll, rather than sndfile.dll.
+    -DENABLE_COMPATIBLE_LIBSNDFILE_NAME=ON
 )
 
 # Builds one package with CMake and Ninja into <cache>/<name>-<key>, unless it is already there.

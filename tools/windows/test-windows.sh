@@ -40,53 +40,19 @@ PKG_CONFIG_LIBDIR="$sndfile/lib/pkgconfig" cmake -S "$root" -B "$build" -G Ninja
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_PREFIX_PATH="$qt;$sndfile" -DCMAKE_FIND_ROOT_PATH="$qt;$sndfile" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
 tests=(tst_problem_set tst_drill_flow tst_number_text tst_problem_view tst_relation_diagram
     tst_worksheet_page tst_window_startup tst_windows_devices)
 nice -n 19 cmake --build "$build" -j 2 --target tovemi bare_window "${tests[@]}"
 part_done "cross-build (cmake --build)"
-mapfile -t packages < <("$root/tools/windows/package.sh" "$build" "$qt" "$sndfile" "$build/dist")
-setup=${packages[0]}
+"$root/tools/windows/package.sh" "$build" "$qt" "$sndfile" "$build/dist" >"$build/packages.txt" ||
+    fail "packaging"
+setup=$(head -n 1 "$build/packages.txt")
 part_done "package (DLLs, NSIS, zip)"
 
 # ---- The private servers and Wine prefix. ----
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-
-fifo="$work/display"
-mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
-pids+=($!)
-read -r display <"$fifo"
-export DISPLAY=":$display"
-
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/.config"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
-pulseaudio --system=no --exit-idle-time=-1 -n --daemonize=no --use-pid-file=no \
-    --log-target=file:"$work/pulse.log" \
-    --load="module-native-protocol-unix auth-anonymous=1" \
-    --load="module-null-sink sink_name=nullsink norewinds=1" &
-pids+=($!)
-for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl list short sinks | grep -q nullsink || fail "no PulseAudio null sink"
-
-# A fresh prefix, as a teacher's Windows is: no Mono or Gecko asked for, Wine's PulseAudio
-# driver for the sound.
-export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
-wineserver -w
-# One server for all the runs that follow, instead of one started for each.
-wineserver -p
+. "$root/tools/windows/session.sh"
 part_done "Xvfb, PulseAudio, Wine prefix"
 
 # ---- 3. The suites under Wine. ----
