@@ -1,11 +1,11 @@
 ; The Windows installer. tools/windows/package.sh runs makensis with the version, the folder
 ; to install (STAGE), the icon, the list of files the uninstaller removes and the output name.
-Unicode true
+; A 64-bit installer for the 64-bit program: 32-bit Windows refuses it before it starts.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tovemi"
 
@@ -32,18 +32,6 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "2026 Tovemi developers, MIT License
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
-
-Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "このプログラムは 64 ビット版の Windows で動きます。"
-    Abort
-  ${EndIf}
-  SetRegView 64
-FunctionEnd
-
-Function un.onInit
-  SetRegView 64
-FunctionEnd
 
 Section "Tovemi"
   SetShellVarContext all

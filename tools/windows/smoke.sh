@@ -1,12 +1,12 @@
 #!/bin/bash
-# The installed program under Wine as a teacher starts it and a pupil uses it: started from its
-# Start-menu entry (so in the folder the entry names), スタート clicked, a wrong answer and a
-# right one typed and each heard on the null sink, おしまい clicked, exit code 0. Meanwhile the
-# sound server never sees more than one stream from it, and none once it has been quiet a while.
+# The installed program under Wine as a teacher starts it and a pupil uses it: started in its
+# folder, as its Start-menu entry starts it, スタート clicked, a wrong answer and a right one
+# typed and each heard on the null sink, おしまい clicked, exit code 0. Meanwhile the sound
+# server never sees more than one stream from it, and none once it has been quiet a while.
 # Run by test-windows.sh, which starts Xvfb, PulseAudio with a null sink and the Wine prefix.
-#   smoke.sh <Start-menu shortcut> <scratch folder>
+#   smoke.sh <installed folder> <scratch folder>
 set -uo pipefail
-shortcut=$1 work=$2
+folder=$1 work=$2
 rate=44100
 pid= rec= watch=
 
@@ -35,8 +35,7 @@ echo 0 >"$work/streams-most"
 ) &
 watch=$!
 
-# start /wait returns the program's own exit code.
-wine start /wait "$(winepath -w "$shortcut")" >"$work/program.log" 2>&1 &
+(cd "$folder" && exec wine tovemi.exe) >"$work/program.log" 2>&1 &
 pid=$!
 wid=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tovemi Ver 2\.00 R2$' | head -n 1)
 [ -n "$wid" ] || fail "no window"

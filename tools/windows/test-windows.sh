@@ -76,8 +76,13 @@ shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/
 [ -f "$folder/tovemi.exe" ] || fail "nothing installed in $folder"
 [ -f "$shortcut" ] || fail "no Start-menu entry"
 [ -f "$folder/uninstall.exe" ] || fail "no uninstaller"
+# The entry starts the program in its own folder, where its pictures and sounds are. (Wine
+# starts a shortcut without waiting for the program, so the drill below starts it the same
+# way itself, to see its exit code.)
+strings -e l "$shortcut" | grep -xF 'C:\Program Files\Tovemi' >/dev/null ||
+    fail "the Start-menu entry does not start the program in its folder"
 part_done "silent install"
-"$root/tools/windows/smoke.sh" "$shortcut" "$work" || fail "the drill under Wine"
+"$root/tools/windows/smoke.sh" "$folder" "$work" || fail "the drill under Wine"
 part_done "smoke drill under Wine"
 
 wine "$folder/uninstall.exe" /S _?="$(winepath -w "$folder")" || fail "the uninstaller failed"
