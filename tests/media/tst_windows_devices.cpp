@@ -48,10 +48,11 @@ void TestWindowsDevices::openMediaFile()
     QFile empty(dir.filePath(u"empty.wav"_s));
     QVERIFY(empty.open(QIODevice::WriteOnly));
     empty.close();
+    const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
 
     auto opened = OpenMediaFile(name);
-    QDir::setCurrent(QDir::tempPath());
+    QDir::setCurrent(before);
     if (!reason.isEmpty()) {
         QCOMPARE(std::get<QString>(opened), reason);
         return;

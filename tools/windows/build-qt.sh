@@ -10,6 +10,8 @@
 # TOVEMI_WIN_CACHE overrides the cache root (default: $XDG_CACHE_HOME/tovemi or ~/.cache/tovemi).
 # TOVEMI_WIN_JOBS sets the build's parallel jobs (default 2).
 set -euo pipefail
+# A failed build inside $(...) must stop the script too.
+shopt -s inherit_errexit
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 toolchain="$root/cmake/mingw-w64.cmake"
@@ -68,6 +70,9 @@ qt_flags=(
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
     -DQT_BUILD_EXAMPLES=OFF
     -DQT_BUILD_TESTS=OFF
+    # "no" rather than the opengl feature alone: that would leave Windows's dynamic OpenGL on,
+    # and the platform plugin does not build with it and without OpenGL.
+    -DINPUT_opengl=no
     -DFEATURE_opengl=OFF
     -DFEATURE_sql=OFF
     -DFEATURE_network=OFF
@@ -125,10 +130,18 @@ build_one() {
     log "building $pkg $version into $prefix"
     src=$(fetch_source "$pkg" "$work/src")
     rm -rf "$prefix"
-    cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >&2
-    nice -n 19 cmake --build "$work/build" -j "$jobs" >&2
-    cmake --install "$work/build" >&2
+    # Through ccache where there is one, with paths taken relative to the work folder, so that
+    # a build under a new key compiles again only what the change touched.
+    local launcher=()
+    if command -v ccache >/dev/null; then
+        export CCACHE_BASEDIR="$work"
+        launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev "${launcher[@]}" \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >&2 ||
+        exit 1
+    nice -n 19 cmake --build "$work/build" -j "$jobs" >&2 || exit 1
+    cmake --install "$work/build" >&2 || exit 1
     printf '%s\n' "$pkg $version" "$(compiler_id)" "$@" >"$prefix/.complete"
     rm -rf "$work"
     echo "$prefix"

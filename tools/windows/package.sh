@@ -61,7 +61,7 @@ missing=$(find "$stage" -name '*.exe' -o -name '*.dll' | while read -r file; do
 done | sort -u | while read -r dll; do
     [ -f "$stage/$dll" ] && continue
     lower=$(echo "$dll" | tr 'A-Z' 'a-z')
-    [ -f "/usr/$triple/lib/lib${lower%.dll}.a" ] && continue
+    [ -f "/usr/$triple/lib/lib${lower%.*}.a" ] && continue
     case $lower in api-ms-win-* | ext-ms-win-*) continue ;; esac
     echo "$dll"
 done)

@@ -39,6 +39,9 @@ pactl list short sinks | grep nullsink >/dev/null || fail "no PulseAudio null si
 export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
+# Wine passes no QT_ variable on to a program: Qt Test is told through the prefix's own
+# environment to write to the standard streams, not to the debugger's log.
+wine reg add 'HKCU\Environment' /v QT_FORCE_STDERR_LOGGING /d 1 /f >/dev/null 2>&1
 wineserver -w
 # One server for all the runs that follow, instead of one started for each.
 wineserver -p
