@@ -85,8 +85,8 @@ part_done "silent install"
 "$root/tools/windows/smoke.sh" "$folder" "$work" || fail "the drill under Wine"
 part_done "smoke drill under Wine"
 
+# Run in place (_?=) it finishes before wine returns, and keeps itself.
 wine "$folder/uninstall.exe" /S _?="$(winepath -w "$folder")" || fail "the uninstaller failed"
-wineserver -w
 leftover=$(find "$folder" -type f ! -name uninstall.exe 2>/dev/null | head -3)
 [ -z "$leftover" ] || fail "the uninstaller left $leftover"
 [ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu entry"
