@@ -78,16 +78,14 @@ selected() {
         -fx '(b > 0.6 && r < 0.4) ? 1 : 0' -format '%[fx:int(mean*w*h)]' info:
 }
 
-click 140 432 # スタート
-answer "$work/wrong.raw" 9999
-heard "$work/wrong.raw" "a wrong answer"
-# Until the base's ratio is asked: the answer shown, and on to the next problem.
-for _ in $(seq 8); do
+# スタート until the first problem asks for the base's ratio: half of them do.
+for _ in $(seq 12); do
+    click 140 432 # スタート
     [ "$(selected 136 256 177 41)" -gt 20 ] && break
-    click 236 432 # せいかいを見る
-    click 236 432 # 次に進む
 done
 [ "$(selected 136 256 177 41)" -gt 20 ] || fail "no problem asked for the base's ratio"
+answer "$work/wrong.raw" 9999
+heard "$work/wrong.raw" "a wrong answer"
 answer "$work/right.raw" 1
 heard "$work/right.raw" "a right answer"
 # Quiet, the output lets its stream go.

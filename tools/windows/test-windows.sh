@@ -85,9 +85,14 @@ part_done "silent install"
 "$root/tools/windows/smoke.sh" "$folder" "$work" || fail "the drill under Wine"
 part_done "smoke drill under Wine"
 
-# Run in place (_?=) it finishes before wine returns, and keeps itself.
+# Run in place (_?=), it keeps itself. Asking for an administrator, it may carry on in a process
+# of its own after wine returns.
 wine "$folder/uninstall.exe" /S _?="$(winepath -w "$folder")" || fail "the uninstaller failed"
-leftover=$(find "$folder" -type f ! -name uninstall.exe 2>/dev/null | head -3)
+for _ in $(seq 100); do
+    leftover=$(find "$folder" -type f ! -name uninstall.exe 2>/dev/null | head -3)
+    [ -z "$leftover" ] && [ ! -e "$shortcut" ] && break
+    sleep 0.2
+done
 [ -z "$leftover" ] || fail "the uninstaller left $leftover"
 [ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu entry"
 part_done "silent uninstall"
