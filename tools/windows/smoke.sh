@@ -4,9 +4,9 @@
 # typed and each heard on the null sink, おしまい clicked, exit code 0. Meanwhile the sound
 # server never sees more than one stream from it, and none once it has been quiet a while.
 # Run by test-windows.sh, which starts Xvfb, PulseAudio with a null sink and the Wine prefix.
-#   smoke.sh <installed folder> <scratch folder>
+#   smoke.sh <installed folder> <scratch folder> <screenshot on failure>
 set -uo pipefail
-folder=$1 work=$2
+folder=$1 work=$2 failed_shot=$3
 rate=44100
 pid= rec= watch=
 
@@ -16,7 +16,7 @@ stop() {
 }
 fail() {
     echo "FAIL: $*" >&2
-    import -window root "$work/smoke-failed.png" 2>/dev/null && echo "screen: $work/smoke-failed.png" >&2
+    import -window root "$failed_shot" 2>/dev/null
     stop
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
     exit 1
@@ -73,6 +73,8 @@ heard() {
 # The answer box of a kind 1 problem is the base's ratio (Edit2, whose answer is always 1) or
 # the compared one's (Edit5): the one whose "？" is selected, in the selection's blue.
 selected() {
+    # Wine may take a moment to repaint after the click.
+    sleep 0.5
     import -window root "$work/shot.png"
     convert "$work/shot.png" -crop "$3x$4+$((left + $1))+$((top + $2))" +repage \
         -fx '(b > 0.6 && r < 0.4) ? 1 : 0' -format '%[fx:int(mean*w*h)]' info:

@@ -82,14 +82,15 @@ shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/
 strings -e l "$shortcut" | grep -xF 'C:\Program Files\Tovemi' >/dev/null ||
     fail "the Start-menu entry does not start the program in its folder"
 part_done "silent install"
-"$root/tools/windows/smoke.sh" "$folder" "$work" || fail "the drill under Wine"
+"$root/tools/windows/smoke.sh" "$folder" "$work" "$build/smoke-failed.png" ||
+    fail "the drill under Wine (the screen then: $build/smoke-failed.png)"
 part_done "smoke drill under Wine"
 
 # Run in place (_?=), it keeps itself. Asking for an administrator, it may carry on in a process
 # of its own after wine returns.
 wine "$folder/uninstall.exe" /S _?="$(winepath -w "$folder")" || fail "the uninstaller failed"
 for _ in $(seq 100); do
-    leftover=$(find "$folder" -type f ! -name uninstall.exe 2>/dev/null | head -3)
+    leftover=$(find "$folder" -type f ! -name uninstall.exe 2>/dev/null | head -3 || true)
     [ -z "$leftover" ] && [ ! -e "$shortcut" ] && break
     sleep 0.2
 done
