@@ -590,15 +590,15 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
     QCOMPARE(box->text(), u"？"_s);
     const ProblemRow row = ProblemTable.rowAt(DrillState.CurrentNo);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(RelationDiagramOf(row, 1, false)));
+             RelationDiagramDescription(RelationDiagramOf(row, Kind::AmountsToRatio, false)));
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(RelationDiagramOf(row, 1, true)));
+             RelationDiagramDescription(RelationDiagramOf(row, Kind::AmountsToRatio, true)));
     // Shown it stays, problem after problem.
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(
-                     RelationDiagramOf(ProblemTable.rowAt(DrillState.CurrentNo), 1, false)));
+             RelationDiagramDescription(RelationDiagramOf(ProblemTable.rowAt(DrillState.CurrentNo),
+                                                          Kind::AmountsToRatio, false)));
     WindowFixture::press(Qt::Key_F1);
     QVERIFY(!w.DiagramPanel->isVisible());
     QCOMPARE(w.size(), QSize(624, 462));
