@@ -52,6 +52,13 @@ QByteArray bitmapHeader(qint32 width, qint32 height, qint32 compression = 0, qin
             + le32(2835) + le32(2835) + le32(0) + le32(0);
 }
 
+MediaFile openIn(const QString &path)
+{
+    auto opened = OpenMediaFile(path);
+    return std::holds_alternative<MediaFile>(opened) ? std::get<MediaFile>(std::move(opened))
+                                                     : MediaFile();
+}
+
 MediaFile openIn(const QTemporaryDir &dir, const QByteArray &bytes)
 {
     const QString path = dir.filePath(u"file"_s);
@@ -59,9 +66,7 @@ MediaFile openIn(const QTemporaryDir &dir, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         return {};
     file.close();
-    auto opened = OpenMediaFile(path);
-    return std::holds_alternative<MediaFile>(opened) ? std::get<MediaFile>(std::move(opened))
-                                                     : MediaFile();
+    return openIn(path);
 }
 
 QByteArray tone(qint64 frames, int channels)
@@ -84,6 +89,8 @@ private Q_SLOTS:
     void reshapedForTheStream();
     void soundFormats_data();
     void soundFormats();
+    void soundLevels_data();
+    void soundLevels();
     void aLongSoundIsReadAsItPlays();
     void pictureCorner_data();
     void pictureCorner();
@@ -95,7 +102,7 @@ void TestMediaFiles::reshapedForTheStream_data()
 {
     QTest::addColumn<int>("channels");
     QTest::addColumn<int>("rate");
-    QTest::addColumn<QList<qint16>>("input");
+    QTest::addColumn<QList<qint16>>("levels");
     QTest::addColumn<QList<qint16>>("output");
     QTest::newRow("stereo at the stream's rate, unchanged")
             << 2 << 44100 << QList<qint16> { 1, 2, 3, 4, -5, 6 }
@@ -116,8 +123,12 @@ void TestMediaFiles::reshapedForTheStream()
 {
     QFETCH(int, channels);
     QFETCH(int, rate);
-    QFETCH(QList<qint16>, input);
+    QFETCH(QList<qint16>, levels);
     QFETCH(QList<qint16>, output);
+    // As libsndfile gives any file: full scale at 1.0.
+    QList<float> input;
+    for (const qint16 level : levels)
+        input << level / 32768.f;
     const std::size_t frames = std::size_t(input.size() / channels);
     std::vector<std::int16_t> whole;
     PcmStream stream(channels, rate);
@@ -174,6 +185,45 @@ void TestMediaFiles::soundFormats()
         QVERIFY2(std::get<QString>(decoded).contains(refused),
                  qPrintable(std::get<QString>(decoded)));
     }
+}
+
+void TestMediaFiles::soundLevels_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QList<double>>("written");
+    QTest::addColumn<QList<qint16>>("played");
+    // Floating point is full scale at 1.0, and may go beyond it, as editors save it.
+    const QList<double> floats { 0.5, -0.25, 1.5, -2.0, 1.0, -1.0, qQNaN(), -qInf(), 0.25 };
+    const QList<qint16> levels { 16384, -8192, 32767, -32768, 32767, -32768, 0, -32768, 8192 };
+    QTest::newRow("32-bit float") << (SF_FORMAT_WAV | SF_FORMAT_FLOAT) << floats << levels;
+    QTest::newRow("64-bit float") << (SF_FORMAT_WAV | SF_FORMAT_DOUBLE) << floats << levels;
+    QTest::newRow("16-bit, as stored")
+            << (SF_FORMAT_WAV | SF_FORMAT_PCM_16) << QList<double> { 16384, -32768, 32767, -1 }
+            << QList<qint16> { 16384, -32768, 32767, -1 };
+}
+
+void TestMediaFiles::soundLevels()
+{
+    QFETCH(int, format);
+    QFETCH(QList<double>, written);
+    QFETCH(QList<qint16>, played);
+    const QString path = dir.filePath(u"level.wav"_s);
+    SF_INFO info { 0, StreamRate, 1, format, 0, 0 };
+    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    QVERIFY2(file, sf_strerror(nullptr));
+    // The values go into the file as they are: 16-bit ones as integers.
+    sf_command(file, SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
+    QCOMPARE(sf_writef_double(file, written.constData(), written.size()), written.size());
+    sf_close(file);
+
+    auto decoded = DecodeSound(openIn(path));
+    if (auto *reason = std::get_if<QString>(&decoded))
+        QFAIL(qPrintable(*reason));
+    QList<qint16> bothSides;
+    for (const qint16 level : played)
+        bothSides << level << level;
+    const std::vector<std::int16_t> &samples = std::get<DecodedSound>(decoded).start->samples;
+    QCOMPARE(QList<qint16>(samples.begin(), samples.end()), bothSides);
 }
 
 void TestMediaFiles::aLongSoundIsReadAsItPlays()
