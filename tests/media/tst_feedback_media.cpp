@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <memory>
@@ -99,6 +101,23 @@ void addBreakageRows(const QString &name)
     QTest::newRow("cut off in the header") << name << Breakage::Truncated << u"として読めません"_s;
 }
 
+bool operator==(const timespec &a, const timespec &b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool operator>(const timespec &a, const timespec &b)
+{
+    return a.tv_sec > b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec > b.tv_nsec);
+}
+
+timespec coarseNow()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return now;
+}
+
 QImage asArgb(const QImage &image)
 {
     return image.convertToFormat(QImage::Format_ARGB32);
@@ -122,6 +141,7 @@ private Q_SLOTS:
     void unusablePictureKeepsTheOldOneAndIsReportedOnce_data();
     void unusablePictureKeepsTheOldOneAndIsReportedOnce();
     void pictureThatComesBackIsShownAgain();
+    void aReplacedFileIsUsedAtItsNextUse_data();
     void aReplacedFileIsUsedAtItsNextUse();
     void reportNamesTheFileAndWhereItWasLookedFor();
     void eachFileIsReportedOnItsOwn();
@@ -270,20 +290,53 @@ void TestFeedbackMedia::pictureThatComesBackIsShownAgain()
     QCOMPARE(m_reports.size(), 1);
 }
 
+void TestFeedbackMedia::aReplacedFileIsUsedAtItsNextUse_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("timeKept");
+    QTest::newRow("a picture") << u"maru1.bmp"_s << false;
+    QTest::newRow("a picture, its modification time kept") << u"maru1.bmp"_s << true;
+    QTest::newRow("a sound, its modification time kept") << u"maru1.wav"_s << true;
+}
+
 void TestFeedbackMedia::aReplacedFileIsUsedAtItsNextUse()
 {
-    QImage first(81, 81, QImage::Format_RGB32);
-    first.fill(Qt::red);
-    QVERIFY(first.save(u"maru1.bmp"_s, "BMP"));
-    m_feedback->ShowPicture(u"maru1.bmp"_s);
-    QCOMPARE(m_image->pixmap().toImage().pixelColor(40, 40), QColor(Qt::red));
-    // Written over in place, as a copy onto the old name does.
-    QImage second = first;
-    second.fill(Qt::blue);
-    QVERIFY(second.save(u"maru1.bmp"_s, "BMP"));
-    m_feedback->ShowPicture(u"maru1.bmp"_s);
-    QCOMPARE(m_image->pixmap().toImage().pixelColor(40, 40), QColor(Qt::blue));
-    QVERIFY(m_reports.isEmpty());
+    QFETCH(QString, fileName);
+    QFETCH(bool, timeKept);
+    const QByteArray path = QFile::encodeName(fileName);
+    const auto use = [&] {
+        fileName.endsWith(u".wav"_s) ? m_feedback->PlaySound(fileName)
+                                     : m_feedback->ShowPicture(fileName);
+    };
+    QVERIFY(copyIn(fileName));
+    use();
+    QVERIFY(!m_feedback->lastFailed());
+    struct stat before
+    {};
+    QCOMPARE(::stat(path.constData(), &before), 0);
+    // File times come from the kernel's coarse clock: a write in the same tick as the copy
+    // would leave nothing about the file that tells them apart.
+    QTRY_VERIFY(coarseNow() > before.st_ctim);
+
+    // Written over in place with as many bytes of junk, as a copy onto the old name does.
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QCOMPARE(file.write(QByteArray(file.size(), 'x')), qint64(before.st_size));
+    file.close();
+    if (timeKept) {
+        const timespec times[2] = { before.st_atim, before.st_mtim };
+        QCOMPARE(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+    }
+    struct stat after
+    {};
+    QCOMPARE(::stat(path.constData(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_mtim == before.st_mtim, timeKept);
+
+    use();
+    QVERIFY(m_feedback->lastFailed());
+    QCOMPARE(m_reports.size(), 1);
+    QVERIFY2(m_reports[0].contains(u"として読めません"_s), qPrintable(m_reports[0]));
 }
 
 void TestFeedbackMedia::reportNamesTheFileAndWhereItWasLookedFor()
