@@ -71,9 +71,12 @@ std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
         return u"ファイルが空です"_s;
     // Regular files never block; the flag only mattered for what the name might have been.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    const auto ns = [](const timespec &time) {
+        return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+    };
     return MediaFile(file.release(),
-                     { fileName, info.st_dev, info.st_ino, info.st_size,
-                       qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec });
+                     { fileName, info.st_dev, info.st_ino, info.st_size, ns(info.st_mtim),
+                       ns(info.st_ctim) });
 }
 
 QString MediaFolder()
