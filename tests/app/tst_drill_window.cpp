@@ -399,6 +399,10 @@ void TestDrillWindow::buaiBoxesInKind10PlayButJudgeNothing()
 
 void TestDrillWindow::everyEnterInTheBuaiBoxesPips()
 {
+    // The window's very first key, before any click: one pip, as for any later key.
+    f.window->Edit11->setFocus();
+    WindowFixture::enter();
+    QCOMPARE(f.media.take(), QStringList { u"sound p.wav"_s });
     f.chooseKind(9);
     start();
     buaiProblem(0.375);
