@@ -109,9 +109,12 @@ class Program:
 
 def answer(program, digit_first=1.0):
     """Types a wrong answer and Enter; ms from Enter to the first sound, or None."""
-    program.key("0")  # no answer is 0: each Enter is judged wrong and buzzes
+    # A null sink woken by a recording first renders a block of up to 2 s, and so records
+    # that late: the recording starts 2.5 s before Enter, and before the digit.
     recorder = Recorder()
     recorder.start()
+    time.sleep(2.5 - digit_first)
+    program.key("0")  # no answer is 0: each Enter is judged wrong and buzzes
     time.sleep(digit_first)
     start = time.monotonic()
     program.key("Return")
@@ -124,7 +127,7 @@ def answer(program, digit_first=1.0):
 def paplay_ms(media, runs):
     recorder = Recorder()
     recorder.start()
-    time.sleep(0.3)
+    time.sleep(2.5)
     out = []
     for _ in range(runs):
         start = time.monotonic()
@@ -172,7 +175,7 @@ def main():
 
     after_idle = []
     for _ in range(answers):
-        time.sleep(5.5)
+        time.sleep(4.0)  # and 1.5 s more in answer(), before the digit
         after_idle.append(answer(tovemi)[0])
 
     dropped = []
@@ -184,7 +187,6 @@ def main():
                                 capture_output=True, text=True).stdout.splitlines()
         for sink_input in inputs:
             subprocess.run(["pacmd", "kill-sink-input", sink_input.split()[0]])
-        time.sleep(0.3)
         dropped.append(answer(tovemi, 0.2)[0])
     tovemi.proc.terminate()
     tovemi.proc.wait()
@@ -225,4 +227,5 @@ def main():
     print(f"{'close, ALSA device working (baseline)':46} {closing(working):>20}")
 
 
-main()
+if __name__ == "__main__":
+    main()

@@ -14,9 +14,12 @@ constexpr std::size_t FrameBytes = sizeof(std::int16_t) * StreamChannels;
 // Ten milliseconds kept ahead in the server: a chime sounds that soon after the answer, and
 // the server still has time to ask for more.
 constexpr pa_usec_t TargetLatency = 10'000;
-// A stream that is kept open keeps the server waking every few milliseconds and its sink from
-// suspending. After this much silence it is let go; the pupil's next key wakes it long before
-// the next Enter, and a sink that suspends a second after going idle does so within 3 s.
+// A stream that runs keeps the server waking every few milliseconds and its sink from
+// suspending. After this much silence it is corked, so that the server may suspend the sink as
+// soon as it sees it idle (within 3 s of the last sound where it waits one second); the pupil's
+// next key uncorks it long before the next Enter. Corked rather than closed: the sink then wakes
+// already knowing the stream's short latency, where a new stream may first wait out the long
+// block an idle sink renders.
 constexpr pa_usec_t QuietBeforeSleep = 1'500'000;
 
 class Lock
@@ -72,10 +75,15 @@ void PulseOutput::wakeLocked()
 {
     const pa_context_state_t state =
             m_context ? pa_context_get_state(m_context) : PA_CONTEXT_UNCONNECTED;
-    if (!PA_CONTEXT_IS_GOOD(state))
+    if (!PA_CONTEXT_IS_GOOD(state)) {
         connectLocked();
-    else if (state == PA_CONTEXT_READY && !m_stream)
+    } else if (state == PA_CONTEXT_READY && !m_stream) {
         makeStreamLocked();
+    } else if (m_ready && m_corked) {
+        m_corked = false;
+        if (pa_operation *uncorking = pa_stream_cork(m_stream, 0, nullptr, nullptr))
+            pa_operation_unref(uncorking);
+    }
 }
 
 void PulseOutput::connectLocked()
@@ -123,6 +131,7 @@ void PulseOutput::makeStreamLocked()
         return;
     }
     m_flushesAsked = m_flushesAnswered = 0;
+    m_corked = false;
     pa_stream_set_state_callback(m_stream, &PulseOutput::streamChanged, this);
     pa_stream_set_write_callback(m_stream, &PulseOutput::streamWants, this);
     const auto target = std::uint32_t(pa_usec_to_bytes(TargetLatency, &StreamFormat));
@@ -174,8 +183,11 @@ void PulseOutput::quietFor(pa_mainloop_api *, pa_time_event *, const timeval *, 
 {
     auto *output = static_cast<PulseOutput *>(self);
     // A sound that ends sets the timer again.
-    if (!output->m_playing && !output->m_waiting)
-        output->dropStreamLocked();
+    if (output->m_playing || output->m_waiting || !output->m_ready || output->m_corked)
+        return;
+    output->m_corked = true;
+    if (pa_operation *corking = pa_stream_cork(output->m_stream, 1, nullptr, nullptr))
+        pa_operation_unref(corking);
 }
 
 void PulseOutput::contextChanged(pa_context *context, void *self)
@@ -246,9 +258,10 @@ void PulseOutput::Play(std::unique_ptr<SoundFeed> feed)
     retireLocked(m_playing);
     retireLocked(m_waiting);
     m_waiting = std::move(feed);
-    if (!m_ready) {
-        wakeLocked();
-    } else if (pa_operation *flushing = pa_stream_flush(m_stream, &PulseOutput::flushed, this)) {
+    wakeLocked();
+    if (!m_ready)
+        return; // the sound starts when the stream is ready
+    if (pa_operation *flushing = pa_stream_flush(m_stream, &PulseOutput::flushed, this)) {
         // What is still queued of the sound before is dropped; the new one is written once the
         // server has done that, which also shows that it is running and not stopped.
         m_flushesAsked += 1;

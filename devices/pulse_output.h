@@ -1,7 +1,7 @@
 // One playback stream to the desktop's sound server (PulseAudio, or PipeWire serving its
-// protocol): ready whenever the pupil is about to hear something, so that a sound starts within
-// milliseconds, and let go after a moment of silence, so that an idle program costs the server
-// nothing and lets the sound card sleep.
+// protocol): running whenever the pupil is about to hear something, so that a sound starts
+// within milliseconds, and corked after a moment of silence, so that the server may suspend the
+// sink and an idle program costs it nothing.
 #pragma once
 
 #include <functional>
@@ -32,8 +32,8 @@ public:
     PulseOutput(const PulseOutput &) = delete;
     PulseOutput &operator=(const PulseOutput &) = delete;
 
-    // Makes the stream ready in the background (connecting, or making it anew after it slept
-    // or the server took it away) and keeps it so a little longer. Returns at once.
+    // Makes the stream ready in the background (connecting, uncorking it, or making it anew
+    // after the server took it away) and keeps it so a little longer. Returns at once.
     void Connect();
     // Cuts off the sound before and plays this one from its start, as soon as the server shows
     // it is there. A sound that the server takes up only after its time is dropped.
@@ -62,10 +62,11 @@ private:
     Unserved m_unserved;
     pa_threaded_mainloop *m_loop = nullptr;
     pa_context *m_context = nullptr;
-    // Null while the stream sleeps, and after the server took it away.
+    // Null after the server took it away, until a sound is wanted again.
     pa_stream *m_stream = nullptr;
     pa_time_event *m_sleepTimer = nullptr;
     bool m_ready = false;
+    bool m_corked = false;
     // The sound waits here until the server has answered the flush of the sound before (or
     // the stream is made): an answer proves that the server is running now.
     std::unique_ptr<SoundFeed> m_waiting;
