@@ -4,10 +4,15 @@
 #include "devices/media_file.h"
 #include "devices/pulse_output.h"
 #include "devices/sound_decoder.h"
+#include "devices/sound_feed.h"
 
 #include <map>
 
 namespace {
+
+// A sound that cannot start within half a second of its answer no longer answers anything: it
+// is dropped rather than heard late, after the pupil has gone on.
+constexpr auto LateAfter = std::chrono::milliseconds(500);
 
 class StreamSoundOutput final : public SoundOutput
 {
@@ -36,16 +41,19 @@ public:
     {
         if (!m_open)
             return;
+        // Decoded ahead here, so that the server's and the card's threads only copy samples.
+        auto feed =
+                std::make_unique<SoundFeed>(std::move(m_open), SoundFeed::Clock::now() + LateAfter);
         // The sound card gives way to the server whenever one answers.
-        m_card.Play(nullptr);
-        m_server.Play(std::move(m_open));
+        m_card.Stop();
+        m_server.Play(std::move(feed));
     }
 
     void Close() override
     {
         m_open.reset();
         m_server.Stop();
-        m_card.Play(nullptr);
+        m_card.Stop();
     }
 
     bool isPlaying() const override { return m_server.isPlaying() || m_card.isPlaying(); }
@@ -79,8 +87,8 @@ private:
     // The card's thread waits idle until a sound finds no server; it is made first, so that
     // it outlives the server's thread, which may hand it a sound until it stops.
     AlsaOutput m_card;
-    PulseOutput m_server { [this](std::unique_ptr<SoundSource> source) {
-        m_card.Play(std::move(source));
+    PulseOutput m_server { [this](std::unique_ptr<SoundFeed> feed) {
+        m_card.Play(std::move(feed));
     } };
 };
 
