@@ -283,8 +283,9 @@ bool TForm1::takeKey(QWidget *target, const KeyStroke &stroke)
     }
     if (stroke.retractsRelease)
         RetractBoxKeyUp(DrillState, BoxCode(entry->code));
-    // The pupil is typing an answer: the sound output wakes now, to be ready by its Enter.
-    if (stroke.phase == KeyStroke::Phase::Press)
+    // The pupil is typing an answer: the sound output, asleep after a silence, wakes now, to be
+    // ready by its Enter.
+    if (stroke.phase == KeyStroke::Phase::Press && boxKeyOf(key) != BoxKey::Enter)
         MediaPlayer1->Connect();
     (this->*entry->keyDown)(boxKeyOf(stroke.key));
     // The box still gets the key, after the handler has seen it.

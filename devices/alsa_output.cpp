@@ -1,6 +1,6 @@
 #include "devices/alsa_output.h"
 
-#include "devices/pcm_stream.h"
+#include "devices/resampler.h"
 #include "devices/sound_feed.h"
 
 #include <alsa/asoundlib.h>

@@ -1,6 +1,6 @@
 #include "devices/pulse_output.h"
 
-#include "devices/pcm_stream.h"
+#include "devices/resampler.h"
 #include "devices/sound_feed.h"
 
 #include <pulse/pulseaudio.h>

@@ -114,7 +114,7 @@ std::variant<DecodedSound, QString> DecodeSound(MediaFile &&file, int startFrame
     SNDFILE *sound = std::get<SNDFILE *>(opened);
 
     auto start = std::make_shared<SoundStart>();
-    start->stream = PcmStream(info.channels, info.samplerate);
+    start->stream = Resampler(info.channels, info.samplerate);
     std::vector<float> input(std::size_t(ChunkFrames) * std::size_t(info.channels));
     const std::size_t wanted = std::size_t(startFrames) * StreamChannels;
     while (start->samples.size() < wanted) {

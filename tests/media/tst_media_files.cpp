@@ -2,7 +2,7 @@
 // piece for the output stream, formats that no card plays refused, long sounds read as they
 // play, and pictures of any size cut to the box's corner.
 #include "devices/media_file.h"
-#include "devices/pcm_stream.h"
+#include "devices/resampler.h"
 #include "media/picture_file.h"
 #include "devices/sound_decoder.h"
 
@@ -138,7 +138,7 @@ void TestMediaFiles::reshapedForTheStream()
         input << level / 32768.f;
     const std::size_t frames = std::size_t(input.size() / channels);
     std::vector<std::int16_t> whole;
-    PcmStream stream(channels, rate);
+    Resampler stream(channels, rate);
     stream.push(input.constData(), frames, whole);
     stream.finish(whole);
     if (!output.isEmpty())
@@ -151,9 +151,9 @@ void TestMediaFiles::reshapedForTheStream()
     // Fed a frame at a time, with the state copied between frames as a long sound's start
     // hands over to the rest of its file, the output is the same.
     std::vector<std::int16_t> pieces;
-    PcmStream first(channels, rate);
+    Resampler first(channels, rate);
     for (std::size_t i = 0; i < frames; ++i) {
-        PcmStream next = first;
+        Resampler next = first;
         next.push(input.constData() + i * std::size_t(channels), 1, pieces);
         first = next;
     }

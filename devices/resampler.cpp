@@ -1,4 +1,4 @@
-#include "devices/pcm_stream.h"
+#include "devices/resampler.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,11 +20,11 @@ std::int16_t toSample(float value)
 
 } // namespace
 
-PcmStream::PcmStream(int channels, int rate)
+Resampler::Resampler(int channels, int rate)
     : m_channels(channels), m_step(double(rate) / StreamRate)
 {}
 
-void PcmStream::push(const float *input, std::size_t frames, std::vector<std::int16_t> &out)
+void Resampler::push(const float *input, std::size_t frames, std::vector<std::int16_t> &out)
 {
     for (std::size_t i = 0; i < frames; ++i) {
         const float *frame = input + i * std::size_t(m_channels);
@@ -49,7 +49,7 @@ void PcmStream::push(const float *input, std::size_t frames, std::vector<std::in
     }
 }
 
-void PcmStream::finish(std::vector<std::int16_t> &out)
+void Resampler::finish(std::vector<std::int16_t> &out)
 {
     if (!m_started)
         return;

@@ -14,10 +14,10 @@ inline constexpr int StreamChannels = 2;
 // two are front left and right. The rate changes by linear interpolation, which is plenty for
 // short event sounds. Louder samples, which a floating-point file may hold, are clipped.
 // It is a plain value: a copy taken mid-sound carries on exactly where the original was.
-class PcmStream
+class Resampler
 {
 public:
-    PcmStream(int channels, int rate);
+    Resampler(int channels, int rate);
 
     // Appends the output frames that `frames` more input frames complete.
     void push(const float *input, std::size_t frames, std::vector<std::int16_t> &out);
