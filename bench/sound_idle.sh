@@ -13,7 +13,7 @@ if [ -z "${DISPLAY:-}" ] || [ -z "${TOVEMI_IDLE_XVFB:-}" ]; then
     exec "$top/tests/app/with_xvfb.sh" "$0" "$build" "$idle" "$answers"
 fi
 if [ -f "$build/CMakeCache.txt" ]; then
-    cmake --build "$build" --target tovemi tovemi_devices >/dev/null
+    cmake --build "$build" --target tovemi >/dev/null
 fi
 
 work=$(mktemp -d)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -15,55 +16,58 @@ constexpr std::size_t PieceSamples = PieceFrames * StreamChannels;
 } // namespace
 
 SoundFeed::SoundFeed(std::unique_ptr<SoundSource> source, Clock::time_point startBy)
-    : m_startBy(startBy), m_source(std::move(source)), m_ring(AheadSamples)
+    : m_startBy(startBy), m_ring(std::make_shared<Ring>())
 {
-    m_held = m_source->read(m_ring.data(), AheadSamples / StreamChannels) * StreamChannels;
-    if (m_held < m_ring.size()) {
-        m_ended = true;
-        m_source.reset();
+    Ring &ring = *m_ring;
+    ring.samples.resize(AheadSamples);
+    ring.held = source->read(ring.samples.data(), AheadSamples / StreamChannels) * StreamChannels;
+    if (ring.held < ring.samples.size()) {
+        ring.ended = true;
         return;
     }
-    m_decoder = std::thread(&SoundFeed::decode, this);
+    ring.source = std::move(source);
+    std::thread(&SoundFeed::decode, m_ring).detach();
 }
 
 SoundFeed::~SoundFeed()
 {
     {
-        std::lock_guard lock(m_mutex);
-        m_stop = true;
+        std::lock_guard lock(m_ring->mutex);
+        m_ring->stop = true;
     }
-    m_room.notify_all();
-    if (m_decoder.joinable())
-        m_decoder.join();
+    m_ring->room.notify_all();
 }
 
-void SoundFeed::decode()
+void SoundFeed::decode(std::shared_ptr<Ring> shared)
 {
+    Ring &ring = *shared;
     std::vector<std::int16_t> piece(PieceSamples);
     for (bool ended = false; !ended;) {
         {
-            std::unique_lock lock(m_mutex);
-            m_room.wait(lock, [&] { return m_stop || m_ring.size() - m_held >= PieceSamples; });
-            if (m_stop)
+            std::unique_lock lock(ring.mutex);
+            ring.room.wait(lock, [&] {
+                return ring.stop || ring.samples.size() - ring.held >= PieceSamples;
+            });
+            if (ring.stop)
                 break;
         }
-        const std::size_t frames = m_source->read(piece.data(), PieceFrames);
+        const std::size_t frames = ring.source->read(piece.data(), PieceFrames);
         ended = frames < PieceFrames;
-        std::lock_guard lock(m_mutex);
-        putLocked(piece.data(), frames * StreamChannels);
-        m_ended = ended;
+        std::lock_guard lock(ring.mutex);
+        ring.putLocked(piece.data(), frames * StreamChannels);
+        ring.ended = ended;
     }
     // The file is closed here rather than by whichever thread drops the feed.
-    m_source.reset();
+    ring.source.reset();
 }
 
-void SoundFeed::putLocked(const std::int16_t *samples, std::size_t count)
+void SoundFeed::Ring::putLocked(const std::int16_t *from, std::size_t count)
 {
     for (std::size_t done = 0; done < count;) {
-        const std::size_t at = (m_readAt + m_held) % m_ring.size();
-        const std::size_t n = std::min(count - done, m_ring.size() - at);
-        std::memcpy(m_ring.data() + at, samples + done, n * sizeof(std::int16_t));
-        m_held += n;
+        const std::size_t at = (readAt + held) % samples.size();
+        const std::size_t n = std::min(count - done, samples.size() - at);
+        std::memcpy(samples.data() + at, from + done, n * sizeof(std::int16_t));
+        held += n;
         done += n;
     }
 }
@@ -74,22 +78,24 @@ std::size_t SoundFeed::take(std::int16_t *out, std::size_t frames)
     std::size_t copied = 0;
     bool ended = false;
     bool room = false;
+    Ring &ring = *m_ring;
     {
-        std::lock_guard lock(m_mutex);
-        while (copied < wanted && m_held > 0) {
-            const std::size_t n = std::min({ wanted - copied, m_held, m_ring.size() - m_readAt });
-            std::memcpy(out + copied, m_ring.data() + m_readAt, n * sizeof(std::int16_t));
+        std::lock_guard lock(ring.mutex);
+        while (copied < wanted && ring.held > 0) {
+            const std::size_t n =
+                    std::min({ wanted - copied, ring.held, ring.samples.size() - ring.readAt });
+            std::memcpy(out + copied, ring.samples.data() + ring.readAt, n * sizeof(std::int16_t));
             copied += n;
-            m_readAt = (m_readAt + n) % m_ring.size();
-            m_held -= n;
+            ring.readAt = (ring.readAt + n) % ring.samples.size();
+            ring.held -= n;
         }
-        ended = m_ended;
-        room = m_ring.size() - m_held >= PieceSamples;
+        ended = ring.ended;
+        room = ring.samples.size() - ring.held >= PieceSamples;
     }
     if (ended)
         return copied / StreamChannels;
     if (room)
-        m_room.notify_one();
+        ring.room.notify_one();
     std::memset(out + copied, 0, (wanted - copied) * sizeof(std::int16_t));
     return frames;
 }

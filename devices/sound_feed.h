@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 class SoundSource;
@@ -24,7 +23,8 @@ public:
 
     // `startBy`: after that moment the sound is no longer the answer's, and is not started.
     SoundFeed(std::unique_ptr<SoundSource> source, Clock::time_point startBy);
-    // Waits for the decoding thread, which stops after the piece it is decoding.
+    // Tells the decoding thread to stop after the piece it is decoding, without waiting for it:
+    // a new answer's sound never waits on the old one's file. The thread closes the file.
     ~SoundFeed();
     SoundFeed(const SoundFeed &) = delete;
     SoundFeed &operator=(const SoundFeed &) = delete;
@@ -35,19 +35,24 @@ public:
     bool lateAt(Clock::time_point now) const { return now > m_startBy; }
 
 private:
-    void decode();
-    void putLocked(const std::int16_t *samples, std::size_t count);
+    // What the feed and its decoding thread share; the thread keeps it until it has stopped.
+    struct Ring
+    {
+        // Touched only by the decoding thread once it runs.
+        std::unique_ptr<SoundSource> source;
+        std::mutex mutex;
+        std::condition_variable room;
+        // Interleaved samples.
+        std::vector<std::int16_t> samples;
+        std::size_t readAt = 0;
+        std::size_t held = 0;
+        bool ended = false;
+        bool stop = false;
+
+        void putLocked(const std::int16_t *from, std::size_t count);
+    };
+    static void decode(std::shared_ptr<Ring> ring);
 
     const Clock::time_point m_startBy;
-    // Touched only by the decoding thread once it runs.
-    std::unique_ptr<SoundSource> m_source;
-    std::mutex m_mutex;
-    std::condition_variable m_room;
-    // A ring of interleaved samples.
-    std::vector<std::int16_t> m_ring;
-    std::size_t m_readAt = 0;
-    std::size_t m_held = 0;
-    bool m_ended = false;
-    bool m_stop = false;
-    std::thread m_decoder;
+    std::shared_ptr<Ring> m_ring;
 };
