@@ -19,8 +19,8 @@ struct timeval;
 // The window's thread calls in; libpulse's own thread runs the callbacks. Every member is
 // guarded by the main loop's lock, which libpulse holds during each callback.
 // Lock order: the main loop's lock, then AlsaOutput's (a sound that no server takes is handed
-// over under it), then a SoundFeed's. A feed is destroyed only outside the main loop's lock,
-// as that joins its decoding thread.
+// over under it), then a SoundFeed's. Feeds are destroyed outside the main loop's lock,
+// on the window's thread.
 class PulseOutput
 {
 public:
