@@ -92,17 +92,17 @@ audible() {
 between() {
     awk -v a="${1:-0}" -v lo="$2" -v hi="$3" 'BEGIN { exit !(a >= lo && a <= hi) }'
 }
-# Waits up to 5 s for the player to have played the sound named.
+# Waits up to 15 s for the player to have played the sound named.
 played() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         grep -q "^$1 played" "$work/player.log" && return 0
         sleep 0.05
     done
     return 1
 }
-# Waits up to 2 s for the program's stream; prints its index.
+# Waits up to 10 s for the program's stream; prints its index.
 stream_id() {
-    for _ in $(seq 40); do
+    for _ in $(seq 200); do
         id=$(pactl list short sink-inputs 2>/dev/null | awk 'NR == 1 { print $1 }')
         [ -n "$id" ] && echo "$id" && return 0
         sleep 0.05
@@ -199,7 +199,9 @@ pactl load-module module-suspend-on-idle timeout=1 >/dev/null
 "$player" "$files" wait:300 play:maru1.wav until:"$work/suspended" connect wait:300 \
     play:batu1.wav wait:1000 >"$work/player.log" 2>&1 &
 player_pid=$!
-for _ in $(seq 50); do
+# The stream corks after 1.5 s of silence and the sink suspends a second later; a program
+# under ThreadSanitizer on a busy machine takes its time to start.
+for _ in $(seq 200); do
     [ "$(sink_state)" = SUSPENDED ] && break
     sleep 0.1
 done

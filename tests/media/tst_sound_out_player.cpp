@@ -67,7 +67,7 @@ int main(int argc, char **argv)
         } else if (step == u"connect") {
             player->Connect();
         } else if (step.startsWith(u"until:")) {
-            for (int tries = 0; tries < 200 && !QFileInfo::exists(what); ++tries)
+            for (int tries = 0; tries < 600 && !QFileInfo::exists(what); ++tries)
                 waitMs(50);
         }
         out.flush();
