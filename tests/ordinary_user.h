@@ -26,8 +26,8 @@ inline void runAsOrdinaryUser()
             || ::syscall(SYS_setresuid, 65534, 65534, 65534) != 0)
             ::_exit(125);
     });
-    // This very program, by the kernel's link to it. What the case reads (the build tree's
-    // device module, the source tree's media files) must be readable by uid 65534.
+    // This very program, by the kernel's link to it. What the case reads (the source tree's
+    // media files) must be readable by uid 65534.
     child.start(u"/proc/self/exe"_s, { function + u':' + tag });
     QVERIFY2(child.waitForFinished(240'000), "the case as uid 65534 did not finish");
     const QString output = QString::fromLocal8Bit(child.readAll());
