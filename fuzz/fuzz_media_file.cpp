@@ -95,15 +95,23 @@ std::optional<std::variant<QImage, QString>> readPicture(int fill)
 }
 
 // Byte for byte: QImage's own comparison of indexed pictures looks indices up in the colour
-// table, past its end for an index that it does not hold.
+// table, past its end for an index that it does not hold. A one-bit line that ends inside a
+// byte is compared pixel by pixel there: the byte's other bits are no pixel, and nothing
+// writes them.
 bool samePixels(const QImage &a, const QImage &b)
 {
     if (a.size() != b.size() || a.format() != b.format() || a.colorTable() != b.colorTable())
         return false;
-    const auto lineBytes = std::size_t((qint64(a.width()) * a.depth() + 7) / 8);
+    const qint64 lineBits = qint64(a.width()) * a.depth();
+    const auto wholeBytes = std::size_t(lineBits / 8);
+    const int firstInLastByte = int(qint64(wholeBytes) * 8 / a.depth());
     for (int y = 0; y < a.height(); ++y) {
-        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), lineBytes) != 0)
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), wholeBytes) != 0)
             return false;
+        for (int x = firstInLastByte; x < a.width(); ++x) {
+            if (a.pixelIndex(x, y) != b.pixelIndex(x, y))
+                return false;
+        }
     }
     return true;
 }
