@@ -282,9 +282,10 @@ bool TForm1::takeKey(QWidget *target, const KeyStroke &stroke)
         return false;
     }
     if (stroke.retractsRelease)
-        RetractBoxKeyUp(DrillState, entry->code);
-    // The pupil is typing an answer: the sound output wakes now, to be ready by its Enter.
-    if (stroke.phase == KeyStroke::Phase::Press)
+        RetractBoxKeyUp(DrillState, BoxCode(entry->code));
+    // The pupil is typing an answer: the sound output, asleep after a silence, wakes now, to be
+    // ready by its Enter.
+    if (stroke.phase == KeyStroke::Phase::Press && boxKeyOf(key) != BoxKey::Enter)
         MediaPlayer1->Connect();
     (this->*entry->keyDown)(boxKeyOf(stroke.key));
     // The box still gets the key, after the handler has seen it.
@@ -329,39 +330,39 @@ void TForm1::Edit13KeyDown(BoxKey key)
 }
 void TForm1::Edit1KeyUp()
 {
-    BoxKeyUp(DrillState, 1);
+    BoxKeyUp(DrillState, BoxCode::BaseAmount);
 }
 void TForm1::Edit2KeyUp()
 {
-    BoxKeyUp(DrillState, 2);
+    BoxKeyUp(DrillState, BoxCode::BaseRatio);
 }
 void TForm1::Edit3KeyUp()
 {
-    BoxKeyUp(DrillState, 3);
+    BoxKeyUp(DrillState, BoxCode::BasePercent);
 }
 void TForm1::Edit4KeyUp()
 {
-    BoxKeyUp(DrillState, 4);
+    BoxKeyUp(DrillState, BoxCode::ComparedAmount);
 }
 void TForm1::Edit5KeyUp()
 {
-    BoxKeyUp(DrillState, 5);
+    BoxKeyUp(DrillState, BoxCode::ComparedRatio);
 }
 void TForm1::Edit6KeyUp()
 {
-    BoxKeyUp(DrillState, 6);
+    BoxKeyUp(DrillState, BoxCode::ComparedPercent);
 }
 void TForm1::Edit11KeyUp()
 {
-    BoxKeyUp(DrillState, 11);
+    BoxKeyUp(DrillState, BoxCode::Wari);
 }
 void TForm1::Edit12KeyUp()
 {
-    BoxKeyUp(DrillState, 12);
+    BoxKeyUp(DrillState, BoxCode::Bu);
 }
 void TForm1::Edit13KeyUp()
 {
-    BoxKeyUp(DrillState, 13);
+    BoxKeyUp(DrillState, BoxCode::Rin);
 }
 
 // Only an Enter reads what is typed: the other keys judge nothing.

@@ -88,7 +88,7 @@ public:
 // screen reader gives it, the text of the label that goes with it.
 using Member = std::variant<QFrame * TForm1::*, QLabel * TForm1::*, QLineEdit * TForm1::*,
                             QPushButton * TForm1::*, QCheckBox * TForm1::*>;
-enum class Kind { Plain, Entry, ReadOnly };
+enum class Role { Plain, Entry, ReadOnly };
 struct Control
 {
     Member member;
@@ -98,7 +98,7 @@ struct Control
     const char16_t *caption = nullptr;
     std::optional<FontStyle> font = std::nullopt;
     const char16_t *hint = nullptr;
-    Kind kind = Kind::Plain;
+    Role role = Role::Plain;
 };
 
 // The layout's own height; the diagram panel, when shown, comes below it.
@@ -119,32 +119,32 @@ const Control Layout[] = {
     { &TForm1::Panel3, u"Panel3", nullptr, { 16, 8, 593, 81 } },
     { &TForm1::Panel4, u"Panel4", nullptr, { 8, 104, 97, 97 } },
     { &TForm1::Label1, u"Label1", &TForm1::Panel1, { 8, 16, 133, 21 }, u"もとにする量", LabelFont },
-    { &TForm1::Edit1, u"Edit1", &TForm1::Panel1, { 24, 40, 177, 41 }, u"もとにする量", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Edit1, u"Edit1", &TForm1::Panel1, { 24, 40, 177, 41 }, u"もとにする量", BoxFont, nullptr, Role::Entry },
     { &TForm1::Label2, u"Label2", &TForm1::Panel1, { 8, 96, 199, 21 }, u"もとにする量の割合", LabelFont },
-    { &TForm1::Edit2, u"Edit2", &TForm1::Panel1, { 24, 120, 177, 41 }, u"もとにする量の割合", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Edit2, u"Edit2", &TForm1::Panel1, { 24, 120, 177, 41 }, u"もとにする量の割合", BoxFont, nullptr, Role::Entry },
     { &TForm1::Label3, u"Label3", &TForm1::Panel1, { 8, 176, 177, 21 }, u"もとにする量の％", LabelFont },
-    { &TForm1::Edit3, u"Edit3", &TForm1::Panel1, { 24, 200, 177, 41 }, u"もとにする量の％", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Edit3, u"Edit3", &TForm1::Panel1, { 24, 200, 177, 41 }, u"もとにする量の％", BoxFont, nullptr, Role::Entry },
     { &TForm1::Label4, u"Label4", &TForm1::Panel2, { 8, 8, 155, 21 }, u"くらべられる量", LabelFont },
-    { &TForm1::Edit4, u"Edit4", &TForm1::Panel2, { 32, 32, 185, 41 }, u"くらべられる量", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Edit4, u"Edit4", &TForm1::Panel2, { 32, 32, 185, 41 }, u"くらべられる量", BoxFont, nullptr, Role::Entry },
     { &TForm1::Label5, u"Label5", &TForm1::Panel2, { 8, 88, 221, 21 }, u"くらべられる量の割合", LabelFont },
-    { &TForm1::Edit5, u"Edit5", &TForm1::Panel2, { 32, 112, 185, 41 }, u"くらべられる量の割合", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Edit5, u"Edit5", &TForm1::Panel2, { 32, 112, 185, 41 }, u"くらべられる量の割合", BoxFont, nullptr, Role::Entry },
     { &TForm1::Label6, u"Label6", &TForm1::Panel2, { 8, 168, 199, 21 }, u"くらべられる量の％", LabelFont },
-    { &TForm1::Edit6, u"Edit6", &TForm1::Panel2, { 32, 192, 185, 41 }, u"くらべられる量の％", BoxFont, nullptr, Kind::Entry },
+    { &TForm1::Edit6, u"Edit6", &TForm1::Panel2, { 32, 192, 185, 41 }, u"くらべられる量の％", BoxFont, nullptr, Role::Entry },
     { &TForm1::Label12, u"Label12", &TForm1::Panel2, { 80, 264, 21, 19 }, u"割", UnitFont },
-    { &TForm1::Edit11, u"Edit11", &TForm1::Panel2, { 8, 248, 65, 32 }, u"割", BuaiBoxFont, nullptr, Kind::Entry },
+    { &TForm1::Edit11, u"Edit11", &TForm1::Panel2, { 8, 248, 65, 32 }, u"割", BuaiBoxFont, nullptr, Role::Entry },
     { &TForm1::Label13, u"Label13", &TForm1::Panel2, { 152, 262, 21, 19 }, u"分", UnitFont },
-    { &TForm1::Edit12, u"Edit12", &TForm1::Panel2, { 104, 248, 49, 32 }, u"分", BuaiBoxFont, nullptr, Kind::Entry },
+    { &TForm1::Edit12, u"Edit12", &TForm1::Panel2, { 104, 248, 49, 32 }, u"分", BuaiBoxFont, nullptr, Role::Entry },
     { &TForm1::Label14, u"Label14", &TForm1::Panel2, { 224, 262, 21, 19 }, u"厘", UnitFont },
-    { &TForm1::Edit13, u"Edit13", &TForm1::Panel2, { 176, 248, 49, 32 }, u"厘", BuaiBoxFont, nullptr, Kind::Entry },
+    { &TForm1::Edit13, u"Edit13", &TForm1::Panel2, { 176, 248, 49, 32 }, u"厘", BuaiBoxFont, nullptr, Role::Entry },
     { &TForm1::Label15, u"Label15", &TForm1::Panel2, { 48, 296, 144, 12 }, u"☆歩合は shift で前にもどる", FontStyle { Face::Proportional, 12 }, u"歩合はリターンで次、shift で前" },
-    { &TForm1::Edit7, u"Edit7", nullptr, { 32, 208, 57, 23 }, u"問中", CounterFont, nullptr, Kind::ReadOnly },
+    { &TForm1::Edit7, u"Edit7", nullptr, { 32, 208, 57, 23 }, u"問中", CounterFont, nullptr, Role::ReadOnly },
     { &TForm1::Label7, u"Label7", nullptr, { 72, 232, 33, 15 }, u"問中", CounterLabelFont },
-    { &TForm1::Edit8, u"Edit8", nullptr, { 32, 264, 57, 23 }, u"問目", CounterFont, nullptr, Kind::ReadOnly },
+    { &TForm1::Edit8, u"Edit8", nullptr, { 32, 264, 57, 23 }, u"問目", CounterFont, nullptr, Role::ReadOnly },
     { &TForm1::Label8, u"Label8", nullptr, { 72, 288, 33, 15 }, u"問目", CounterLabelFont },
     { &TForm1::Label9, u"Label9", nullptr, { 24, 320, 49, 15 }, u"正解率", CounterLabelFont },
-    { &TForm1::Edit9, u"Edit9", nullptr, { 32, 336, 57, 23 }, u"正解率", CounterFont, nullptr, Kind::ReadOnly },
+    { &TForm1::Edit9, u"Edit9", nullptr, { 32, 336, 57, 23 }, u"正解率", CounterFont, nullptr, Role::ReadOnly },
     { &TForm1::Label10, u"Label10", nullptr, { 88, 360, 17, 15 }, u"％", CounterLabelFont },
-    { &TForm1::Edit10, u"Edit10", nullptr, { 112, 96, 473, 32 }, u"メッセージ", FontStyle { Face::Fixed, 24, Weight::Bold }, nullptr, Kind::ReadOnly },
+    { &TForm1::Edit10, u"Edit10", nullptr, { 112, 96, 473, 32 }, u"メッセージ", FontStyle { Face::Fixed, 24, Weight::Bold }, nullptr, Role::ReadOnly },
     { &TForm1::Button1, u"Button1", nullptr, { 112, 416, 57, 33 }, u"スタート", std::nullopt, u"新しい問題をつくります" },
     { &TForm1::Button2, u"Button2", nullptr, { 192, 416, 89, 33 }, u"せいかいを見る", std::nullopt, u"正解を出します" },
     { &TForm1::Button3, u"Button3", nullptr, { 296, 416, 49, 33 }, u"おしまい", std::nullopt, u"プログラムをおわります" },
@@ -182,7 +182,7 @@ QWidget *make(QLineEdit *&box, const Control &c, QWidget *parent)
     palette.setColor(QPalette::Text, Qt::black);
     palette.setColor(QPalette::Base, Qt::white);
     box->setPalette(palette);
-    if (c.kind == Kind::ReadOnly) {
+    if (c.role == Role::ReadOnly) {
         box->setReadOnly(true);
         // No tab stop, but the program can still focus it.
         box->setFocusPolicy(Qt::ClickFocus);
@@ -216,8 +216,6 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     Form1 = this;
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Tovemi Ver 2.00 R2"_s);
-    // The window shows the application's bird: an icon of its own would be sent to the X
-    // server after the application's had already been, replacing every size but 32 pixels.
     setFont(fontOf({ Face::Proportional, 12 }));
     setPalette(LayoutPalette());
     // Positions are the layout's own pixels; Qt's high-density scaling scales them as a whole.
@@ -390,9 +388,9 @@ void TForm1::drawDiagram()
     // Nothing is worked out while the panel is hidden: the answers stay as fast as without it.
     if (!DiagramPanel->isVisible())
         return;
-    DiagramPanel->showDiagram(
-            m_diagram.problem ? RelationDiagramOf(m_diagram.row, m_diagram.kind, m_diagram.revealed)
-                              : RelationDiagram {});
+    DiagramPanel->showDiagram(m_diagram.problem ? RelationDiagramOf(
+                                      m_diagram.row, Kind(m_diagram.kind), m_diagram.revealed)
+                                                : RelationDiagram {});
 }
 
 void TForm1::setTabOrder()

@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include <map>
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -45,8 +48,19 @@ void PaintRelationDiagram(QPainter &painter, const RelationDiagram &diagram)
         painter.setPen(penFor(stroke.style));
         painter.drawLine(stroke.line);
     }
+    // A picture uses a few sizes and weights: each font is made once, and set when it changes.
+    static std::map<std::pair<int, bool>, QFont> fonts;
+    std::pair<int, bool> current { 0, false };
     for (const DiagramText &text : diagram.texts) {
-        painter.setFont(RelationDiagramFont(text.pixels, text.bold || text.hidden));
+        const std::pair<int, bool> wanted { text.pixels, text.bold || text.hidden };
+        if (wanted != current) {
+            auto font = fonts.find(wanted);
+            if (font == fonts.end())
+                font = fonts.emplace(wanted, RelationDiagramFont(wanted.first, wanted.second))
+                               .first;
+            painter.setFont(font->second);
+            current = wanted;
+        }
         painter.setPen(text.revealed ? Qt::red : Qt::black);
         const QRect &r = text.rect;
         painter.drawText(QPoint(r.left(), r.top() + r.height() * 7 / 8), text.text);

@@ -125,7 +125,8 @@ void PrepareApplication(QApplication &app)
     QGuiApplication::setDesktopFileName(u"io.github.tovemi.Tovemi"_s);
 
     // Every rendering of the bird, so that a high-density screen or a large task-bar icon
-    // gets a drawn size instead of an enlarged 32-pixel one.
+    // gets a drawn size instead of an enlarged 32-pixel one. The window shows this icon and has
+    // none of its own, which X would receive after these, keeping only its 32 pixels.
     std::map<int, QString> bird { { 32, u":/tovemi/bird.png"_s } };
     for (const int size : { 48, 64, 128, 256 })
         bird.emplace(size, u":/tovemi/bird-%1.png"_s.arg(size));

@@ -12,7 +12,7 @@ namespace {
 
 // The busiest picture: three lines, labels moved aside at ratio 1.01, a finished formula.
 const ProblemRow Row { 100, 1, 100, 101, -1.01, 101 };
-constexpr int Kind = 7;
+constexpr Kind DiagramKind = Kind::AmountRatioPercent;
 
 QImage panelImage()
 {
@@ -21,7 +21,7 @@ QImage panelImage()
 
 void paint(benchmark::State &state)
 {
-    const RelationDiagram diagram = RelationDiagramOf(Row, Kind, true);
+    const RelationDiagram diagram = RelationDiagramOf(Row, DiagramKind, true);
     // The rectangles are what is painted only if the installed face has the advances the
     // layout assumed.
     for (const DiagramText &text : diagram.texts) {
@@ -42,14 +42,14 @@ void show(benchmark::State &state)
     RelationDiagramView view;
     QImage image = panelImage();
     for (auto _ : state) {
-        view.showDiagram(RelationDiagramOf(Row, Kind, true));
+        view.showDiagram(RelationDiagramOf(Row, DiagramKind, true));
         view.render(&image);
     }
 }
 
 void baseline(benchmark::State &state)
 {
-    const RelationDiagram diagram = RelationDiagramOf(Row, Kind, true);
+    const RelationDiagram diagram = RelationDiagramOf(Row, DiagramKind, true);
     QImage image = panelImage();
     for (auto _ : state) {
         QPainter painter(&image);

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Every performance figure of the README in one go: a Release build in build-bench (or the
 # folder given), the Google Benchmark cases with their ratios, peak memory with huge media,
-# start-up under Xvfb, and Enter to the first sound on a null sink.
+# start-up under Xvfb, Enter to the first sound on a null sink, and what the sound costs idle.
 # Run it on an idle machine; each figure is a ratio to a baseline measured in the same run.
 # usage: bench/run.sh [build-dir]
 set -eu
@@ -25,3 +25,4 @@ for case in Media/baseline Media/huge; do
 done
 "$top/bench/startup.sh" "$build"
 "$top/bench/sound_latency.sh" "$build"
+"$top/bench/sound_idle.sh" "$build"

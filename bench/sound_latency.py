@@ -149,4 +149,5 @@ def main():
     print(f"{'ratio (median / paplay)':28} {median / base:8.2f}")
 
 
-main()
+if __name__ == "__main__":
+    main()

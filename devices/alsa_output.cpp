@@ -1,10 +1,13 @@
 #include "devices/alsa_output.h"
 
-#include "devices/pcm_stream.h"
-#include "devices/sound_decoder.h"
+#include "devices/resampler.h"
+#include "devices/sound_feed.h"
 
 #include <alsa/asoundlib.h>
 
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -12,6 +15,9 @@ namespace {
 // Enough to ride out a busy moment of the machine, short enough to cut a sound off at once.
 constexpr unsigned BufferMicroseconds = 40'000;
 constexpr std::size_t PieceFrames = StreamRate / 200;
+// A working card takes a piece within one buffer's time; one that takes longer at closing has
+// stalled.
+constexpr auto ClosingWait = std::chrono::milliseconds(300);
 
 // ALSA prints its complaints about missing cards to the terminal; a missing card is normal
 // here, and stays silent like any failure to play.
@@ -36,69 +42,101 @@ snd_pcm_t *openDefaultDevice()
 
 } // namespace
 
-AlsaOutput::AlsaOutput() : m_thread(&AlsaOutput::run, this) {}
+struct AlsaOutput::Shared
+{
+    std::mutex mutex;
+    // Tells the thread of a new order, and whoever closes that the thread has finished.
+    std::condition_variable changed;
+    std::unique_ptr<SoundFeed> next;
+    std::uint64_t order = 0;
+    bool playing = false;
+    bool quit = false;
+    bool finished = false;
+};
+
+AlsaOutput::AlsaOutput()
+    : m_shared(std::make_shared<Shared>()), m_thread(&AlsaOutput::run, m_shared)
+{}
 
 AlsaOutput::~AlsaOutput()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_quit = true;
-        m_order += 1;
-    }
-    m_wake.notify_all();
-    m_thread.join();
+    Stop();
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->quit = true;
+    m_shared->changed.notify_all();
+    const bool finished =
+            m_shared->changed.wait_for(lock, ClosingWait, [this] { return m_shared->finished; });
+    lock.unlock();
+    if (finished)
+        m_thread.join();
+    else
+        m_thread.detach();
 }
 
-void AlsaOutput::Play(std::unique_ptr<SoundSource> source)
+void AlsaOutput::Play(std::unique_ptr<SoundFeed> feed)
+{
+    replace(std::move(feed));
+}
+
+void AlsaOutput::Stop()
+{
+    replace(nullptr);
+}
+
+void AlsaOutput::replace(std::unique_ptr<SoundFeed> feed)
 {
     {
-        std::lock_guard lock(m_mutex);
-        m_next = std::move(source);
-        m_order += 1;
-        m_playing = m_next != nullptr;
+        std::lock_guard lock(m_shared->mutex);
+        // The sound that was waiting leaves in `feed`, after the lock.
+        m_shared->next.swap(feed);
+        m_shared->order += 1;
+        m_shared->playing = m_shared->next != nullptr;
     }
-    m_wake.notify_all();
+    m_shared->changed.notify_all();
 }
 
 bool AlsaOutput::isPlaying() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_playing;
+    std::lock_guard lock(m_shared->mutex);
+    return m_shared->playing;
 }
 
-void AlsaOutput::run()
+void AlsaOutput::run(std::shared_ptr<Shared> shared)
 {
     snd_pcm_t *pcm = nullptr;
     std::vector<std::int16_t> piece(PieceFrames * StreamChannels);
     std::uint64_t seen = 0;
     for (;;) {
-        std::unique_ptr<SoundSource> source;
+        std::unique_ptr<SoundFeed> feed;
         {
-            std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [&] { return m_quit || m_order != seen; });
-            if (m_quit)
+            std::unique_lock lock(shared->mutex);
+            shared->changed.wait(lock, [&] { return shared->quit || shared->order != seen; });
+            if (shared->quit)
                 break;
-            seen = m_order;
-            source = std::move(m_next);
+            seen = shared->order;
+            feed = std::move(shared->next);
         }
-        if (!source) {
+        if (!feed) {
             if (pcm)
                 snd_pcm_drop(pcm);
             continue;
         }
         if (!pcm)
             pcm = openDefaultDevice();
-        if (pcm) {
+        // Opening the card may have taken long enough for the sound to be late.
+        if (pcm && !feed->lateAt(SoundFeed::Clock::now())) {
             snd_pcm_drop(pcm);
             snd_pcm_prepare(pcm);
+        } else {
+            feed.reset();
         }
-        while (source && pcm) {
+        while (feed && pcm) {
             {
-                std::lock_guard lock(m_mutex);
-                if (m_order != seen || m_quit)
+                std::lock_guard lock(shared->mutex);
+                if (shared->order != seen || shared->quit)
                     break;
             }
-            const std::size_t frames = source->read(piece.data(), PieceFrames);
+            const std::size_t frames = feed->take(piece.data(), PieceFrames);
             if (frames == 0)
                 break;
             snd_pcm_sframes_t written = snd_pcm_writei(pcm, piece.data(), frames);
@@ -108,10 +146,13 @@ void AlsaOutput::run()
                 pcm = nullptr;
             }
         }
-        std::lock_guard lock(m_mutex);
-        if (m_order == seen)
-            m_playing = false;
+        std::lock_guard lock(shared->mutex);
+        if (shared->order == seen)
+            shared->playing = false;
     }
     if (pcm)
         snd_pcm_close(pcm);
+    std::lock_guard lock(shared->mutex);
+    shared->finished = true;
+    shared->changed.notify_all();
 }

@@ -82,14 +82,17 @@ std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
     const qint64 size = qint64(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
     if (size == 0)
         return u"ファイルが空です"_s;
+    // Windows keeps a change time as Linux does, which every write moves on.
+    FILE_BASIC_INFO times {};
+    if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &times, sizeof times))
+        return u"開けません（%1）"_s.arg(qt_error_string(int(::GetLastError())));
     // Hundreds of nanoseconds since 1601, counted from 1970 so that nanoseconds fit.
     constexpr qint64 From1601To1970 = 116'444'736'000'000'000;
-    const qint64 written =
-            qint64(info.ftLastWriteTime.dwHighDateTime) << 32 | info.ftLastWriteTime.dwLowDateTime;
+    const auto ns = [](LARGE_INTEGER time) { return (time.QuadPart - From1601To1970) * 100; };
     return MediaFile(file.release(),
                      { fileName, info.dwVolumeSerialNumber,
                        std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow, size,
-                       (written - From1601To1970) * 100 });
+                       ns(times.LastWriteTime), ns(times.ChangeTime) });
 }
 #else
 std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
@@ -126,9 +129,12 @@ std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
         return u"ファイルが空です"_s;
     // Regular files never block; the flag only mattered for what the name might have been.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    const auto ns = [](const timespec &time) {
+        return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+    };
     return MediaFile(file.release(),
-                     { fileName, info.st_dev, info.st_ino, info.st_size,
-                       qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec });
+                     { fileName, info.st_dev, info.st_ino, info.st_size, ns(info.st_mtim),
+                       ns(info.st_ctim) });
 }
 #endif
 

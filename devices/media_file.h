@@ -17,6 +17,10 @@ struct FileIdentity
     std::uint64_t inode = 0;
     qint64 size = 0;
     qint64 modifiedNs = 0;
+    // Unlike the modification time, every write moves it on and nothing can set it back: a
+    // file written over in place at the same size, its old modification time put back, differs
+    // in this alone.
+    qint64 changedNs = 0;
 
     friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
 };

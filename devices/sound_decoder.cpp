@@ -17,6 +17,14 @@ constexpr int MostChannels = 8;
 constexpr int LowestRate = 1000;
 constexpr int HighestRate = 384000;
 
+// Every format is read as floats, full scale at 1.0 (libsndfile scales integer samples so). Read
+// as 16-bit integers, a floating-point file would come out unscaled, all but silent, unless
+// libsndfile were told to scale it to its loudest sample, which reads the whole file first.
+sf_count_t readFrames(SNDFILE *sound, std::vector<float> &into, sf_count_t frames)
+{
+    return sf_readf_float(sound, into.data(), frames);
+}
+
 QString libraryError(SNDFILE *file)
 {
     return u"音声ファイルとして読めません（%1）"_s.arg(QString::fromLocal8Bit(sf_strerror(file)));
@@ -38,8 +46,6 @@ std::variant<SNDFILE *, QString> openSound(MediaFile &&file, SF_INFO &info)
         sf_close(sound);
         return u"サンプリング周波数 %1 Hz の音は鳴らせません"_s.arg(info.samplerate);
     }
-    // Floating-point samples are taken as full scale at 1.0, as they are written. Asking
-    // libsndfile to scale them to the loudest sample instead would read the whole file first.
     return sound;
 }
 
@@ -59,12 +65,12 @@ bool SoundSource::decodeMore()
 {
     if (!m_rest)
         return false;
-    std::vector<std::int16_t> input(std::size_t(ChunkFrames) * std::size_t(m_channels));
+    std::vector<float> input(std::size_t(ChunkFrames) * std::size_t(m_channels));
     m_decoded.clear();
     m_decodedAt = 0;
     // Reads until the data ends rather than trusting the header's frame count, which a
     // damaged file can overstate.
-    const sf_count_t got = sf_readf_short(m_rest, input.data(), ChunkFrames);
+    const sf_count_t got = readFrames(m_rest, input, ChunkFrames);
     if (got > 0)
         m_stream.push(input.data(), std::size_t(got), m_decoded);
     if (got < ChunkFrames) {
@@ -108,11 +114,11 @@ std::variant<DecodedSound, QString> DecodeSound(MediaFile &&file, int startFrame
     SNDFILE *sound = std::get<SNDFILE *>(opened);
 
     auto start = std::make_shared<SoundStart>();
-    start->stream = PcmStream(info.channels, info.samplerate);
-    std::vector<std::int16_t> input(std::size_t(ChunkFrames) * std::size_t(info.channels));
+    start->stream = Resampler(info.channels, info.samplerate);
+    std::vector<float> input(std::size_t(ChunkFrames) * std::size_t(info.channels));
     const std::size_t wanted = std::size_t(startFrames) * StreamChannels;
     while (start->samples.size() < wanted) {
-        const sf_count_t got = sf_readf_short(sound, input.data(), ChunkFrames);
+        const sf_count_t got = readFrames(sound, input, ChunkFrames);
         if (got > 0) {
             start->stream.push(input.data(), std::size_t(got), start->samples);
             start->fileFrames += got;
@@ -151,10 +157,10 @@ ResumeSound(MediaFile &&file, std::shared_ptr<const SoundStart> start)
     SNDFILE *sound = std::get<SNDFILE *>(opened);
     if (sf_seek(sound, start->fileFrames, SEEK_SET) < 0) {
         // Formats that cannot seek are read up to that point instead.
-        std::vector<std::int16_t> skipped(std::size_t(ChunkFrames) * std::size_t(info.channels));
+        std::vector<float> skipped(std::size_t(ChunkFrames) * std::size_t(info.channels));
         for (std::int64_t left = start->fileFrames; left > 0;) {
-            const sf_count_t got = sf_readf_short(sound, skipped.data(),
-                                                  std::min<std::int64_t>(left, ChunkFrames));
+            const sf_count_t got =
+                    readFrames(sound, skipped, std::min<std::int64_t>(left, ChunkFrames));
             if (got <= 0)
                 break;
             left -= got;

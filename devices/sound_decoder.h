@@ -1,7 +1,7 @@
 // Sound files decoded with libsndfile a piece at a time, their starts kept ready to play.
 #pragma once
 
-#include "devices/pcm_stream.h"
+#include "devices/resampler.h"
 
 #include <QString>
 
@@ -21,7 +21,7 @@ struct SoundStart
     bool whole = false;
     // Where the rest begins in the file's own frames, and the reshaping state there.
     std::int64_t fileFrames = 0;
-    PcmStream stream { 1, StreamRate };
+    Resampler stream { 1, StreamRate };
 };
 
 // One playing of a sound: its kept start, then the rest of its file.
@@ -43,7 +43,7 @@ private:
     std::size_t m_startAt = 0;
     sf_private_tag *m_rest;
     int m_channels;
-    PcmStream m_stream;
+    Resampler m_stream;
     std::vector<std::int16_t> m_decoded;
     std::size_t m_decodedAt = 0;
 };

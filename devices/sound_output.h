@@ -11,7 +11,10 @@ class SoundOutput
 {
 public:
     virtual ~SoundOutput() = default;
-    // Starts connecting to the sound server in the background and returns at once.
+    // A sound may be wanted soon: makes the output ready to play within a few milliseconds
+    // (connecting to the sound server, or waking its stream) in the background, and returns at
+    // once. A second or two of silence after the last sound or the last call, the output lets
+    // the server and the sound card sleep again; the next sound still plays, a little later.
     virtual void Connect() = 0;
     // Closes the sound held before, then makes the sound in `file` ready to play: its start
     // decoded, or taken from what was kept of the same file. On failure the reason, in words
@@ -21,7 +24,8 @@ public:
     // sound that is open or playing. On failure the reason.
     virtual std::optional<QString> Prepare(MediaFile &&file) = 0;
     // Cuts off the sound before and starts the open one from its beginning, returning at
-    // once. Without an open sound or an output that takes it, nothing happens.
+    // once. Without an open sound or an output that takes it, nothing happens; a sound that
+    // cannot start within half a second is dropped.
     virtual void Play() = 0;
     virtual void Close() = 0;
     virtual bool isPlaying() const = 0;

@@ -2,6 +2,7 @@
 
 #include "devices/media_file.h"
 #include "devices/sound_decoder.h"
+#include "devices/sound_feed.h"
 
 #ifdef Q_OS_WIN
 #include "devices/wave_output.h"
@@ -14,6 +15,10 @@
 
 namespace {
 
+// A sound that cannot start within half a second of its answer no longer answers anything: it
+// is dropped rather than heard late, after the pupil has gone on.
+constexpr auto LateAfter = std::chrono::milliseconds(500);
+
 #ifdef Q_OS_WIN
 using PlatformOutput = WaveOutput;
 #else
@@ -23,14 +28,17 @@ class PlatformOutput
 public:
     void Connect() { m_server.Connect(); }
 
-    void Play(std::unique_ptr<SoundSource> source)
+    void Play(std::unique_ptr<SoundFeed> feed)
     {
         // The sound card gives way to the server whenever one answers.
-        m_card.Play(nullptr);
-        if (source)
-            m_server.Play(std::move(source));
-        else
-            m_server.Stop();
+        m_card.Stop();
+        m_server.Play(std::move(feed));
+    }
+
+    void Stop()
+    {
+        m_server.Stop();
+        m_card.Stop();
     }
 
     bool isPlaying() const { return m_server.isPlaying() || m_card.isPlaying(); }
@@ -39,8 +47,8 @@ private:
     // The card's thread waits idle until a sound finds no server; it is made first, so that
     // it outlives the server's thread, which may hand it a sound until it stops.
     AlsaOutput m_card;
-    PulseOutput m_server { [this](std::unique_ptr<SoundSource> source) {
-        m_card.Play(std::move(source));
+    PulseOutput m_server { [this](std::unique_ptr<SoundFeed> feed) {
+        m_card.Play(std::move(feed));
     } };
 };
 #endif
@@ -70,14 +78,17 @@ public:
 
     void Play() override
     {
-        if (m_open)
-            m_output.Play(std::move(m_open));
+        if (!m_open)
+            return;
+        // Decoded ahead here, so that the output's threads only copy samples.
+        m_output.Play(
+                std::make_unique<SoundFeed>(std::move(m_open), SoundFeed::Clock::now() + LateAfter));
     }
 
     void Close() override
     {
         m_open.reset();
-        m_output.Play(nullptr);
+        m_output.Stop();
     }
 
     bool isPlaying() const override { return m_output.isPlaying(); }

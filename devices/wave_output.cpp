@@ -1,7 +1,7 @@
 #include "devices/wave_output.h"
 
-#include "devices/pcm_stream.h"
-#include "devices/sound_decoder.h"
+#include "devices/resampler.h"
+#include "devices/sound_feed.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -16,9 +16,9 @@ namespace {
 // drops them all at once when a new sound cuts in.
 constexpr std::size_t BlockFrames = StreamRate / 50;
 constexpr std::size_t QueuedBlocks = 4;
-// The device sleeps after this long without a sound or a key typed into an answer box, so
-// that it is not kept busy for the whole lesson.
-constexpr std::chrono::milliseconds AwakeAfterUse { 5000 };
+// The device is closed after this long without a sound or a key typed into an answer box, so
+// that the machine's audio engine may sleep; the same moment as the Linux stream's cork.
+constexpr std::chrono::milliseconds AwakeAfterUse { 1500 };
 
 struct Block
 {
@@ -73,11 +73,22 @@ void WaveOutput::Connect()
     ::SetEvent(m_wake);
 }
 
-void WaveOutput::Play(std::unique_ptr<SoundSource> source)
+void WaveOutput::Play(std::unique_ptr<SoundFeed> feed)
 {
+    replace(std::move(feed));
+}
+
+void WaveOutput::Stop()
+{
+    replace(nullptr);
+}
+
+void WaveOutput::replace(std::unique_ptr<SoundFeed> feed)
+{
+    std::unique_ptr<SoundFeed> unplayed;
     {
         std::lock_guard lock(m_mutex);
-        m_next = std::move(source);
+        unplayed = std::exchange(m_next, std::move(feed));
         m_order += 1;
         m_playing = m_next != nullptr;
     }
@@ -95,7 +106,7 @@ void WaveOutput::run()
     using Clock = std::chrono::steady_clock;
     HWAVEOUT device = nullptr;
     std::array<Block, QueuedBlocks> blocks;
-    std::unique_ptr<SoundSource> source;
+    std::unique_ptr<SoundFeed> source;
     std::uint64_t seen = 0;
     Clock::time_point lastUse = Clock::now();
 
@@ -139,7 +150,8 @@ void WaveOutput::run()
         // plugged in since.
         if (!device && ((changed && source) || connect))
             device = openDevice(m_blockDone);
-        if (!device)
+        // Opening the device may have taken long enough for the sound to be late.
+        if (!device || (changed && source && source->lateAt(Clock::now())))
             source.reset();
         if (changed || connect)
             lastUse = Clock::now();
@@ -151,7 +163,7 @@ void WaveOutput::run()
                     break;
                 if (block.queued)
                     continue;
-                const std::size_t frames = source->read(block.samples.data(), BlockFrames);
+                const std::size_t frames = source->take(block.samples.data(), BlockFrames);
                 if (frames < BlockFrames)
                     source.reset();
                 if (frames == 0)

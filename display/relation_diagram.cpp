@@ -369,12 +369,13 @@ int DiagramTextWidth(const QString &text, int pixels)
     return halves * pixels / 2;
 }
 
-RelationDiagram RelationDiagramOf(const ProblemRow &row, int kind, bool revealed)
+RelationDiagram RelationDiagramOf(const ProblemRow &row, Kind kind, bool revealed)
 {
-    if (kind >= 1 && kind <= 8)
-        return numberLines(row, kind, revealed);
-    if (kind == 9 || kind == 10)
-        return placeValues(row, kind, revealed);
+    const int number = int(kind);
+    if (kind >= Kind::AmountsToRatio && kind <= Kind::RatioAndPercent)
+        return numberLines(row, number, revealed);
+    if (kind == Kind::RatioToBuai || kind == Kind::BuaiToRatio)
+        return placeValues(row, number, revealed);
     return {};
 }
 

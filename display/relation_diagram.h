@@ -55,7 +55,7 @@ struct RelationDiagram
 
 // The picture of a row for a kind (1..10), before or after the answer is revealed; nothing for
 // another kind. Numbers read as the boxes show them (ViewOfProblem, RevealTexts).
-RelationDiagram RelationDiagramOf(const ProblemRow &row, int kind, bool revealed);
+RelationDiagram RelationDiagramOf(const ProblemRow &row, Kind kind, bool revealed);
 
 // The picture's texts for a screen reader: one line per line of the picture, its texts left to
 // right (a space between two that do not touch), the formula last.

@@ -116,15 +116,17 @@ DrillStep BuaiBoxKey(DrillStateData &state, int code, BoxKey key, double typed)
     return step;
 }
 
-void BoxKeyUp(DrillStateData &state, int code)
+void BoxKeyUp(DrillStateData &state, BoxCode box)
 {
+    const int code = int(box);
     state.LastKeyUpBox = code;
     state.ArmedBeforeKeyUp = state.keyArmed(code);
     state.keyArmed(code) = true;
 }
 
-void RetractBoxKeyUp(DrillStateData &state, int code)
+void RetractBoxKeyUp(DrillStateData &state, BoxCode box)
 {
+    const int code = int(box);
     if (state.LastKeyUpBox == code)
         state.keyArmed(code) = state.ArmedBeforeKeyUp;
     state.LastKeyUpBox = 0;

@@ -39,11 +39,11 @@ DrillStep BuaiBoxKey(DrillStateData &state, int code, BoxKey key, double typed);
 
 // A key let go in one of the nine boxes arms it: only then does its next Enter judge, so a held
 // Enter judges once.
-void BoxKeyUp(DrillStateData &state, int code);
+void BoxKeyUp(DrillStateData &state, BoxCode box);
 
 // X reports a held key as a release and a press with one timestamp: when the press shows the
 // release before it to have been part of a repeat, the box is as it was before that release.
-void RetractBoxKeyUp(DrillStateData &state, int code);
+void RetractBoxKeyUp(DrillStateData &state, BoxCode box);
 
 // The prompt that comes with the focus in a box, if the box has one of its own.
 std::optional<QString> PromptFor(int code);

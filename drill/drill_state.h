@@ -41,6 +41,34 @@ struct ProblemTableData
     void clear() { rows.fill(ProblemRow {}); }
 };
 
+// The ten kinds of problem, in the order of the kind choice; DrillState.ProblemKind holds one
+// as its number.
+enum class Kind : std::int32_t {
+    AmountsToRatio = 1, // 量→割合
+    RatioToAmount, // 割合→量
+    RatioAndAmount, // 割合←→量
+    AmountsToPercent, // 量→百分率
+    PercentToAmount, // 百分率→量
+    PercentAndAmount, // 量←→百分率
+    AmountRatioPercent, // 量・割合・百分率
+    RatioAndPercent, // 割合←→百分率
+    RatioToBuai, // 割合→歩合
+    BuaiToRatio, // 歩合→割合
+};
+
+// The nine boxes that act on Enter, by the number of their control (Edit1..Edit6, Edit11..13).
+enum class BoxCode : int {
+    BaseAmount = 1,
+    BaseRatio = 2,
+    BasePercent = 3,
+    ComparedAmount = 4,
+    ComparedRatio = 5,
+    ComparedPercent = 6,
+    Wari = 11,
+    Bu = 12,
+    Rin = 13,
+};
+
 // Box codes of the nine boxes that act on Enter: 1..6 are Edit1..Edit6, 11..13 Edit11..Edit13.
 constexpr std::array<int, 9> EntryBoxCodes { 1, 2, 3, 4, 5, 6, 11, 12, 13 };
 // Index of a box code in EntryBoxCodes (and in KeyArmed), or -1 for any other code.

@@ -2,10 +2,13 @@
 # Builds the fuzz targets with clang and runs each for the given seconds (default 60) on a copy
 # of its seed corpus. Exits non-zero if any target finds a crash, a sanitizer report or a
 # wrong result; the input that did it is kept in the build directory as <target>-crash-*.
-# TOVEMI_FUZZ_BUILD names another build directory than build-fuzz.
+# TOVEMI_FUZZ_BUILD names another build directory than build-fuzz. The runs start from a fixed
+# seed, so that a failure seen once is seen again on the next run; TOVEMI_FUZZ_SEED=0 lets
+# libFuzzer pick a new one each time, for a longer search.
 set -eu
 
 seconds=${1:-60}
+seed=${TOVEMI_FUZZ_SEED:-1}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TOVEMI_FUZZ_BUILD:-$root/build-fuzz}
 targets="fuzz_read_number fuzz_round_trip fuzz_media_file"
@@ -20,7 +23,7 @@ for target in $targets; do
     corpus=$(mktemp -d)
     cp "$root/fuzz/corpus/$target/"* "$corpus/"
     echo "== $target, ${seconds}s"
-    if ! "$build/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 \
+    if ! "$build/fuzz/$target" -max_total_time="$seconds" -seed="$seed" -print_final_stats=1 \
         -artifact_prefix="$build/$target-" "$corpus"; then
         echo "!! $target failed" >&2
         status=1

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds Tovemi and runs every test: the suite, the same suite
-# under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each fuzzer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the sound output's test under
+# ThreadSanitizer, and a short run of each fuzzer.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/install-deps.sh" --test
@@ -17,6 +18,16 @@ ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
 LSAN_OPTIONS="suppressions=$top/tests/sanitizer.supp:print_suppressions=0" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
   ctest --test-dir "$top/build-asan" --output-on-failure -j 2
+
+# The sound output's threads (the window's, libpulse's, the card's and a long sound's decoder)
+# under ThreadSanitizer: only the sound output's test, in a build of its own. Qt Test's own
+# watchdog thread synchronises through Qt's futex-based mutex, which ThreadSanitizer cannot see,
+# so the Qt Test suites are not run here.
+cmake -S "$top" -B "$top/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVEMI_TSAN=ON \
+      -DTOVEMI_BENCH=OFF
+cmake --build "$top/build-tsan" -j "$jobs" --target tst_sound_out_player
+TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$top/tests/tsan.supp" \
+  ctest --test-dir "$top/build-tsan" --output-on-failure -R '^tst_sound_out$'
 
 if [ -x "$top/fuzz/run.sh" ]; then
   "$top/fuzz/run.sh" "${TOVEMI_FUZZ_SECONDS:-60}"

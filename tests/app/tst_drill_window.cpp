@@ -399,6 +399,10 @@ void TestDrillWindow::buaiBoxesInKind10PlayButJudgeNothing()
 
 void TestDrillWindow::everyEnterInTheBuaiBoxesPips()
 {
+    // The window's very first key, before any click: one pip, as for any later key.
+    f.window->Edit11->setFocus();
+    WindowFixture::enter();
+    QCOMPARE(f.media.take(), QStringList { u"sound p.wav"_s });
     f.chooseKind(9);
     start();
     buaiProblem(0.375);
@@ -590,15 +594,15 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
     QCOMPARE(box->text(), u"？"_s);
     const ProblemRow row = ProblemTable.rowAt(DrillState.CurrentNo);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(RelationDiagramOf(row, 1, false)));
+             RelationDiagramDescription(RelationDiagramOf(row, Kind::AmountsToRatio, false)));
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(RelationDiagramOf(row, 1, true)));
+             RelationDiagramDescription(RelationDiagramOf(row, Kind::AmountsToRatio, true)));
     // Shown it stays, problem after problem.
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(
-                     RelationDiagramOf(ProblemTable.rowAt(DrillState.CurrentNo), 1, false)));
+             RelationDiagramDescription(RelationDiagramOf(ProblemTable.rowAt(DrillState.CurrentNo),
+                                                          Kind::AmountsToRatio, false)));
     WindowFixture::press(Qt::Key_F1);
     QVERIFY(!w.DiagramPanel->isVisible());
     QCOMPARE(w.size(), QSize(624, 462));

@@ -3,6 +3,8 @@
 #include "window_fixture.h"
 
 #include <QProcess>
+#include <QLabel>
+#include <QTemporaryDir>
 
 class TestRealKeys : public QObject
 {
@@ -57,6 +59,31 @@ private Q_SLOTS:
             QCOMPARE(f.media.calls.count(u"picture mascot.bmp"_s), 1);
         }
         QCOMPARE(DrillState.CurrentNo, 1);
+    }
+
+    // A picture that breaks during a drill takes no key: two answers typed straight on at a
+    // pupil's speed both reach their boxes, and the report waits for the drill's end.
+    void typingOnWhileAPictureBreaks()
+    {
+        QTemporaryDir dir;
+        const QDir media(qEnvironmentVariable("TOVEMI_SOURCE_DIR") + u"/media/files"_s);
+        for (const QString &name : media.entryList(QDir::Files))
+            QVERIFY(QFile::copy(media.filePath(name), dir.filePath(name)));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        f.window->setFeedback(nullptr); // the real pictures and sounds
+        f.reports.reading = false;
+        QTest::mouseClick(f.window->Button1, Qt::LeftButton);
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(QFile::remove(u"maru1.bmp"_s));
+        xdotool({ u"type"_s, u"--delay"_s, u"33"_s,
+                  WindowFixture::answerText(1) + u"\r"_s + WindowFixture::answerText(2)
+                          + u"\r"_s });
+        QDir::setCurrent(previous);
+        QCOMPARE(DrillState.CurrentNo, 3);
+        QCOMPARE(DrillState.CorrectCount, 2);
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(f.window->MediaNote->isVisible());
     }
 };
 

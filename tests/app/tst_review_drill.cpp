@@ -40,7 +40,7 @@ class TestReviewDrill : public QObject
                 shown->insert(RowOfProblem(DrillState), boxTexts(*f.window));
             if (step == u's') {
                 QTest::mouseClick(f.window->Button2, Qt::LeftButton);
-                if (DrillState.AnswerShown != 0)
+                if (DrillState.AnswerShown)
                     QTest::mouseClick(f.window->Button2, Qt::LeftButton);
                 continue;
             }
@@ -84,6 +84,9 @@ void TestReviewDrill::theMissedProblemsComeBackAsTheyWere()
     WindowFixture::press(Qt::Key_Return);
     QVERIFY(!button()->isVisible());
     QCOMPARE(f.window->Edit7->text(), u"2"_s);
+    // 出題数 unticked in the review: the review keeps its 2, the whole set is the pupil's after.
+    QTest::mouseClick(f.window->CheckBox1, Qt::LeftButton);
+    QCOMPARE(f.window->Edit7->text(), u"2"_s);
     QCOMPARE(f.window->Edit8->text(), u"1"_s);
     QCOMPARE(RowOfProblem(DrillState), 1);
     QCOMPARE(boxTexts(*f.window), shown[1]);
@@ -94,6 +97,7 @@ void TestReviewDrill::theMissedProblemsComeBackAsTheyWere()
     WindowFixture::answer(WindowFixture::answerText());
     QCOMPARE(f.status(), u"おしまいです。100点でした。"_s);
     QVERIFY(!button()->isVisible());
+    QCOMPARE(f.window->Edit7->text(), u"100"_s);
 }
 
 void TestReviewDrill::aMissInTheReviewComesBackAndStartMakesAFreshSet()

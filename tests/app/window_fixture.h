@@ -129,10 +129,10 @@ struct WindowFixture
         QCOMPARE(DrillState.ProblemKind, kind);
     }
     // The answer as a pupil would type it, worked out from the row without the program's number
-    // texts.
-    static QString answerText()
+    // texts: of the problem on the screen, or of problem `no` of a drill of the whole set.
+    static QString answerText(int no = 0)
     {
-        const ProblemRow row = ProblemTable.rowAt(RowOfProblem(DrillState));
+        const ProblemRow row = ProblemTable.rowAt(no ? no : RowOfProblem(DrillState));
         if (DrillState.ProblemKind == 10)
             return QString::asprintf("%.3f", row.ComparedRatio);
         for (int field = 1; field <= 6; ++field) {

@@ -100,7 +100,7 @@ void TestRelationDiagram::picturesReadAtEveryRatio()
     QFETCH(int, kind);
     QFETCH(ProblemRow, row);
     QFETCH(bool, revealed);
-    const RelationDiagram diagram = RelationDiagramOf(row, kind, revealed);
+    const RelationDiagram diagram = RelationDiagramOf(row, Kind(kind), revealed);
     QTEST(RelationDiagramDescription(diagram), "description");
     QStringList red;
     for (const DiagramText &text : diagram.texts) {

@@ -167,19 +167,19 @@ void TestDrillFlow::keyLetGoArmsItsBox()
 {
     DrillStateData state = midDrill();
     state.keyArmed(4) = false;
-    BoxKeyUp(state, 4);
+    BoxKeyUp(state, BoxCode::ComparedAmount);
     QVERIFY(state.keyArmed(4));
     // A held Enter's repeat shows its release to have been none: the box stays unarmed.
-    RetractBoxKeyUp(state, 4);
+    RetractBoxKeyUp(state, BoxCode::ComparedAmount);
     QVERIFY(!state.keyArmed(4));
     // A digit let go while Enter is held armed the box, and Enter's repeat keeps that.
     state.keyArmed(4) = true;
-    BoxKeyUp(state, 4);
-    RetractBoxKeyUp(state, 4);
+    BoxKeyUp(state, BoxCode::ComparedAmount);
+    RetractBoxKeyUp(state, BoxCode::ComparedAmount);
     QVERIFY(state.keyArmed(4));
     // Only the box the release came to is put back.
-    BoxKeyUp(state, 5);
-    RetractBoxKeyUp(state, 4);
+    BoxKeyUp(state, BoxCode::ComparedRatio);
+    RetractBoxKeyUp(state, BoxCode::ComparedAmount);
     QVERIFY(state.keyArmed(5));
 }
 

@@ -64,6 +64,6 @@ changelog="$scratch/root/usr/share/doc/tovemi/changelog.gz"
 check "the changelog's latest entry is $version" \
   sh -c 'gzip -dc "$1" | head -n 1 | grep -qF "tovemi ($2) "' sh "$changelog" "$version"
 
-# Debian's own checks of a package: any error or warning fails, and is shown.
-check "lintian finds no error or warning" lintian --fail-on error,warning "$deb"
+# Debian's own checks of a package, pedantic ones too: anything it says fails, and is shown.
+check "lintian, pedantic, finds nothing to say" lintian --pedantic --fail-on error,warning,info,pedantic "$deb"
 finish

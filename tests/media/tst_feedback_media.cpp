@@ -2,6 +2,7 @@
 // often, and that a file that cannot be used leaves the last good picture in place.
 #include "media/feedback_media.h"
 #include "media/sound_player.h"
+#include "tests/ordinary_user.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <memory>
@@ -49,7 +52,12 @@ bool writeFile(const QString &name, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// False when the breakage cannot be made (the test then skips the row).
+// Root reads whatever the mode says: an unreadable file is made by an ordinary user.
+bool needsOrdinaryUser(Breakage kind)
+{
+    return kind == Breakage::Unreadable && ::geteuid() == 0;
+}
+
 bool breakFile(Breakage kind, const QString &name)
 {
     switch (kind) {
@@ -68,9 +76,6 @@ bool breakFile(Breakage kind, const QString &name)
     case Breakage::LinkLoop:
         return QFile::link(name, name);
     case Breakage::Unreadable:
-        // Root reads whatever the mode says; the case then cannot be made.
-        if (::geteuid() == 0)
-            return false;
         return copyIn(name) && QFile::setPermissions(name, QFileDevice::WriteOwner);
     case Breakage::Truncated: {
         QFile source(sourceFile(name));
@@ -99,6 +104,18 @@ void addBreakageRows(const QString &name)
     QTest::newRow("cut off in the header") << name << Breakage::Truncated << u"として読めません"_s;
 }
 
+qint64 ns(const timespec &time)
+{
+    return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+qint64 coarseNow()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return ns(now);
+}
+
 QImage asArgb(const QImage &image)
 {
     return image.convertToFormat(QImage::Format_ARGB32);
@@ -122,6 +139,7 @@ private Q_SLOTS:
     void unusablePictureKeepsTheOldOneAndIsReportedOnce_data();
     void unusablePictureKeepsTheOldOneAndIsReportedOnce();
     void pictureThatComesBackIsShownAgain();
+    void aReplacedFileIsUsedAtItsNextUse_data();
     void aReplacedFileIsUsedAtItsNextUse();
     void reportNamesTheFileAndWhereItWasLookedFor();
     void eachFileIsReportedOnItsOwn();
@@ -233,12 +251,13 @@ void TestFeedbackMedia::unusablePictureKeepsTheOldOneAndIsReportedOnce()
     QFETCH(QString, fileName);
     QFETCH(Breakage, kind);
     QFETCH(QString, reason);
+    if (needsOrdinaryUser(kind))
+        return runAsOrdinaryUser();
     QVERIFY(copyIn(u"maru1.bmp"_s));
     m_feedback->ShowPicture(u"maru1.bmp"_s);
     const QImage before = m_image->pixmap().toImage();
     QVERIFY(!before.isNull());
-    if (!breakFile(kind, fileName))
-        QSKIP("cannot make this case here (root reads every file)");
+    QVERIFY(breakFile(kind, fileName));
 
     for (int i = 0; i < 3; ++i) {
         m_feedback->ShowPicture(fileName);
@@ -270,20 +289,53 @@ void TestFeedbackMedia::pictureThatComesBackIsShownAgain()
     QCOMPARE(m_reports.size(), 1);
 }
 
+void TestFeedbackMedia::aReplacedFileIsUsedAtItsNextUse_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("timeKept");
+    QTest::newRow("a picture") << u"maru1.bmp"_s << false;
+    QTest::newRow("a picture, its modification time kept") << u"maru1.bmp"_s << true;
+    QTest::newRow("a sound, its modification time kept") << u"maru1.wav"_s << true;
+}
+
 void TestFeedbackMedia::aReplacedFileIsUsedAtItsNextUse()
 {
-    QImage first(81, 81, QImage::Format_RGB32);
-    first.fill(Qt::red);
-    QVERIFY(first.save(u"maru1.bmp"_s, "BMP"));
-    m_feedback->ShowPicture(u"maru1.bmp"_s);
-    QCOMPARE(m_image->pixmap().toImage().pixelColor(40, 40), QColor(Qt::red));
-    // Written over in place, as a copy onto the old name does.
-    QImage second = first;
-    second.fill(Qt::blue);
-    QVERIFY(second.save(u"maru1.bmp"_s, "BMP"));
-    m_feedback->ShowPicture(u"maru1.bmp"_s);
-    QCOMPARE(m_image->pixmap().toImage().pixelColor(40, 40), QColor(Qt::blue));
-    QVERIFY(m_reports.isEmpty());
+    QFETCH(QString, fileName);
+    QFETCH(bool, timeKept);
+    const QByteArray path = QFile::encodeName(fileName);
+    const auto use = [&] {
+        fileName.endsWith(u".wav"_s) ? m_feedback->PlaySound(fileName)
+                                     : m_feedback->ShowPicture(fileName);
+    };
+    QVERIFY(copyIn(fileName));
+    use();
+    QVERIFY(!m_feedback->lastFailed());
+    struct stat before
+    {};
+    QCOMPARE(::stat(path.constData(), &before), 0);
+    // File times come from the kernel's coarse clock: a write in the same tick as the copy
+    // would leave nothing about the file that tells them apart.
+    QTRY_VERIFY(coarseNow() > ns(before.st_ctim));
+
+    // Written over in place with as many bytes of junk, as a copy onto the old name does.
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QCOMPARE(file.write(QByteArray(file.size(), 'x')), qint64(before.st_size));
+    file.close();
+    if (timeKept) {
+        const timespec times[2] = { before.st_atim, before.st_mtim };
+        QCOMPARE(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+    }
+    struct stat after
+    {};
+    QCOMPARE(::stat(path.constData(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(ns(after.st_mtim) == ns(before.st_mtim), timeKept);
+
+    use();
+    QVERIFY(m_feedback->lastFailed());
+    QCOMPARE(m_reports.size(), 1);
+    QVERIFY2(m_reports[0].contains(u"として読めません"_s), qPrintable(m_reports[0]));
 }
 
 void TestFeedbackMedia::reportNamesTheFileAndWhereItWasLookedFor()
@@ -350,11 +402,12 @@ void TestFeedbackMedia::unusableSoundIsReportedOnceAndLeavesNothingOpen()
     QFETCH(QString, fileName);
     QFETCH(Breakage, kind);
     QFETCH(QString, reason);
+    if (needsOrdinaryUser(kind))
+        return runAsOrdinaryUser();
     QVERIFY(copyIn(u"p.wav"_s));
     m_feedback->PlaySound(u"p.wav"_s);
     QVERIFY(m_player->isOpen());
-    if (!breakFile(kind, fileName))
-        QSKIP("cannot make this case here (root reads every file)");
+    QVERIFY(breakFile(kind, fileName));
 
     for (int i = 0; i < 3; ++i) {
         m_feedback->PlaySound(fileName);

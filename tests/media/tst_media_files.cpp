@@ -2,7 +2,7 @@
 // piece for the output stream, formats that no card plays refused, long sounds read as they
 // play, and pictures of any size cut to the box's corner.
 #include "devices/media_file.h"
-#include "devices/pcm_stream.h"
+#include "devices/resampler.h"
 #include "media/picture_file.h"
 #include "devices/sound_decoder.h"
 
@@ -45,11 +45,19 @@ QByteArray waveFile(int channels, qint64 rate, const QByteArray &data)
 // A 24-bit Windows bitmap header for `width` × `height` (negative: top-down) pixels.
 QByteArray bitmapHeader(qint32 width, qint32 height, qint32 compression = 0, qint16 bits = 24)
 {
-    const qint64 rowBytes = (qint64(bits) * width + 31) / 32 * 4;
-    const qint64 size = rowBytes * std::abs(qint64(height));
+    const quint64 rowBytes = (quint64(bits) * quint64(width) + 31) / 32 * 4;
+    // Wraps for the largest sizes, as it would in a real header.
+    const quint64 size = rowBytes * quint64(std::abs(qint64(height)));
     return "BM"_ba + le32(qint32(54 + size)) + le32(0) + le32(54) + le32(40) + le32(width)
             + le32(height) + le16(1) + le16(bits) + le32(compression) + le32(qint32(size))
             + le32(2835) + le32(2835) + le32(0) + le32(0);
+}
+
+MediaFile openIn(const QString &path)
+{
+    auto opened = OpenMediaFile(path);
+    return std::holds_alternative<MediaFile>(opened) ? std::get<MediaFile>(std::move(opened))
+                                                     : MediaFile();
 }
 
 MediaFile openIn(const QTemporaryDir &dir, const QByteArray &bytes)
@@ -59,9 +67,13 @@ MediaFile openIn(const QTemporaryDir &dir, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         return {};
     file.close();
-    auto opened = OpenMediaFile(path);
-    return std::holds_alternative<MediaFile>(opened) ? std::get<MediaFile>(std::move(opened))
-                                                     : MediaFile();
+    return openIn(path);
+}
+
+QByteArray shipped(const QString &name)
+{
+    QFile file(qEnvironmentVariable("TOVEMI_SOURCE_DIR") + u"/media/files/"_s + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray tone(qint64 frames, int channels)
@@ -84,6 +96,8 @@ private Q_SLOTS:
     void reshapedForTheStream();
     void soundFormats_data();
     void soundFormats();
+    void soundLevels_data();
+    void soundLevels();
     void aLongSoundIsReadAsItPlays();
     void pictureCorner_data();
     void pictureCorner();
@@ -95,7 +109,7 @@ void TestMediaFiles::reshapedForTheStream_data()
 {
     QTest::addColumn<int>("channels");
     QTest::addColumn<int>("rate");
-    QTest::addColumn<QList<qint16>>("input");
+    QTest::addColumn<QList<qint16>>("levels");
     QTest::addColumn<QList<qint16>>("output");
     QTest::newRow("stereo at the stream's rate, unchanged")
             << 2 << 44100 << QList<qint16> { 1, 2, 3, 4, -5, 6 }
@@ -116,11 +130,15 @@ void TestMediaFiles::reshapedForTheStream()
 {
     QFETCH(int, channels);
     QFETCH(int, rate);
-    QFETCH(QList<qint16>, input);
+    QFETCH(QList<qint16>, levels);
     QFETCH(QList<qint16>, output);
+    // As libsndfile gives any file: full scale at 1.0.
+    QList<float> input;
+    for (const qint16 level : levels)
+        input << level / 32768.f;
     const std::size_t frames = std::size_t(input.size() / channels);
     std::vector<std::int16_t> whole;
-    PcmStream stream(channels, rate);
+    Resampler stream(channels, rate);
     stream.push(input.constData(), frames, whole);
     stream.finish(whole);
     if (!output.isEmpty())
@@ -133,9 +151,9 @@ void TestMediaFiles::reshapedForTheStream()
     // Fed a frame at a time, with the state copied between frames as a long sound's start
     // hands over to the rest of its file, the output is the same.
     std::vector<std::int16_t> pieces;
-    PcmStream first(channels, rate);
+    Resampler first(channels, rate);
     for (std::size_t i = 0; i < frames; ++i) {
-        PcmStream next = first;
+        Resampler next = first;
         next.push(input.constData() + i * std::size_t(channels), 1, pieces);
         first = next;
     }
@@ -176,6 +194,45 @@ void TestMediaFiles::soundFormats()
     }
 }
 
+void TestMediaFiles::soundLevels_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QList<double>>("written");
+    QTest::addColumn<QList<qint16>>("played");
+    // Floating point is full scale at 1.0, and may go beyond it, as editors save it.
+    const QList<double> floats { 0.5, -0.25, 1.5, -2.0, 1.0, -1.0, qQNaN(), -qInf(), 0.25 };
+    const QList<qint16> levels { 16384, -8192, 32767, -32768, 32767, -32768, 0, -32768, 8192 };
+    QTest::newRow("32-bit float") << (SF_FORMAT_WAV | SF_FORMAT_FLOAT) << floats << levels;
+    QTest::newRow("64-bit float") << (SF_FORMAT_WAV | SF_FORMAT_DOUBLE) << floats << levels;
+    QTest::newRow("16-bit, as stored")
+            << (SF_FORMAT_WAV | SF_FORMAT_PCM_16) << QList<double> { 16384, -32768, 32767, -1 }
+            << QList<qint16> { 16384, -32768, 32767, -1 };
+}
+
+void TestMediaFiles::soundLevels()
+{
+    QFETCH(int, format);
+    QFETCH(QList<double>, written);
+    QFETCH(QList<qint16>, played);
+    const QString path = dir.filePath(u"level.wav"_s);
+    SF_INFO info { 0, StreamRate, 1, format, 0, 0 };
+    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    QVERIFY2(file, sf_strerror(nullptr));
+    // The values go into the file as they are: 16-bit ones as integers.
+    sf_command(file, SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
+    QCOMPARE(sf_writef_double(file, written.constData(), written.size()), written.size());
+    sf_close(file);
+
+    auto decoded = DecodeSound(openIn(path));
+    if (auto *reason = std::get_if<QString>(&decoded))
+        QFAIL(qPrintable(*reason));
+    QList<qint16> bothSides;
+    for (const qint16 level : played)
+        bothSides << level << level;
+    const std::vector<std::int16_t> &samples = std::get<DecodedSound>(decoded).start->samples;
+    QCOMPARE(QList<qint16>(samples.begin(), samples.end()), bothSides);
+}
+
 void TestMediaFiles::aLongSoundIsReadAsItPlays()
 {
     // Ten seconds, of which only the start is kept; the rest comes from the file as it plays,
@@ -214,6 +271,8 @@ void TestMediaFiles::pictureCorner_data()
     QTest::newRow("wide, cut at the right") << 300 << 50 << QSize(81, 50);
     QTest::newRow("5500 × 5500, the corner only") << 5500 << 5500 << QSize(81, 81);
     QTest::newRow("stored top-down") << 200 << -200 << QSize(81, 81);
+    QTest::newRow("2^31-1 wide") << 0x7fffffff << 2 << QSize(81, 2);
+    QTest::newRow("2^31-1 tall, its top stored last") << 1 << 0x7fffffff << QSize(1, 81);
 }
 
 void TestMediaFiles::pictureCorner()
@@ -221,28 +280,30 @@ void TestMediaFiles::pictureCorner()
     QFETCH(qint32, width);
     QFETCH(qint32, height);
     QFETCH(QSize, shown);
-    // Each pixel's colour tells where it was: red its column, green its row from the top.
-    const int rows = std::abs(height);
+    // Each pixel's colour tells where it was: red its column, green its row from the top. Only
+    // the corner is written; the rest of a file of any size stays a hole.
+    const qint64 rows = std::abs(qint64(height));
     const qint64 rowBytes = (24 * qint64(width) + 31) / 32 * 4;
-    QByteArray pixels(rowBytes * rows, '\0');
-    for (int y = 0; y < rows; ++y) {
-        const int stored = height > 0 ? rows - 1 - y : y;
+    QFile file(dir.filePath(u"corner.bmp"_s));
+    QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
+    QVERIFY(file.write(bitmapHeader(width, height)) == 54 && file.resize(54 + rowBytes * rows));
+    for (int y = 0; y < std::min<qint64>(rows, 81); ++y) {
+        QByteArray row(std::min(width, 100) * 3, '\0');
         for (int x = 0; x < std::min(width, 100); ++x) {
-            char *p = pixels.data() + stored * rowBytes + x * 3;
-            p[2] = char(x);
-            p[1] = char(y);
+            row[x * 3 + 2] = char(x);
+            row[x * 3 + 1] = char(y);
         }
+        QVERIFY(file.seek(54 + (height > 0 ? rows - 1 - y : y) * rowBytes));
+        QCOMPARE(file.write(row), row.size());
     }
-    QByteArray file = bitmapHeader(width, height) + pixels;
-    QBuffer buffer(&file);
-    QVERIFY(buffer.open(QIODevice::ReadOnly));
-    auto read = ReadPictureTopLeft(buffer, QSize(81, 81));
+    QVERIFY(file.seek(0));
+    auto read = ReadPictureTopLeft(file, QSize(81, 81));
     if (auto *reason = std::get_if<QString>(&read))
         QFAIL(qPrintable(*reason));
     const QImage picture = std::get<QImage>(read);
     QCOMPARE(picture.size(), shown);
     for (const QPoint at : { QPoint(0, 0), QPoint(shown.width() - 1, shown.height() - 1),
-                             QPoint(shown.width() / 2, 7) })
+                             QPoint(shown.width() / 2, shown.height() / 2) })
         QCOMPARE(QColor(picture.pixel(at)), QColor(at.x(), at.y(), 0));
 }
 
@@ -252,11 +313,18 @@ void TestMediaFiles::pictureRefused_data()
     QTest::addColumn<QString>("reason");
     // A compressed bitmap cannot be cut while stored, so it is decoded whole, which Qt's
     // allocation limit forbids at this size.
-    QTest::newRow("9000 × 9000, compressed")
-            << bitmapHeader(9000, 9000, 1, 8) + QByteArray(1024 + 64, '\0') << u"大きすぎます"_s;
+    QByteArray compressed = bitmapHeader(9000, 9000, 1, 8) + QByteArray(1024 + 64, '\0');
+    compressed.replace(34, 4, le32(64)); // all its data is there
+    QTest::newRow("9000 × 9000, compressed") << compressed << u"大きすぎます"_s;
     QTest::newRow("not a picture") << waveFile(1, 22050, tone(100, 1)) << u"画像として読めません"_s;
-    QTest::newRow("a bitmap cut off in its rows")
+    QTest::newRow("a bitmap cut off in its header")
             << bitmapHeader(4, 4).left(40) << u"画像として読めません"_s;
+    // Qt would show whatever the memory held in place of the rows that are not there.
+    QTest::newRow("batu1.bmp cut off at 3,000 bytes")
+            << shipped(u"batu1.bmp"_s).left(3000) << u"途中で切れています"_s;
+    QTest::newRow("a bitmap with no pixels") << bitmapHeader(4, 4) << u"途中で切れています"_s;
+    QTest::newRow("2^31-1 × 2^31-1") << bitmapHeader(0x7fffffff, 0x7fffffff) + QByteArray(4096, 'x')
+                                     << u"途中で切れています"_s;
 }
 
 void TestMediaFiles::pictureRefused()

@@ -2,7 +2,8 @@
 // sound_out.sh to record. The steps come as arguments: play:NAME plays a sound through the
 // feedback component, check tries the three sounds as スタート does, wait:MS lets the event loop
 // run, until:FILE waits for the script to make that file (it restarts the sound server
-// meanwhile). Exits non-zero if a sound was reported as unusable.
+// meanwhile), connect says a sound is coming, as the window does at a key. Exits non-zero if a
+// sound was reported as unusable.
 #include "media/feedback_media.h"
 #include "media/sound_player.h"
 
@@ -33,7 +34,7 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     if (argc < 2 || !QDir::setCurrent(QString::fromLocal8Bit(argv[1]))) {
         out << "usage: tst_sound_out_player <folder of the sounds> "
-               "[play:NAME|wait:MS|until:FILE]...\n";
+               "[play:NAME|wait:MS|until:FILE|connect]...\n";
         return 2;
     }
 
@@ -63,8 +64,10 @@ int main(int argc, char **argv)
             }
         } else if (step.startsWith(u"wait:")) {
             waitMs(what.toInt());
+        } else if (step == u"connect") {
+            player->Connect();
         } else if (step.startsWith(u"until:")) {
-            for (int tries = 0; tries < 200 && !QFileInfo::exists(what); ++tries)
+            for (int tries = 0; tries < 600 && !QFileInfo::exists(what); ++tries)
                 waitMs(50);
         }
         out.flush();

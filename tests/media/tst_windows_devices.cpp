@@ -99,7 +99,7 @@ void TestWindowsDevices::soundOutput_data()
             << QStringList { u"connect"_s, u"close"_s, u"play"_s, u"silent"_s };
     // Past the idle spell the device is closed, and the next sound opens it again.
     QTest::newRow("plays again after sleeping")
-            << QStringList { u"connect"_s, u"wait:5600"_s, u"play:batu1.wav"_s, u"playing"_s,
+            << QStringList { u"connect"_s, u"wait:2000"_s, u"play:batu1.wav"_s, u"playing"_s,
                              u"silentWithin:1500"_s };
 }
 

@@ -91,7 +91,7 @@ heard "$work/wrong.raw" "a wrong answer"
 answer "$work/right.raw" 1
 heard "$work/right.raw" "a right answer"
 # Quiet, the output lets its stream go.
-sleep 7
+sleep 3
 open=$(pactl list short sink-inputs | wc -l)
 most=$(cat "$work/streams-most")
 echo "streams: at most $most at once, $open after a quiet spell"

@@ -9,17 +9,18 @@
 inline constexpr int StreamRate = 44100;
 inline constexpr int StreamChannels = 2;
 
-// Turns interleaved 16-bit frames of any channel count and rate into StreamChannels channels
-// at StreamRate. Mono goes to both sides; of more channels the first two are front left and
-// right. The rate changes by linear interpolation, which is plenty for short event sounds.
+// Turns interleaved frames of any channel count and rate, full scale at 1.0, into 16-bit frames
+// of StreamChannels channels at StreamRate. Mono goes to both sides; of more channels the first
+// two are front left and right. The rate changes by linear interpolation, which is plenty for
+// short event sounds. Louder samples, which a floating-point file may hold, are clipped.
 // It is a plain value: a copy taken mid-sound carries on exactly where the original was.
-class PcmStream
+class Resampler
 {
 public:
-    PcmStream(int channels, int rate);
+    Resampler(int channels, int rate);
 
     // Appends the output frames that `frames` more input frames complete.
-    void push(const std::int16_t *input, std::size_t frames, std::vector<std::int16_t> &out);
+    void push(const float *input, std::size_t frames, std::vector<std::int16_t> &out);
     // The input has ended: appends what its last frame still owes.
     void finish(std::vector<std::int16_t> &out);
 
