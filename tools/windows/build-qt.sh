@@ -42,10 +42,13 @@ ensure_deb_src() {
     if [ -z "$uris" ]; then
         read -r _ uris suites _ < <(grep -m1 '^deb ' /etc/apt/sources.list)
     fi
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     log "adding deb-src for $uris $suites"
     printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
-        "$uris" "$suites" /usr/share/keyrings/debian-archive-keyring.gpg >"$list"
-    apt-get update -q >&2
+        "$uris" "$suites" /usr/share/keyrings/debian-archive-keyring.gpg |
+        "${sudo[@]}" tee "$list" >/dev/null
+    "${sudo[@]}" apt-get update -q >&2
 }
 
 source_version() { apt-cache showsrc "$1" | sed -n 's/^Version: //p' | sort -V | tail -1; }
@@ -148,7 +151,7 @@ build_one() {
 }
 
 command -v x86_64-w64-mingw32-g++-posix >/dev/null || {
-    log "the MinGW-w64 compiler is missing: tools/install-deps.sh --windows installs it"
+    log "the MinGW-w64 compiler is missing: tools/install-deps.sh --test installs it"
     exit 1
 }
 mkdir -p "$cache"

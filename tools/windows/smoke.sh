@@ -70,8 +70,9 @@ heard() {
     echo "$2: ${a:-0} s heard"
     awk -v a="${a:-0}" 'BEGIN { exit !(a >= 0.3 && a <= 0.6) }' || fail "$2: expected 0.4 s of sound, heard ${a:-none}"
 }
-# The answer box of a kind 1 problem is the base's ratio (Edit2, whose answer is always 1) or
-# the compared one's (Edit5): the one whose "？" is selected, in the selection's blue.
+# Kind 8 (割合←→百分率) asks for the base's ratio, always 1, or the base's percentage, always 100,
+# in a third of its problems; any other box's answer would have to be read off the screen.
+# The box asked is the one whose "？" is selected, in the selection's blue.
 selected() {
     # Wine may take a moment to repaint after the click.
     sleep 0.5
@@ -80,15 +81,23 @@ selected() {
         -fx '(b > 0.6 && r < 0.4) ? 1 : 0' -format '%[fx:int(mean*w*h)]' info:
 }
 
-# スタート until the first problem asks for the base's ratio: half of them do.
-for _ in $(seq 12); do
+click 318 55 # 割合←→百分率
+# スタート until a problem asks for one of those: (2/3)^40 of runs would never see one.
+right=
+for _ in $(seq 40); do
     click 140 432 # スタート
-    [ "$(selected 136 256 177 41)" -gt 20 ] && break
+    if [ "$(selected 136 256 177 41)" -gt 20 ]; then
+        right=1
+        break
+    elif [ "$(selected 136 336 177 41)" -gt 20 ]; then
+        right=100
+        break
+    fi
 done
-[ "$(selected 136 256 177 41)" -gt 20 ] || fail "no problem asked for the base's ratio"
+[ -n "$right" ] || fail "no problem asked for the base's ratio or percentage"
 answer "$work/wrong.raw" 9999
 heard "$work/wrong.raw" "a wrong answer"
-answer "$work/right.raw" 1
+answer "$work/right.raw" "$right"
 heard "$work/right.raw" "a right answer"
 # Quiet, the output lets its stream go.
 sleep 3

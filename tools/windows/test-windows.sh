@@ -35,13 +35,17 @@ eval "$("$root/tools/windows/build-qt.sh")"
 part_done "Qt and libsndfile (build-qt.sh)"
 
 # ---- 2. The program, the tests and the package. ----
-export CCACHE_BASEDIR=/work
+launcher=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR="$root"
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 PKG_CONFIG_LIBDIR="$sndfile/lib/pkgconfig" cmake -S "$root" -B "$build" -G Ninja -Wno-dev \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_PREFIX_PATH="$qt;$sndfile" -DCMAKE_FIND_ROOT_PATH="$qt;$sndfile" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+    "${launcher[@]}" -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
 tests=(tst_problem_set tst_drill_flow tst_number_text tst_problem_view tst_relation_diagram
     tst_worksheet_page tst_window_startup tst_windows_devices)
 nice -n 19 cmake --build "$build" -j 2 --target tovemi bare_window "${tests[@]}"
