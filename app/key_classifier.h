@@ -25,8 +25,9 @@ struct KeyStroke
     bool retractsRelease = false;
 };
 
-// The X server's repeat switch, delay and interval, read through XKB, or the defaults where
-// there is no X server or it has no keyboard extension.
+// The X server's repeat switch, delay and interval, read through XKB (on Windows the control
+// panel's keyboard delay and speed), or the defaults where there is no X server or it has no
+// keyboard extension.
 struct KeyRepeatPace
 {
     bool repeats = true; // a desktop may have switched key repeat off altogether

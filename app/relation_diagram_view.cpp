@@ -28,9 +28,10 @@ QPen penFor(DiagramStrokeStyle style)
 
 QFont RelationDiagramFont(int pixels, bool bold)
 {
-    // Named as installed: the rectangles hold for this face only. Unhinted, as the window's
-    // faces, so that the advances stay the design's half and whole ems.
-    QFont font(u"IPAGothic"_s);
+    // The panel's fixed-pitch face, named as installed: the rectangles hold for a face whose
+    // ASCII takes half an em and the rest a whole one. Unhinted, as the window's faces, so that
+    // the advances stay the design's half and whole ems.
+    QFont font(QFont::substitute(u"ＭＳ ゴシック"_s));
     font.setPixelSize(pixels);
     font.setBold(bold);
     font.setStyleHint(QFont::Monospace);

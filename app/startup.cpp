@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QIconEngine>
 #include <QPainter>
@@ -77,6 +78,38 @@ private:
     std::map<int, QString> m_files;
 };
 
+// The window asks for its faces by their Japanese names, and for the fixed one also without
+// the blank. IPA's faces are metrically close, and the fixed-pitch one keeps the
+// blank-padded numbers of the boxes lined up.
+void SubstituteWindowFaces()
+{
+#ifdef Q_OS_WIN
+    // Windows has the faces themselves, under their English names where the system is not
+    // Japanese; a system without them gets IPA's, else Meiryo, which every Windows since Vista
+    // has.
+    const auto firstInstalled = [](std::initializer_list<QString> names) {
+        for (const QString &name : names) {
+            if (QFontDatabase::hasFamily(name))
+                return name;
+        }
+        return u"Meiryo"_s;
+    };
+    const QString fixed = firstInstalled({ u"ＭＳ ゴシック"_s, u"MS Gothic"_s, u"IPAGothic"_s });
+    const QString proportional =
+            firstInstalled({ u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s, u"IPAPGothic"_s });
+    if (fixed != u"ＭＳ ゴシック")
+        QFont::insertSubstitution(u"ＭＳ ゴシック"_s, fixed);
+    QFont::insertSubstitution(u"ＭＳゴシック"_s, fixed);
+    if (proportional != u"ＭＳ Ｐゴシック")
+        QFont::insertSubstitution(u"ＭＳ Ｐゴシック"_s, proportional);
+#else
+    // Not on Linux at all, and asking fontconfig first would cost start-up time.
+    QFont::insertSubstitution(u"ＭＳ ゴシック"_s, u"IPAGothic"_s);
+    QFont::insertSubstitution(u"ＭＳゴシック"_s, u"IPAGothic"_s);
+    QFont::insertSubstitution(u"ＭＳ Ｐゴシック"_s, u"IPAPGothic"_s);
+#endif
+}
+
 } // namespace
 
 void PrepareApplication(QApplication &app)
@@ -99,11 +132,7 @@ void PrepareApplication(QApplication &app)
         bird.emplace(size, u":/tovemi/bird-%1.png"_s.arg(size));
     QApplication::setWindowIcon(QIcon(new DrawnSizesIconEngine(std::move(bird))));
 
-    // The window's faces are not on Linux; IPA's are metrically close, and the fixed-pitch
-    // one keeps the blank-padded numbers of the boxes lined up.
-    QFont::insertSubstitution(u"ＭＳ ゴシック"_s, u"IPAGothic"_s);
-    QFont::insertSubstitution(u"ＭＳゴシック"_s, u"IPAGothic"_s);
-    QFont::insertSubstitution(u"ＭＳ Ｐゴシック"_s, u"IPAPGothic"_s);
+    SubstituteWindowFaces();
 
     // The whole window speaks Japanese, so Qt's own texts (the print dialog, the input box's
     // buttons) do too, whatever the system's language. Without the catalogue they stay

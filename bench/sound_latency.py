@@ -62,7 +62,7 @@ class Recorder(threading.Thread):
         self.parec.wait()
 
 
-def find_window(d, title, timeout=10):
+def find_window(d, title, timeout=60):
     end = time.monotonic() + timeout
     while time.monotonic() < end:
         for w in d.screen().root.query_tree().children:
@@ -88,7 +88,9 @@ def main():
     recorder.start()
     time.sleep(0.3)
     d = display.Display()
-    tovemi = subprocess.Popen([program], cwd=media, stdout=subprocess.DEVNULL,
+    # A program for another system runs through its loader (TOVEMI_LAUNCHER=wine).
+    launcher = os.environ.get("TOVEMI_LAUNCHER", "").split()
+    tovemi = subprocess.Popen(launcher + [program], cwd=media, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL)
     window = find_window(d, "Tovemi Ver 2.00 R2")
     time.sleep(1.0)  # the window is drawn and the sound server connected

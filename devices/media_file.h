@@ -3,17 +3,19 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
-#include <sys/types.h>
 #include <variant>
 
 // What tells one version of a file from another: a replaced file differs in at least one.
 struct FileIdentity
 {
     QString path;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
+    // The volume and the file's number on it: st_dev and st_ino, or Windows's serial number
+    // and file index.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    qint64 size = 0;
     qint64 modifiedNs = 0;
     // Unlike the modification time, every write moves it on and nothing can set it back: a
     // file written over in place at the same size, its old modification time put back, differs

@@ -1,10 +1,15 @@
 #include "devices/stream_sound_output.h"
 
-#include "devices/alsa_output.h"
 #include "devices/media_file.h"
-#include "devices/pulse_output.h"
 #include "devices/sound_decoder.h"
 #include "devices/sound_feed.h"
+
+#ifdef Q_OS_WIN
+#include "devices/wave_output.h"
+#else
+#include "devices/alsa_output.h"
+#include "devices/pulse_output.h"
+#endif
 
 #include <map>
 
@@ -14,10 +19,44 @@ namespace {
 // is dropped rather than heard late, after the pupil has gone on.
 constexpr auto LateAfter = std::chrono::milliseconds(500);
 
+#ifdef Q_OS_WIN
+using PlatformOutput = WaveOutput;
+#else
+// The sound server, and the sound card where no server answers.
+class PlatformOutput
+{
+public:
+    void Connect() { m_server.Connect(); }
+
+    void Play(std::unique_ptr<SoundFeed> feed)
+    {
+        // The sound card gives way to the server whenever one answers.
+        m_card.Stop();
+        m_server.Play(std::move(feed));
+    }
+
+    void Stop()
+    {
+        m_server.Stop();
+        m_card.Stop();
+    }
+
+    bool isPlaying() const { return m_server.isPlaying() || m_card.isPlaying(); }
+
+private:
+    // The card's thread waits idle until a sound finds no server; it is made first, so that
+    // it outlives the server's thread, which may hand it a sound until it stops.
+    AlsaOutput m_card;
+    PulseOutput m_server { [this](std::unique_ptr<SoundFeed> feed) {
+        m_card.Play(std::move(feed));
+    } };
+};
+#endif
+
 class StreamSoundOutput final : public SoundOutput
 {
 public:
-    void Connect() override { m_server.Connect(); }
+    void Connect() override { m_output.Connect(); }
 
     std::optional<QString> Open(MediaFile &&file) override
     {
@@ -41,22 +80,18 @@ public:
     {
         if (!m_open)
             return;
-        // Decoded ahead here, so that the server's and the card's threads only copy samples.
-        auto feed =
-                std::make_unique<SoundFeed>(std::move(m_open), SoundFeed::Clock::now() + LateAfter);
-        // The sound card gives way to the server whenever one answers.
-        m_card.Stop();
-        m_server.Play(std::move(feed));
+        // Decoded ahead here, so that the output's threads only copy samples.
+        m_output.Play(
+                std::make_unique<SoundFeed>(std::move(m_open), SoundFeed::Clock::now() + LateAfter));
     }
 
     void Close() override
     {
         m_open.reset();
-        m_server.Stop();
-        m_card.Stop();
+        m_output.Stop();
     }
 
-    bool isPlaying() const override { return m_server.isPlaying() || m_card.isPlaying(); }
+    bool isPlaying() const override { return m_output.isPlaying(); }
 
 private:
     // A source that plays the sound in `file`, from what was kept of the same file or decoded
@@ -84,12 +119,7 @@ private:
     };
     std::map<QString, Kept> m_kept;
     std::unique_ptr<SoundSource> m_open;
-    // The card's thread waits idle until a sound finds no server; it is made first, so that
-    // it outlives the server's thread, which may hand it a sound until it stops.
-    AlsaOutput m_card;
-    PulseOutput m_server { [this](std::unique_ptr<SoundFeed> feed) {
-        m_card.Play(std::move(feed));
-    } };
+    PlatformOutput m_output;
 };
 
 } // namespace

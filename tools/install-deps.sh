@@ -13,6 +13,7 @@ if [ "${1:-}" = "--test" ]; then
   xvfb xdotool x11-utils imagemagick
   pulseaudio pulseaudio-utils sox python3-xlib time
   poppler-utils desktop-file-utils appstream dpkg-dev file lintian clang-format llvm-14
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis zip
 "
 fi
 missing=""

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what is missing, builds Tovemi and runs every test: the suite, the same suite
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the sound output's test under
-# ThreadSanitizer, and a short run of each fuzzer.
+# ThreadSanitizer, a short run of each fuzzer, and the Windows release built, installed and
+# tested under Wine (the first run on a machine also builds Qt for Windows, once).
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/install-deps.sh" --test
@@ -32,3 +33,5 @@ TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$top/tests/ts
 if [ -x "$top/fuzz/run.sh" ]; then
   "$top/fuzz/run.sh" "${TOVEMI_FUZZ_SECONDS:-60}"
 fi
+
+"$top/tools/windows/test-windows.sh"
