@@ -81,8 +81,8 @@ public:
         if (!m_open)
             return;
         // Decoded ahead here, so that the output's threads only copy samples.
-        m_output.Play(
-                std::make_unique<SoundFeed>(std::move(m_open), SoundFeed::Clock::now() + LateAfter));
+        m_output.Play(std::make_unique<SoundFeed>(std::move(m_open),
+                                                  SoundFeed::Clock::now() + LateAfter));
     }
 
     void Close() override
