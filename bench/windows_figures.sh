@@ -33,6 +33,7 @@ measure() {
         done
         cat >/dev/null
     } <"$dir/events" &
+    local reader=$!
     sleep 0.3
     start=${EPOCHREALTIME/./}
     (cd "$folder" && exec wine "$1") >/dev/null 2>&1 &
@@ -44,8 +45,7 @@ measure() {
     sleep 0.3
     kill "$xev" 2>/dev/null || true
     wine taskkill /f /im "$1" >/dev/null 2>&1 || true
-    wait "$pid" 2>/dev/null || true
-    wait 2>/dev/null || true
+    wait "$pid" "$xev" "$reader" 2>/dev/null || true
     mapped=$(cat "$dir/mapped" 2>/dev/null || echo "$start")
     echo $(((mapped - start) / 1000))
 }
