@@ -80,6 +80,10 @@ shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/
 [ -f "$folder/tovemi.exe" ] || fail "nothing installed in $folder"
 [ -f "$shortcut" ] || fail "no Start-menu entry"
 [ -f "$folder/uninstall.exe" ] || fail "no uninstaller"
+# Explorer's properties show the version record's texts: "2.00.2" for 2.0.0.2.
+IFS=. read -r major minor patch tweak < <(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+strings -e l "$folder/tovemi.exe" | grep -qx "$major.$minor$patch.$tweak" ||
+    fail "tovemi.exe carries no version $major.$minor$patch.$tweak"
 # The entry starts the program in its own folder, where its pictures and sounds are. (Wine
 # starts a shortcut without waiting for the program, so the drill below starts it the same
 # way itself, to see its exit code.)
