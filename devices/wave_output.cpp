@@ -8,6 +8,9 @@
 
 #include <array>
 #include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -20,6 +23,8 @@ constexpr std::size_t QueuedBlocks = 4;
 // The device is closed after this long without a sound or a key typed into an answer box, so
 // that the machine's audio engine may sleep; the same moment as the Linux stream's cork.
 constexpr std::chrono::milliseconds AwakeAfterUse { 1500 };
+// A working device gives back a block within its 20 ms; one that takes longer at closing hangs.
+constexpr auto ClosingWait = std::chrono::milliseconds(300);
 
 struct Block
 {
@@ -46,32 +51,61 @@ HWAVEOUT openDevice(HANDLE blockDone)
 
 } // namespace
 
-WaveOutput::WaveOutput()
-    : m_wake(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      m_blockDone(::CreateEventW(nullptr, FALSE, FALSE, nullptr))
+struct WaveOutput::Shared
 {
-    m_thread = std::thread(&WaveOutput::run, this);
-}
+    Shared()
+        : wake(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+          blockDone(::CreateEventW(nullptr, FALSE, FALSE, nullptr))
+    {}
+    ~Shared()
+    {
+        ::CloseHandle(wake);
+        ::CloseHandle(blockDone);
+    }
+    Shared(const Shared &) = delete;
+    Shared &operator=(const Shared &) = delete;
+
+    std::mutex mutex;
+    // Tells whoever closes that the thread has finished.
+    std::condition_variable finishedChanged;
+    // Win32 events: one tells the thread of a new order, the other that the device is done
+    // with a block.
+    const HANDLE wake;
+    const HANDLE blockDone;
+    std::unique_ptr<SoundFeed> next;
+    std::uint64_t order = 0;
+    bool connect = false;
+    bool playing = false;
+    bool quit = false;
+    bool finished = false;
+};
+
+WaveOutput::WaveOutput()
+    : m_shared(std::make_shared<Shared>()), m_thread(&WaveOutput::run, m_shared)
+{}
 
 WaveOutput::~WaveOutput()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_quit = true;
-    }
-    ::SetEvent(m_wake);
-    m_thread.join();
-    ::CloseHandle(m_wake);
-    ::CloseHandle(m_blockDone);
+    Stop();
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->quit = true;
+    ::SetEvent(m_shared->wake);
+    const bool finished = m_shared->finishedChanged.wait_for(lock, ClosingWait,
+                                                             [this] { return m_shared->finished; });
+    lock.unlock();
+    if (finished)
+        m_thread.join();
+    else
+        m_thread.detach();
 }
 
 void WaveOutput::Connect()
 {
     {
-        std::lock_guard lock(m_mutex);
-        m_connect = true;
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->connect = true;
     }
-    ::SetEvent(m_wake);
+    ::SetEvent(m_shared->wake);
 }
 
 void WaveOutput::Play(std::unique_ptr<SoundFeed> feed)
@@ -88,21 +122,21 @@ void WaveOutput::replace(std::unique_ptr<SoundFeed> feed)
 {
     std::unique_ptr<SoundFeed> unplayed;
     {
-        std::lock_guard lock(m_mutex);
-        unplayed = std::exchange(m_next, std::move(feed));
-        m_order += 1;
-        m_playing = m_next != nullptr;
+        std::lock_guard lock(m_shared->mutex);
+        unplayed = std::exchange(m_shared->next, std::move(feed));
+        m_shared->order += 1;
+        m_shared->playing = m_shared->next != nullptr;
     }
-    ::SetEvent(m_wake);
+    ::SetEvent(m_shared->wake);
 }
 
 bool WaveOutput::isPlaying() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_playing;
+    std::lock_guard lock(m_shared->mutex);
+    return m_shared->playing;
 }
 
-void WaveOutput::run()
+void WaveOutput::run(std::shared_ptr<Shared> shared)
 {
     using Clock = std::chrono::steady_clock;
     HWAVEOUT device = nullptr;
@@ -135,22 +169,22 @@ void WaveOutput::run()
         bool changed = false;
         bool connect = false;
         {
-            std::lock_guard lock(m_mutex);
-            if (m_quit)
+            std::lock_guard lock(shared->mutex);
+            if (shared->quit)
                 break;
-            if (m_order != seen) {
+            if (shared->order != seen) {
                 changed = true;
-                seen = m_order;
-                source = std::move(m_next);
+                seen = shared->order;
+                source = std::move(shared->next);
             }
-            connect = std::exchange(m_connect, false);
+            connect = std::exchange(shared->connect, false);
         }
         if (changed && device)
             cutOff();
         // A device that failed to open is tried again at the next sound: one may have been
         // plugged in since.
         if (!device && ((changed && source) || connect))
-            device = openDevice(m_blockDone);
+            device = openDevice(shared->blockDone);
         // Opening the device may have taken long enough for the sound to be late.
         if (!device || (changed && source && source->lateAt(Clock::now())))
             source.reset();
@@ -193,9 +227,9 @@ void WaveOutput::run()
         for (const Block &block : blocks)
             sounding = sounding || block.queued;
         {
-            std::lock_guard lock(m_mutex);
-            if (m_order == seen && !sounding)
-                m_playing = false;
+            std::lock_guard lock(shared->mutex);
+            if (shared->order == seen && !sounding)
+                shared->playing = false;
         }
         DWORD timeout = INFINITE;
         if (sounding) {
@@ -208,8 +242,12 @@ void WaveOutput::run()
             else
                 timeout = DWORD(left.count());
         }
-        const HANDLE events[] = { m_wake, m_blockDone };
+        const HANDLE events[] = { shared->wake, shared->blockDone };
         ::WaitForMultipleObjects(2, events, FALSE, timeout);
     }
     close();
+    source.reset();
+    std::lock_guard lock(shared->mutex);
+    shared->finished = true;
+    shared->finishedChanged.notify_all();
 }

@@ -4,9 +4,7 @@
 // so nothing waits on the device.
 #pragma once
 
-#include <cstdint>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 class SoundFeed;
@@ -15,6 +13,8 @@ class WaveOutput
 {
 public:
     WaveOutput();
+    // Waits a moment for the device's thread to finish. A driver that hangs in closing is left
+    // to its thread, which ends with the process: closing the program never waits on a device.
     ~WaveOutput();
     WaveOutput(const WaveOutput &) = delete;
     WaveOutput &operator=(const WaveOutput &) = delete;
@@ -29,18 +29,11 @@ public:
     bool isPlaying() const;
 
 private:
-    void run();
+    struct Shared;
+    static void run(std::shared_ptr<Shared> shared);
     void replace(std::unique_ptr<SoundFeed> feed);
 
-    mutable std::mutex m_mutex;
-    // Win32 events: one tells the thread of a new order, the other that the device is done
-    // with a block.
-    void *m_wake = nullptr;
-    void *m_blockDone = nullptr;
-    std::unique_ptr<SoundFeed> m_next;
-    std::uint64_t m_order = 0;
-    bool m_connect = false;
-    bool m_playing = false;
-    bool m_quit = false;
+    // Shared with the thread, which may outlive this object.
+    std::shared_ptr<Shared> m_shared;
     std::thread m_thread;
 };
