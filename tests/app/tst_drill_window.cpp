@@ -594,14 +594,14 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
     QCOMPARE(box->text(), u"？"_s);
     const ProblemRow row = ProblemTable.rowAt(DrillState.CurrentNo);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(RelationDiagramOf(row, Kind::AmountsToRatio, false)));
+             relationDiagramDescription(relationDiagramOf(row, Kind::AmountsToRatio, false)));
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(RelationDiagramOf(row, Kind::AmountsToRatio, true)));
+             relationDiagramDescription(relationDiagramOf(row, Kind::AmountsToRatio, true)));
     // Shown it stays, problem after problem.
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(RelationDiagramOf(ProblemTable.rowAt(DrillState.CurrentNo),
+             relationDiagramDescription(relationDiagramOf(ProblemTable.rowAt(DrillState.CurrentNo),
                                                           Kind::AmountsToRatio, false)));
     WindowFixture::press(Qt::Key_F1);
     QVERIFY(!w.DiagramPanel->isVisible());

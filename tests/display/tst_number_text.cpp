@@ -280,7 +280,7 @@ void TestNumberText::everyShownTextReadsBackAsItsValue()
                 const QString text = FormatFixed(std::abs(row.field(f.field)), f.width, f.decimals);
                 QVERIFY2(readsBackAsShown(text), qPrintable(text));
             }
-            const BuaiDigits d = BuaiDigitsOf(std::abs(row.ComparedPercent));
+            const BuaiDigits d = buaiDigitsOf(std::abs(row.ComparedPercent));
             for (double digit : { d.wari, d.bu, d.rin }) {
                 for (int width : digitWidths) {
                     const QString text = FormatFixed(digit, width, 0);

@@ -85,12 +85,12 @@ void TestProblemView::eachKindShowsItsBoxes()
     QFETCH(ProblemRow, row);
     QFETCH(int, answerField);
     QFETCH(double, expected);
-    const ProblemView view = ViewOfProblem(row, kind);
+    const ProblemView view = viewOfProblem(row, kind);
     QTEST(textsOf(view.text), "texts");
     QTEST(coloursOf(view), "colours");
     DrillStateData state;
     state.FirstTry = false;
-    BeginProblem(view, state);
+    beginProblem(view, state);
     QCOMPARE(state.AnswerField, answerField);
     QCOMPARE(state.ExpectedValue, expected);
     QCOMPARE(state.FirstTry, true);
@@ -122,13 +122,13 @@ void TestProblemView::buaiDigits()
     // Kind 9 asks for the digits, none typed yet.
     DrillStateData state;
     state.TypedWari = state.TypedBu = state.TypedRin = 7;
-    BeginProblem(ViewOfProblem(row, 9), state);
+    beginProblem(viewOfProblem(row, 9), state);
     QCOMPARE(state.BuaiWari, wari);
     QCOMPARE(state.BuaiBu, bu);
     QCOMPARE(state.BuaiRin, rin);
     QCOMPARE(state.TypedWari + state.TypedBu + state.TypedRin, 0.0);
     // Kind 10 shows them.
-    const ProblemView view = ViewOfProblem(row, 10);
+    const ProblemView view = viewOfProblem(row, 10);
     QCOMPARE(view.text[6]->trimmed(), QString::number(wari));
     QCOMPARE(view.text[7]->trimmed(), QString::number(bu));
     QCOMPARE(view.text[8]->trimmed(), QString::number(rin));
@@ -153,7 +153,7 @@ void TestProblemView::revealTexts()
 {
     QFETCH(int, kind);
     QFETCH(ProblemRow, row);
-    QTEST(textsOf(RevealTexts(row, kind, BuaiDigits { 3, 7, 5 })), "texts");
+    QTEST(textsOf(revealTexts(row, kind, BuaiDigits { 3, 7, 5 })), "texts");
 }
 
 QTEST_GUILESS_MAIN(TestProblemView)

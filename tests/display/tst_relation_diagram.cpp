@@ -100,8 +100,8 @@ void TestRelationDiagram::picturesReadAtEveryRatio()
     QFETCH(int, kind);
     QFETCH(ProblemRow, row);
     QFETCH(bool, revealed);
-    const RelationDiagram diagram = RelationDiagramOf(row, Kind(kind), revealed);
-    QTEST(RelationDiagramDescription(diagram), "description");
+    const RelationDiagram diagram = relationDiagramOf(row, Kind(kind), revealed);
+    QTEST(relationDiagramDescription(diagram), "description");
     QStringList red;
     for (const DiagramText &text : diagram.texts) {
         if (text.revealed)
