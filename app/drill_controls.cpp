@@ -238,9 +238,8 @@ bool TForm1::takeKey(QWidget *target, const KeyStroke &stroke)
     if (stroke.phase == KeyPhase::Press && stroke.boxKey != BoxKey::Enter)
         MediaPlayer1->Connect();
     // Only an Enter reads what is typed: the other keys judge nothing.
-    const double typed = down && stroke.boxKey == BoxKey::Enter
-            ? ReadNumber(entryBox(box)->text())
-            : 0.0;
+    const double typed =
+            down && stroke.boxKey == BoxKey::Enter ? ReadNumber(entryBox(box)->text()) : 0.0;
     act(m_drill.key(box, stroke.phase, stroke.boxKey, typed));
     // The box still gets the key, after the handler has seen it.
     return false;

@@ -384,10 +384,9 @@ void TForm1::drawDiagram()
     // Nothing is worked out while the panel is hidden: the answers stay as fast as without it.
     if (!DiagramPanel->isVisible())
         return;
-    DiagramPanel->showDiagram(m_diagram.problem
-                                      ? relationDiagramOf(m_diagram.row, m_diagram.kind,
-                                                          m_diagram.revealed)
-                                      : RelationDiagram {});
+    DiagramPanel->showDiagram(
+            m_diagram.problem ? relationDiagramOf(m_diagram.row, m_diagram.kind, m_diagram.revealed)
+                              : RelationDiagram {});
 }
 
 void TForm1::setTabOrder()

@@ -28,7 +28,6 @@ constexpr int ScaleLength = 480; // from 0 to the larger of 1 and the ratio
 constexpr int AxisOverrun = 24;
 constexpr int FormulaGap = 10; // between the picture and the formula
 
-
 using BoxTexts = std::array<std::optional<QString>, 9>;
 
 // One text of the picture before it has a place.
@@ -149,8 +148,8 @@ std::pair<QString, Word> sign(const QString &text)
     return { text, plain(text) };
 }
 
-Formula formulaFor(Box hidden, Formulas formulas, const Word &base, const Word &compared, const Word &ratio,
-                   const Word &percent)
+Formula formulaFor(Box hidden, Formulas formulas, const Word &base, const Word &compared,
+                   const Word &ratio, const Word &percent)
 {
     const bool percentKind = formulas == Formulas::Percent;
     const bool betweenRatioAndPercent = formulas == Formulas::RatioPercent;

@@ -33,9 +33,15 @@ enum class Box : std::int32_t {
     Bu = 12,
     Rin = 13,
 };
-constexpr std::array<Box, 9> Boxes { Box::BaseAmount,     Box::BaseRatio,     Box::BasePercent,
-                                     Box::ComparedAmount, Box::ComparedRatio, Box::ComparedPercent,
-                                     Box::Wari,           Box::Bu,            Box::Rin };
+constexpr std::array<Box, 9> Boxes { Box::BaseAmount,
+                                     Box::BaseRatio,
+                                     Box::BasePercent,
+                                     Box::ComparedAmount,
+                                     Box::ComparedRatio,
+                                     Box::ComparedPercent,
+                                     Box::Wari,
+                                     Box::Bu,
+                                     Box::Rin };
 // A box's place in Boxes, and so in every array kept per box.
 constexpr std::size_t boxIndex(Box box)
 {

@@ -27,4 +27,3 @@ public:
 
     std::uint32_t seed = 0;
 };
-

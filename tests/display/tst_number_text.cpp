@@ -274,7 +274,7 @@ void TestNumberText::everyShownTextReadsBackAsItsValue()
     ProblemTableData table;
     for (quint32 seed : { 1u, 777u, 86399999u, 0xdeadbeefu }) {
         rng.seed = seed;
-        MakeProblemTable(table, kind, rng);
+        makeProblemTable(table, Kind(kind), rng);
         for (const ProblemRow &row : table.rows) {
             for (const Format &f : formats) {
                 const QString text = FormatFixed(std::abs(row.field(f.field)), f.width, f.decimals);

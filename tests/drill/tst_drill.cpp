@@ -73,20 +73,23 @@ void TestDrill::answerBoxKey_data()
     QTest::addColumn<int>("nowAt");
     QTest::addColumn<bool>("finished");
     // box key typed firstTry no → verdict correct rate no finished
-    QTest::newRow("right at the first try counts")
-            << Compared << BoxKey::Enter << 12.0 << true << 3 << Verdict::Right << 3 << 100 << 4 << false;
+    QTest::newRow("right at the first try counts") << Compared << BoxKey::Enter << 12.0 << true << 3
+                                                   << Verdict::Right << 3 << 100 << 4 << false;
     QTest::newRow("right after a wrong one does not")
-            << Compared << BoxKey::Enter << 12.0 << false << 3 << Verdict::Right << 2 << 66 << 4 << false;
-    QTest::newRow("wrong") << Compared << BoxKey::Enter << 11.0 << true << 3 << Verdict::Wrong << 2 << 66
-                           << 3 << false;
-    QTest::newRow("NaN is wrong") << Compared << BoxKey::Enter << qQNaN() << true << 3 << Verdict::Wrong
-                                  << 2 << 66 << 3 << false;
+            << Compared << BoxKey::Enter << 12.0 << false << 3 << Verdict::Right << 2 << 66 << 4
+            << false;
+    QTest::newRow("wrong") << Compared << BoxKey::Enter << 11.0 << true << 3 << Verdict::Wrong << 2
+                           << 66 << 3 << false;
+    QTest::newRow("NaN is wrong") << Compared << BoxKey::Enter << qQNaN() << true << 3
+                                  << Verdict::Wrong << 2 << 66 << 3 << false;
     QTest::newRow("right at the last problem ends the drill")
-            << Compared << BoxKey::Enter << 12.0 << true << 5 << Verdict::Right << 3 << 60 << 6 << true;
-    QTest::newRow("another key judges nothing")
-            << Compared << BoxKey::Other << 12.0 << true << 3 << Verdict::None << 2 << 0 << 3 << false;
+            << Compared << BoxKey::Enter << 12.0 << true << 5 << Verdict::Right << 3 << 60 << 6
+            << true;
+    QTest::newRow("another key judges nothing") << Compared << BoxKey::Other << 12.0 << true << 3
+                                                << Verdict::None << 2 << 0 << 3 << false;
     QTest::newRow("Enter in a box that is not the answer's")
-            << Box::BaseAmount << BoxKey::Enter << 12.0 << true << 3 << Verdict::None << 2 << 0 << 3 << false;
+            << Box::BaseAmount << BoxKey::Enter << 12.0 << true << 3 << Verdict::None << 2 << 0 << 3
+            << false;
 }
 
 void TestDrill::answerBoxKey()
@@ -107,7 +110,8 @@ void TestDrill::answerBoxKey()
     QTEST(int(state.CurrentNo), "nowAt");
     QTEST(step.finished, "finished");
     QCOMPARE(step.nextProblem, step.verdict == Verdict::Right && !step.finished);
-    QCOMPARE(step.focusBox, step.verdict == Verdict::Wrong ? std::optional(Compared) : std::nullopt);
+    QCOMPARE(step.focusBox,
+             step.verdict == Verdict::Wrong ? std::optional(Compared) : std::nullopt);
     QCOMPARE(state.MascotShown, step.verdict == Verdict::None);
     // The key after a verdict brings the mascot back, once.
     if (step.verdict != Verdict::None) {
@@ -285,9 +289,11 @@ void TestDrill::worksheets_data()
     QTest::addColumn<bool>("printed");
     QTest::addColumn<int>("setLength");
     QTest::newRow("kind 1, 25 chosen") << true << Kind::AmountsToRatio << 25 << true << 25;
-    QTest::newRow("kind 3, the last of the column") << true << Kind::RatioAndAmount << 7 << true << 7;
+    QTest::newRow("kind 3, the last of the column")
+            << true << Kind::RatioAndAmount << 7 << true << 7;
     QTest::newRow("kind 4 is not printed") << true << Kind::AmountsToPercent << 25 << false << 25;
-    QTest::newRow("no length chosen: a whole set, not printed") << false << Kind::AmountsToRatio << 25 << false << 100;
+    QTest::newRow("no length chosen: a whole set, not printed")
+            << false << Kind::AmountsToRatio << 25 << false << 100;
 }
 
 void TestDrill::worksheets()
