@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include <functional>
 #include <optional>
 #include <variant>
 
@@ -230,9 +231,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     m_ownFeedback = std::make_unique<MediaFeedback>(
             Image1, MediaPlayer1, [this](const QString &text) { noteMediaReport(text); });
     m_feedback = m_ownFeedback.get();
-    qApp->installEventFilter(new KeyClassifier(
-            [this](QWidget *target, const KeyStroke &stroke) { return takeKey(target, stroke); },
-            this));
+    qApp->installEventFilter(new KeyClassifier(std::bind_front(&TForm1::takeKey, this), this));
     qApp->installEventFilter(new FocusReturn(this));
     FormCreate();
 }
