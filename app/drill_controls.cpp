@@ -2,6 +2,7 @@
 // key does, then shows it: texts, colours, pictures, sounds and the focus.
 #include "app/form1.h"
 
+#include "app/accessibility.h"
 #include "app/key_classifier.h"
 #include "app/message_boxes.h"
 #include "display/number_text.h"
@@ -10,6 +11,7 @@
 #include "media/feedback_media.h"
 #include "media/sound_player.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QInputDialog>
@@ -50,8 +52,12 @@ void TForm1::ShowProblem()
 {
     const ProblemView view = viewOfProblem(m_drill.problemRow(), m_drill.ProblemKind);
     beginProblem(view, m_drill);
+    m_questions = questionsOf(view);
     for (std::size_t i = 0; i < Boxes.size(); ++i) {
         QLineEdit *box = entryBox(Boxes[i]);
+        // The box the focus comes to is told its question as it comes (FocusAnswerField).
+        if (Boxes[i] != m_drill.AnswerField)
+            box->setAccessibleDescription(m_questions[i].value_or(QString()));
         if (view.colour[i] != BoxColour::Unchanged)
             setBoxColour(box, view.colour[i] == BoxColour::Grey ? Grey : White);
         if (view.text[i])
@@ -66,9 +72,18 @@ void TForm1::ShowProblem()
 
 void TForm1::FocusAnswerField(Box answerField)
 {
-    // Passing through Edit7 makes the answer box take the focus anew even when it had it.
-    Edit7->setFocus(Qt::OtherFocusReason);
+    // The box says what it asks, after whatever waited to be said: a screen reader reads it with
+    // the box's name as the focus comes, or at once when the box has the focus already. The
+    // focus is never moved away and back to select the text anew, which a screen reader would
+    // announce as two moves.
     QLineEdit *box = entryBox(answerField);
+    const QString question = m_questions[boxIndex(answerField)].value_or(QString());
+    const QString said = (m_saying.isEmpty() ? QString() : m_saying + u' ') + question;
+    if (!box->hasFocus())
+        box->setAccessibleDescription(said);
+    else if (!m_saying.isEmpty())
+        announce(box, said);
+    m_saying.clear();
     box->setFocus(Qt::OtherFocusReason);
     // Qt selects the text only when focus comes by Tab; the pupil's first key must replace "？".
     box->selectAll();
@@ -126,6 +141,15 @@ void TForm1::setAnswerShown(bool shown)
         Button2->setToolTip(u"次の問題にすすみます"_s);
     }
     Button2->setAccessibleName(Button2->text());
+    if (!shown)
+        Button2->setAccessibleDescription(QString()); // its hint again, not the last answer
+}
+
+void TForm1::sayNow(const QString &text)
+{
+    const QString said = m_saying.isEmpty() ? text : m_saying + u' ' + text;
+    m_saying.clear();
+    announce(QApplication::focusWidget(), said);
 }
 
 void TForm1::Button1Click()
@@ -163,6 +187,12 @@ void TForm1::Button2Click()
     if (step.finished)
         FinishDrill();
     setAnswerShown(true);
+    QStringList answers;
+    for (std::size_t i = 0; i < Boxes.size(); ++i) {
+        if (texts[i])
+            answers << boxName(Boxes[i]) + u"は "_s + texts[i]->trimmed();
+    }
+    sayNow(answers.join(u"、"_s) + (step.finished ? u"。"_s + Edit10->text() : QString()));
     if (step.mascotPrompt)
         showMascot(*step.mascotPrompt);
 }
@@ -251,6 +281,8 @@ void TForm1::act(const DrillStep &step)
         m_feedback->PlaySound(u"p.wav"_s);
     if (step.mascotPrompt)
         showMascot(*step.mascotPrompt);
+    if (step.verdict != Verdict::None)
+        m_saying = step.verdict == Verdict::Right ? u"せいかいです。"_s : u"ちがうよ！"_s;
     if (step.verdict == Verdict::Right) {
         setStatus(u"せいかいです"_s);
         m_feedback->ShowPicture(u"maru1.bmp"_s);
@@ -270,4 +302,9 @@ void TForm1::act(const DrillStep &step)
         ShowProblem();
     if (step.focusBox)
         FocusAnswerField(*step.focusBox);
+    // The score, or a verdict no box has said yet.
+    if (step.finished)
+        sayNow(Edit10->text());
+    else if (!m_saying.isEmpty())
+        sayNow(QString());
 }

@@ -2,6 +2,7 @@
 // the handlers (drill_controls.cpp) and to the reports about pictures and sounds.
 #include "app/form1.h"
 
+#include "app/accessibility.h"
 #include "app/focus_return.h"
 #include "app/key_classifier.h"
 #include "app/layout_palette.h"
@@ -213,6 +214,7 @@ QWidget *make(QCheckBox *&box, const Control &c, QWidget *parent)
 TForm1::TForm1(QWidget *parent) : QWidget(parent)
 {
     initResources();
+    installWindowRoles();
     Form1 = this;
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Tovemi Ver 2.00 R2"_s);
@@ -362,8 +364,10 @@ void TForm1::showDiagram(bool shown)
     // The window grows by the panel below the layout, which stays where it is.
     DiagramPanel->setVisible(shown);
     resize(width(), shown ? DiagramTop + DiagramHeight + 8 : LayoutHeight);
-    if (shown)
+    if (shown) {
         drawDiagram();
+        sayNow(DiagramPanel->accessibleDescription());
+    }
 }
 
 void TForm1::setDiagram(const ProblemRow &row, bool revealed)

@@ -114,6 +114,8 @@ private:
     void act(const DrillStep &step);
 
     void setAnswerShown(bool shown);
+    // Said now through the focused control, then and what waited to be said with it.
+    void sayNow(const QString &text);
     void showMascot(const QString &prompt);
     void setStatus(const QString &text);
     void setStatusColour(const QColor &colour);
@@ -128,6 +130,10 @@ private:
     void showMediaReports();
 
     Drill m_drill;
+    // What a screen reader says with each box of the problem on the screen, and what it says
+    // next, before the question of the box the focus comes to: a verdict.
+    std::array<std::optional<QString>, 9> m_questions {};
+    QString m_saying;
     Feedback *m_feedback = nullptr;
     std::unique_ptr<Feedback> m_ownFeedback;
     QStringList m_mediaReports;
