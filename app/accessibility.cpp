@@ -2,9 +2,12 @@
 
 #include "app/form1.h"
 
+using namespace Qt::StringLiterals;
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QFrame>
+#include <QLabel>
 
 namespace {
 
@@ -15,6 +18,8 @@ QAccessibleInterface *windowRoles(const QString &className, QObject *object)
     auto *frame = qobject_cast<QFrame *>(object);
     if (frame && className == u"QFrame" && frame->objectName().startsWith(u"Panel"))
         return new QAccessibleWidget(frame, QAccessible::Pane);
+    if (auto *label = qobject_cast<QLabel *>(object); label && label->objectName() == u"Announcer")
+        return new QAccessibleWidget(label, QAccessible::Notification);
     return nullptr;
 }
 
@@ -27,12 +32,22 @@ void installWindowRoles()
         QAccessible::installFactory(windowRoles);
 }
 
-void announce(QWidget *focused, const QString &text)
+QLabel *makeAnnouncer(QWidget *window)
 {
-    if (!focused)
+    auto *announcer = new QLabel(window);
+    announcer->setObjectName(u"Announcer"_s);
+    announcer->setGeometry(0, 0, 1, 1);
+    announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
+    announcer->hide();
+    return announcer;
+}
+
+void announce(QLabel *announcer, const QString &text)
+{
+    if (text.isEmpty())
         return;
-    // The same text twice in a row would be no change, and so not said at all.
-    if (focused->accessibleDescription() == text)
-        focused->setAccessibleDescription(QString());
-    focused->setAccessibleDescription(text);
+    announcer->hide();
+    // One utterance: a screen reader may read only the first line of a name.
+    announcer->setAccessibleName(text.split(u'\n', Qt::SkipEmptyParts).join(u"。"_s));
+    announcer->show();
 }

@@ -1,6 +1,7 @@
 // What assistive technology is told of the window: what each object is, and what changed.
 #pragma once
 
+class QLabel;
 class QString;
 class QWidget;
 
@@ -10,8 +11,11 @@ class QWidget;
 // so that they drop each focus change inside a panel as coming from a window not active.
 void installWindowRoles();
 
-// Says `text` once, now, through the widget that has the focus, without moving it: its
-// accessible description becomes the text. A screen reader presents a change of the focused
-// object's description as a message (Qt 6.4 has no call of its own for an announcement), and
-// reads the description again with the object's name whenever the focus comes back to it.
-void announce(QWidget *focused, const QString &text);
+// The window's announcer: a label that paints nothing, which assistive technology sees as a
+// notification. Qt 6.4 has no call of its own for an announcement; a notification that comes
+// into view is what Orca reads out at once, without a move of the focus. (A change of the
+// focused object's description or name is not: Qt 6.4 sends it without the new text, which
+// Orca then cannot say.)
+QLabel *makeAnnouncer(QWidget *window);
+// Says `text` once, now: the announcer takes it as its name and comes into view anew.
+void announce(QLabel *announcer, const QString &text);

@@ -53,9 +53,12 @@ void TForm1::ShowProblem()
     const ProblemView view = viewOfProblem(m_drill.problemRow(), m_drill.ProblemKind);
     beginProblem(view, m_drill);
     m_questions = questionsOf(view);
+    // The focus comes to the answer box before its text changes: a screen reader that hears of
+    // the text of a box about to take the focus takes it for focused already, and then never
+    // reads the box's name and question.
+    takeAnswerFocus(m_drill.AnswerField);
     for (std::size_t i = 0; i < Boxes.size(); ++i) {
         QLineEdit *box = entryBox(Boxes[i]);
-        // The box the focus comes to is told its question as it comes (FocusAnswerField).
         if (Boxes[i] != m_drill.AnswerField)
             box->setAccessibleDescription(m_questions[i].value_or(QString()));
         if (view.colour[i] != BoxColour::Unchanged)
@@ -72,6 +75,15 @@ void TForm1::ShowProblem()
 
 void TForm1::FocusAnswerField(Box answerField)
 {
+    QLineEdit *box = takeAnswerFocus(answerField);
+    // Qt selects the text only when focus comes by Tab; the pupil's first key must replace "？".
+    box->selectAll();
+    if (const auto prompt = promptFor(answerField))
+        setStatus(*prompt);
+}
+
+QLineEdit *TForm1::takeAnswerFocus(Box answerField)
+{
     // The box says what it asks, after whatever waited to be said: a screen reader reads it with
     // the box's name as the focus comes, or at once when the box has the focus already. The
     // focus is never moved away and back to select the text anew, which a screen reader would
@@ -82,13 +94,12 @@ void TForm1::FocusAnswerField(Box answerField)
     if (!box->hasFocus())
         box->setAccessibleDescription(said);
     else if (!m_saying.isEmpty())
-        announce(box, said);
+        announce(m_announcer, said);
+    if (box->hasFocus())
+        box->setAccessibleDescription(question);
     m_saying.clear();
     box->setFocus(Qt::OtherFocusReason);
-    // Qt selects the text only when focus comes by Tab; the pupil's first key must replace "？".
-    box->selectAll();
-    if (const auto prompt = promptFor(answerField))
-        setStatus(*prompt);
+    return box;
 }
 
 void TForm1::showMascot(const QString &prompt)
@@ -149,7 +160,7 @@ void TForm1::sayNow(const QString &text)
 {
     const QString said = m_saying.isEmpty() ? text : m_saying + u' ' + text;
     m_saying.clear();
-    announce(QApplication::focusWidget(), said);
+    announce(m_announcer, said);
 }
 
 void TForm1::Button1Click()

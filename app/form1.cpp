@@ -216,6 +216,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     initResources();
     installWindowRoles();
     Form1 = this;
+    m_announcer = makeAnnouncer(this);
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Tovemi Ver 2.00 R2"_s);
     setFont(fontOf({ Face::Proportional, 12 }));

@@ -113,6 +113,8 @@ private:
     // What a step of the drill shows, in its order.
     void act(const DrillStep &step);
 
+    // The focus to the answer box, which says its question as it takes it.
+    QLineEdit *takeAnswerFocus(Box answerField);
     void setAnswerShown(bool shown);
     // Said now through the focused control, then and what waited to be said with it.
     void sayNow(const QString &text);
@@ -134,6 +136,7 @@ private:
     // next, before the question of the box the focus comes to: a verdict.
     std::array<std::optional<QString>, 9> m_questions {};
     QString m_saying;
+    QLabel *m_announcer = nullptr;
     Feedback *m_feedback = nullptr;
     std::unique_ptr<Feedback> m_ownFeedback;
     QStringList m_mediaReports;

@@ -129,8 +129,13 @@ bool KeyClassifier::classify(const QKeyEvent &event, KeyStroke &stroke)
     }
     // A release that came while a box was opening went to no window and was lost; a repeat
     // never comes later than the desktop's repeat delay after the press before it.
-    if (held.down && time != 0 && held.pressedAt != 0 && time > held.pressedAt
-        && time - held.pressedAt > quint64(pace().delayMs) + 100)
+    // A key handed on again by the accessibility bridge, as under a screen reader, carries no
+    // time at all: only its own repeat mark tells a repeat, and a release it lost on the way
+    // must not leave the key held for good.
+    if (held.down
+        && (time == 0
+            || (held.pressedAt != 0 && time > held.pressedAt
+                && time - held.pressedAt > quint64(pace().delayMs) + 100)))
         held.down = false;
     const bool halfOfRepeat = time != 0 && time == held.releasedAt;
     if (halfOfRepeat && m_release && m_release->stroke.key == stroke.key

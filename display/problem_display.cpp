@@ -125,9 +125,15 @@ std::array<std::optional<QString>, 9> revealTexts(const ProblemRow &row, Kind ki
 QString boxName(Box box)
 {
     static const char16_t *const Names[] = {
-        u"もとにする量", u"もとにする量の割合", u"もとにする量の％",
-        u"くらべられる量", u"くらべられる量の割合", u"くらべられる量の％",
-        u"割", u"分", u"厘",
+        u"もとにする量",
+        u"もとにする量の割合",
+        u"もとにする量の％",
+        u"くらべられる量",
+        u"くらべられる量の割合",
+        u"くらべられる量の％",
+        u"割",
+        u"分",
+        u"厘",
     };
     return QString::fromUtf16(Names[at(box)]);
 }
@@ -145,8 +151,8 @@ std::array<std::optional<QString>, 9> questionsOf(const ProblemView &view)
     for (Box box : Boxes) {
         const std::size_t i = at(box);
         if (view.asked[i])
-            questions[i] = (shown.isEmpty() ? QString() : shown + u"。"_s)
-                    + boxName(box) + u"は？"_s;
+            questions[i] =
+                    (shown.isEmpty() ? QString() : shown + u"。"_s) + boxName(box) + u"は？"_s;
     }
     return questions;
 }

@@ -12,4 +12,7 @@ cp "$media"/* "$work"/
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 export XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-exec dbus-run-session -- "$(dirname "$0")/screen_reader_drill.sh" "$program" "$work" "$log"
+# Orca gives up on a program whose replies come late, so the whole session runs ahead of other
+# work on a busy machine, where it can (as root).
+nice -n -10 true 2>/dev/null && boost="nice -n -10" || boost=""
+exec $boost dbus-run-session -- "$(dirname "$0")/screen_reader_drill.sh" "$program" "$work" "$log"
