@@ -11,6 +11,7 @@
 #include "drill/drill_state.h"
 #include "drill/problem_set.h"
 #include "media/feedback_media.h"
+#include "media/media_files.h"
 #include "media/sound_player.h"
 
 #include <QButtonGroup>
@@ -119,7 +120,7 @@ void TForm1::FocusAnswerField(int code)
 
 void TForm1::showMascot(const QString &prompt)
 {
-    m_feedback->ShowPicture(u"mascot.bmp"_s);
+    m_feedback->ShowPicture(mediaFileName(MediaUse::Mascot));
     setStatus(prompt);
 }
 
@@ -179,9 +180,7 @@ void TForm1::Button1Click()
     ShowProblem();
     // Every file is tried now, so that what is broken is said in one box before the first
     // answer is typed, and the first use of each is instant.
-    static const QStringList MediaFiles = { u"mascot.bmp"_s, u"maru1.bmp"_s, u"batu1.bmp"_s,
-                                            u"maru1.wav"_s,  u"batu1.wav"_s, u"p.wav"_s };
-    m_mediaReports << m_feedback->CheckFiles(MediaFiles);
+    m_mediaReports << m_feedback->checkFiles(mediaFileNames());
     showMediaReportsSoon();
 }
 
@@ -286,7 +285,7 @@ bool TForm1::takeKey(QWidget *target, const KeyStroke &stroke)
     // The pupil is typing an answer: the sound output, asleep after a silence, wakes now, to be
     // ready by its Enter.
     if (stroke.phase == KeyStroke::Phase::Press && boxKeyOf(key) != BoxKey::Enter)
-        MediaPlayer1->Connect();
+        MediaPlayer1->connectOutput();
     (this->*entry->keyDown)(boxKeyOf(stroke.key));
     // The box still gets the key, after the handler has seen it.
     return false;
@@ -380,17 +379,17 @@ void TForm1::BuaiKeyDown(int code, BoxKey key)
 void TForm1::act(const DrillStep &step)
 {
     if (step.pip)
-        m_feedback->PlaySound(u"p.wav"_s);
+        m_feedback->PlaySound(mediaFileName(MediaUse::Pip));
     if (step.mascotPrompt)
         showMascot(*step.mascotPrompt);
     if (step.verdict == Verdict::Right) {
         setStatus(u"せいかいです"_s);
-        m_feedback->ShowPicture(u"maru1.bmp"_s);
-        m_feedback->PlaySound(u"maru1.wav"_s);
+        m_feedback->ShowPicture(mediaFileName(MediaUse::RightPicture));
+        m_feedback->PlaySound(mediaFileName(MediaUse::RightSound));
     } else if (step.verdict == Verdict::Wrong) {
         setStatus(u"ちがうよ！"_s);
-        m_feedback->ShowPicture(u"batu1.bmp"_s);
-        m_feedback->PlaySound(u"batu1.wav"_s);
+        m_feedback->ShowPicture(mediaFileName(MediaUse::WrongPicture));
+        m_feedback->PlaySound(mediaFileName(MediaUse::WrongSound));
     }
     if (step.verdict != Verdict::None && !step.finished) {
         Edit8->setText(QString::number(DrillState.CurrentNo));

@@ -324,7 +324,7 @@ void TestWorksheetPrint::aRealPrintToPdf()
     QCOMPARE(numbersOn(lastAnswers), 20);
     const ProblemRow &row1 = ProblemTable[1];
     const double hidden = row1.BaseRatio < 0 ? -row1.BaseRatio : -row1.ComparedRatio;
-    QVERIFY(answers.contains(GeneralNumberText(hidden)));
+    QVERIFY(answers.contains(generalNumberText(hidden)));
 }
 
 // A teacher reprints the pages a pupil lost: pages 2 and 3 of 25 problems are problem pages 2
@@ -366,7 +366,7 @@ void TestWorksheetPrint::aPageRangeReprintsThosePagesOfTheOneDocument()
         for (double v : { ProblemTable[row].BaseAmount, ProblemTable[row].BaseRatio,
                           ProblemTable[row].ComparedAmount, ProblemTable[row].ComparedRatio })
             if (v >= 0)
-                given << GeneralNumberText(v);
+                given << generalNumberText(v);
         return given;
     };
     const QList<QStringList> first = rowsOn(1), second = rowsOn(2);

@@ -208,7 +208,6 @@ void TestFeedbackMedia::pictureReplacesTheShownOne()
     QCOMPARE(expected.size(), QSize(81, 81));
 
     m_feedback->ShowPicture(fileName);
-    QVERIFY(!m_feedback->lastFailed());
     QCOMPARE(asArgb(m_image->pixmap().toImage()), asArgb(expected));
     QVERIFY(m_reports.isEmpty());
 }
@@ -231,7 +230,6 @@ void TestFeedbackMedia::pictureDrawnAtItsOwnSizeFromTheTopLeft()
     QVERIFY(picture.save(u"maru1.bmp"_s, "BMP"));
 
     m_feedback->ShowPicture(u"maru1.bmp"_s);
-    QVERIFY(!m_feedback->lastFailed());
     QCOMPARE(m_image->size(), QSize(81, 81));
     const QImage drawn = m_image->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(drawn.size(), QSize(81, 81));
@@ -259,10 +257,8 @@ void TestFeedbackMedia::unusablePictureKeepsTheOldOneAndIsReportedOnce()
     QVERIFY(!before.isNull());
     QVERIFY(breakFile(kind, fileName));
 
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
         m_feedback->ShowPicture(fileName);
-        QVERIFY(m_feedback->lastFailed());
-    }
     QCOMPARE(m_image->pixmap().toImage(), before);
     QCOMPARE(m_reports.size(), 1);
     QVERIFY2(m_reports[0].startsWith(u"「%1」を開けません: "_s.arg(fileName)),
@@ -273,18 +269,15 @@ void TestFeedbackMedia::unusablePictureKeepsTheOldOneAndIsReportedOnce()
 void TestFeedbackMedia::pictureThatComesBackIsShownAgain()
 {
     m_feedback->ShowPicture(u"mascot.bmp"_s);
-    QVERIFY(m_feedback->lastFailed());
     QVERIFY(m_image->pixmap().isNull());
 
     QVERIFY(copyIn(u"mascot.bmp"_s));
     m_feedback->ShowPicture(u"mascot.bmp"_s);
-    QVERIFY(!m_feedback->lastFailed());
     QCOMPARE(asArgb(m_image->pixmap().toImage()), asArgb(QImage(sourceFile(u"mascot.bmp"_s))));
 
     // Gone again: the picture on show stays, and the teacher is not told twice.
     QVERIFY(QFile::remove(u"mascot.bmp"_s));
     m_feedback->ShowPicture(u"mascot.bmp"_s);
-    QVERIFY(m_feedback->lastFailed());
     QVERIFY(!m_image->pixmap().isNull());
     QCOMPARE(m_reports.size(), 1);
 }
@@ -309,7 +302,7 @@ void TestFeedbackMedia::aReplacedFileIsUsedAtItsNextUse()
     };
     QVERIFY(copyIn(fileName));
     use();
-    QVERIFY(!m_feedback->lastFailed());
+    QVERIFY(m_reports.isEmpty());
     struct stat before
     {};
     QCOMPARE(::stat(path.constData(), &before), 0);
@@ -333,7 +326,6 @@ void TestFeedbackMedia::aReplacedFileIsUsedAtItsNextUse()
     QCOMPARE(ns(after.st_mtim) == ns(before.st_mtim), timeKept);
 
     use();
-    QVERIFY(m_feedback->lastFailed());
     QCOMPARE(m_reports.size(), 1);
     QVERIFY2(m_reports[0].contains(u"として読めません"_s), qPrintable(m_reports[0]));
 }
@@ -384,7 +376,6 @@ void TestFeedbackMedia::soundOpensAndPlays()
     QFETCH(QString, fileName);
     QVERIFY(copyIn(fileName));
     m_feedback->PlaySound(fileName);
-    QVERIFY(!m_feedback->lastFailed());
     QVERIFY(m_player->isOpen());
     QCOMPARE(m_player->openFileName(), fileName);
     // There is no audio output here: playing fails, and that is not the teacher's problem.
@@ -411,7 +402,6 @@ void TestFeedbackMedia::unusableSoundIsReportedOnceAndLeavesNothingOpen()
 
     for (int i = 0; i < 3; ++i) {
         m_feedback->PlaySound(fileName);
-        QVERIFY(m_feedback->lastFailed());
         QVERIFY(!m_player->isOpen());
     }
     QCOMPARE(m_reports.size(), 1);
@@ -423,10 +413,8 @@ void TestFeedbackMedia::unusableSoundIsReportedOnceAndLeavesNothingOpen()
 void TestFeedbackMedia::soundThatComesBackIsPlayedAgain()
 {
     m_feedback->PlaySound(u"batu1.wav"_s);
-    QVERIFY(m_feedback->lastFailed());
     QVERIFY(copyIn(u"batu1.wav"_s));
     m_feedback->PlaySound(u"batu1.wav"_s);
-    QVERIFY(!m_feedback->lastFailed());
     QCOMPARE(m_player->openFileName(), u"batu1.wav"_s);
     QCOMPARE(m_reports.size(), 1);
 }
@@ -435,18 +423,17 @@ void TestFeedbackMedia::openingASoundClosesTheOneBefore()
 {
     QVERIFY(copyIn(u"maru1.wav"_s));
     QVERIFY(copyIn(u"p.wav"_s));
-    QCOMPARE(m_player->Open(u"p.wav"_s), std::nullopt);
-    m_player->Play();
-    QCOMPARE(m_player->Open(u"maru1.wav"_s), std::nullopt);
+    QVERIFY(m_player->openSound(u"p.wav"_s));
+    m_player->play();
+    QVERIFY(m_player->openSound(u"maru1.wav"_s));
     QCOMPARE(m_player->openFileName(), u"maru1.wav"_s);
     QVERIFY(!m_player->isPlaying());
 
-    // A failed open still closes what was open: no stale sound plays at the next Play.
-    const auto error = m_player->Open(u"batu1.wav"_s);
-    QVERIFY(error.has_value());
+    // A failed open still closes what was open: no stale sound plays at the next play.
+    QVERIFY(!m_player->openSound(u"batu1.wav"_s));
     QVERIFY(!m_player->isOpen());
     QCOMPARE(m_player->openFileName(), QString());
-    m_player->Play();
+    m_player->play();
     QVERIFY(!m_player->isPlaying());
 }
 
