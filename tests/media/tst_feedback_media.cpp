@@ -1,6 +1,7 @@
 // Pictures and sounds read from the working directory: what loads, what is reported and how
 // often, and that a file that cannot be used leaves the last good picture in place.
 #include "media/feedback_media.h"
+#include "media/media_files.h"
 #include "media/sound_player.h"
 #include "tests/ordinary_user.h"
 
@@ -196,8 +197,8 @@ void TestFeedbackMedia::cleanup()
 void TestFeedbackMedia::pictureReplacesTheShownOne_data()
 {
     QTest::addColumn<QString>("fileName");
-    for (const auto *name : { "mascot.bmp", "maru1.bmp", "batu1.bmp" })
-        QTest::newRow(name) << QString::fromLatin1(name);
+    for (const QString &name : mediaFileNames().filter(u".bmp"_s))
+        QTest::newRow(qPrintable(name)) << name;
 }
 
 void TestFeedbackMedia::pictureReplacesTheShownOne()
@@ -349,26 +350,21 @@ void TestFeedbackMedia::reportNamesTheFileAndWhereItWasLookedFor()
 
 void TestFeedbackMedia::eachFileIsReportedOnItsOwn()
 {
-    const QStringList pictures { u"mascot.bmp"_s, u"maru1.bmp"_s, u"batu1.bmp"_s };
-    const QStringList sounds { u"maru1.wav"_s, u"batu1.wav"_s, u"p.wav"_s };
+    const QStringList files = mediaFileNames();
     for (int round = 0; round < 2; ++round) {
-        for (const QString &name : pictures)
-            m_feedback->ShowPicture(name);
-        for (const QString &name : sounds)
-            m_feedback->PlaySound(name);
+        for (const QString &name : files)
+            name.endsWith(u".wav"_s) ? m_feedback->PlaySound(name) : m_feedback->ShowPicture(name);
     }
-    QCOMPARE(m_reports.size(), 6);
-    for (int i = 0; i < 6; ++i) {
-        const QString name = (pictures + sounds)[i];
-        QVERIFY2(m_reports[i].contains(u"「%1」"_s.arg(name)), qPrintable(m_reports[i]));
-    }
+    QCOMPARE(m_reports.size(), files.size());
+    for (int i = 0; i < files.size(); ++i)
+        QVERIFY2(m_reports[i].contains(u"「%1」"_s.arg(files[i])), qPrintable(m_reports[i]));
 }
 
 void TestFeedbackMedia::soundOpensAndPlays_data()
 {
     QTest::addColumn<QString>("fileName");
-    for (const auto *name : { "maru1.wav", "batu1.wav", "p.wav" })
-        QTest::newRow(name) << QString::fromLatin1(name);
+    for (const QString &name : mediaFileNames().filter(u".wav"_s))
+        QTest::newRow(qPrintable(name)) << name;
 }
 
 void TestFeedbackMedia::soundOpensAndPlays()
