@@ -22,6 +22,7 @@ constexpr std::size_t QueuedBlocks = 4;
 // The device is closed after this long without a sound or a key typed into an answer box, so
 // that the machine's audio engine may sleep; the same moment as the Linux stream's cork.
 constexpr std::chrono::milliseconds AwakeAfterUse { 1500 };
+
 struct Block
 {
     std::vector<std::int16_t> samples = std::vector<std::int16_t>(BlockFrames * StreamChannels);
@@ -67,6 +68,7 @@ struct WaveOutput::Events : DeviceThread::Shared
 
     const HANDLE wakeEvent;
     const HANDLE blockDone;
+    // The device is wanted soon: open it, or keep it open a while longer.
     bool connect = false;
 };
 
