@@ -6,7 +6,9 @@
 
 using namespace Qt::StringLiterals;
 
-MediaPlayer::MediaPlayer(QWidget *parent) : QWidget(parent) {}
+MediaPlayer::MediaPlayer(QWidget *parent, std::unique_ptr<SoundOutput> output)
+    : QWidget(parent), m_output(std::move(output))
+{}
 
 MediaPlayer::~MediaPlayer()
 {
@@ -15,7 +17,6 @@ MediaPlayer::~MediaPlayer()
 
 SoundOutput &MediaPlayer::output()
 {
-    // Made at the first need, so that the window is drawn before the output's threads start.
     if (!m_output)
         m_output = makeStreamSoundOutput();
     return *m_output;
@@ -30,7 +31,6 @@ void MediaPlayer::closeSound()
 {
     if (m_output)
         m_output->close();
-    m_fileName.clear();
     m_open = false;
 }
 
@@ -42,7 +42,6 @@ Result<void> MediaPlayer::openSound(const QString &fileName)
         return Failure(cannotOpenMessage(fileName, opened.errorString()));
     if (const auto sound = output().open(std::move(opened).value()); !sound)
         return Failure(cannotOpenMessage(fileName, sound.errorString()));
-    m_fileName = fileName;
     m_open = true;
     return {};
 }
@@ -61,9 +60,4 @@ void MediaPlayer::play()
 {
     if (m_open)
         m_output->play();
-}
-
-bool MediaPlayer::isPlaying() const
-{
-    return m_output && m_output->isPlaying();
 }

@@ -1,14 +1,13 @@
 // The program's sound player: one sound at a time, played without waiting for it to end.
 #pragma once
 
+#include "devices/sound_output.h"
 #include "drill/result.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <memory>
-
-class SoundOutput;
 
 // It stands in the window where the hidden player control sits, so it is a widget; it draws
 // nothing and is never shown. The window has it connect to the sound server once the window
@@ -18,7 +17,9 @@ class MediaPlayer : public QWidget
     Q_OBJECT
 
 public:
-    explicit MediaPlayer(QWidget *parent = nullptr);
+    // Plays on `output`, or on the program's own (makeStreamSoundOutput), made at the first
+    // need so that the window is drawn before the output's threads start.
+    explicit MediaPlayer(QWidget *parent = nullptr, std::unique_ptr<SoundOutput> output = {});
     ~MediaPlayer() override;
 
     // Starts connecting to the sound server in the background; at once if already connected.
@@ -36,15 +37,9 @@ public:
     // audio output that will play it, nothing happens and nothing is said.
     void play();
 
-    bool isOpen() const { return m_open; }
-    QString openFileName() const { return m_fileName; }
-    // A sound is being sent to the sound server or the card now.
-    bool isPlaying() const;
-
 private:
     SoundOutput &output();
 
     bool m_open = false;
-    QString m_fileName;
     std::unique_ptr<SoundOutput> m_output;
 };

@@ -82,7 +82,6 @@ void TestWindowsDevices::replacedFileIsAnotherIdentity()
 
 // Steps: play:NAME opens and plays a sound, close, connect, wait:MS; playing checks that a
 // sound sounds now, silent that none does, silentWithin:MS that the sound ends by then.
-// Right after play or close they would only read back what that call set.
 void TestWindowsDevices::soundOutput_data()
 {
     QTest::addColumn<QStringList>("steps");
