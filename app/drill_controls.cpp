@@ -1,4 +1,4 @@
-// The handlers of a drill: each asks the drill's rules (drill/drill_flow.h) what a click or a
+// The handlers of a drill: each asks the drill (drill/drill.h) what a click or a
 // key does, then shows it: texts, colours, pictures, sounds and the focus.
 #include "app/form1.h"
 
@@ -9,6 +9,7 @@
 #include "display/problem_display.h"
 #include "drill/drill.h"
 #include "media/feedback_media.h"
+#include "media/media_files.h"
 #include "media/sound_player.h"
 
 #include <QApplication>
@@ -104,7 +105,7 @@ QLineEdit *TForm1::takeAnswerFocus(Box answerField)
 
 void TForm1::showMascot(const QString &prompt)
 {
-    m_feedback->ShowPicture(u"mascot.bmp"_s);
+    m_feedback->ShowPicture(mediaFileName(MediaUse::Mascot));
     setStatus(prompt);
 }
 
@@ -173,9 +174,7 @@ void TForm1::Button1Click()
     ShowProblem();
     // Every file is tried now, so that what is broken is said in one box before the first
     // answer is typed, and the first use of each is instant.
-    static const QStringList MediaFiles = { u"mascot.bmp"_s, u"maru1.bmp"_s, u"batu1.bmp"_s,
-                                            u"maru1.wav"_s,  u"batu1.wav"_s, u"p.wav"_s };
-    m_mediaReports << m_feedback->CheckFiles(MediaFiles);
+    m_mediaReports << m_feedback->checkFiles(mediaFileNames());
     showMediaReportsSoon();
 }
 
@@ -277,7 +276,7 @@ bool TForm1::takeKey(QWidget *target, const KeyStroke &stroke)
     // The pupil is typing an answer: the sound output, asleep after a silence, wakes now, to be
     // ready by its Enter.
     if (stroke.phase == KeyPhase::Press && stroke.boxKey != BoxKey::Enter)
-        MediaPlayer1->Connect();
+        MediaPlayer1->connectOutput();
     // Only an Enter reads what is typed: the other keys judge nothing.
     const double typed =
             down && stroke.boxKey == BoxKey::Enter ? ReadNumber(entryBox(box)->text()) : 0.0;
@@ -289,19 +288,19 @@ bool TForm1::takeKey(QWidget *target, const KeyStroke &stroke)
 void TForm1::act(const DrillStep &step)
 {
     if (step.pip)
-        m_feedback->PlaySound(u"p.wav"_s);
+        m_feedback->PlaySound(mediaFileName(MediaUse::Pip));
     if (step.mascotPrompt)
         showMascot(*step.mascotPrompt);
     if (step.verdict != Verdict::None)
         m_saying = step.verdict == Verdict::Right ? u"せいかいです。"_s : u"ちがうよ！"_s;
     if (step.verdict == Verdict::Right) {
         setStatus(u"せいかいです"_s);
-        m_feedback->ShowPicture(u"maru1.bmp"_s);
-        m_feedback->PlaySound(u"maru1.wav"_s);
+        m_feedback->ShowPicture(mediaFileName(MediaUse::RightPicture));
+        m_feedback->PlaySound(mediaFileName(MediaUse::RightSound));
     } else if (step.verdict == Verdict::Wrong) {
         setStatus(u"ちがうよ！"_s);
-        m_feedback->ShowPicture(u"batu1.bmp"_s);
-        m_feedback->PlaySound(u"batu1.wav"_s);
+        m_feedback->ShowPicture(mediaFileName(MediaUse::WrongPicture));
+        m_feedback->PlaySound(mediaFileName(MediaUse::WrongSound));
     }
     if (step.verdict != Verdict::None && !step.finished) {
         Edit8->setText(QString::number(m_drill.CurrentNo));

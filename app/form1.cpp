@@ -484,5 +484,5 @@ void TForm1::paintEvent(QPaintEvent *event)
         return;
     // The sound server is connected to in the background once the window is on the screen:
     // the window does not wait for it, and it is ready long before the first answer's chime.
-    QTimer::singleShot(0, MediaPlayer1, &MediaPlayer::Connect);
+    QTimer::singleShot(0, MediaPlayer1, &MediaPlayer::connectOutput);
 }
