@@ -121,8 +121,11 @@ qsizetype addLabel(RelationDiagram &d, const Word &word, int markX, int axisY, i
     };
     QList<int> candidates { wanted,
                             std::clamp(wanted, ScaleLeft - P / 2, DiagramWidth - Margin - width) };
-    for (const DiagramText &t : std::as_const(d.texts))
-        candidates << t.rect.right() + 1 + LabelGap << t.rect.left() - LabelGap - width;
+    // Only the labels beside the line stand in the way.
+    for (const DiagramText &t : std::as_const(d.texts)) {
+        if (t.rect.top() == top)
+            candidates << t.rect.right() + 1 + LabelGap << t.rect.left() - LabelGap - width;
+    }
     std::optional<int> best;
     for (const bool anySide : { false, true }) {
         for (const int left : std::as_const(candidates)) {
@@ -408,6 +411,8 @@ RelationDiagram numberLines(const ProblemRow &row, Kind kind, DiagramStep step)
     }
 
     RelationDiagram d;
+    d.texts.reserve(32);
+    d.strokes.reserve(32);
     for (qsizetype i = 0; i < axes.size(); ++i) {
         const Axis &axis = axes[i];
         const int y = axisY[i], line = static_cast<int>(i) + 1;
