@@ -191,9 +191,11 @@ void addName(RelationDiagram &d, const Point &point, int top, int line)
     addText(d, name, point.left, top, P, line);
     DiagramText &number = d.texts[point.number];
     number.said = point.name + u' ' + number.text + (number.revealed ? u"（答え）"_s : QString());
-    const int nameCentre = point.left + point.width() / 2;
-    if (std::abs(nameCentre - point.centre) > 1)
-        addStroke(d, QLine(nameCentre, top + P + 1, point.centre, number.rect.top() - 2),
+    // From the end of the name nearest its number, so that the leader stays short.
+    const int from =
+            std::clamp(point.centre, point.left + P / 2, point.left + point.width() - P / 2);
+    if (std::abs(from - point.centre) > 1)
+        addStroke(d, QLine(from, top + P + 1, point.centre, number.rect.top() - 2),
                   DiagramStrokeStyle::Leader);
 }
 
