@@ -70,7 +70,7 @@ void TForm1::ShowProblem()
     Edit7->setText(QString::number(m_drill.DrillLength));
     Edit8->setText(QString::number(m_drill.CurrentNo));
     Edit9->setText(QString::number(m_drill.RatePercent));
-    setDiagram(m_drill.problemRow(), false);
+    setDiagram(m_drill.problemRow(), DiagramStep::Picture);
     FocusAnswerField(m_drill.AnswerField);
 }
 
@@ -193,7 +193,7 @@ void TForm1::Button2Click()
         if (texts[i])
             entryBox(Boxes[i])->setText(*texts[i]);
     }
-    setDiagram(row, true);
+    setDiagram(row, DiagramStep::Finished);
     if (step.finished)
         FinishDrill();
     setAnswerShown(true);
@@ -302,6 +302,12 @@ void TForm1::act(const DrillStep &step)
         m_feedback->ShowPicture(mediaFileName(MediaUse::WrongPicture));
         m_feedback->PlaySound(mediaFileName(MediaUse::WrongSound));
     }
+    // A wrong answer brings the formula in words; the drill's last answer leaves its problem
+    // finished on the panel.
+    if (step.verdict == Verdict::Wrong)
+        advanceDiagram(diagramStepOf(!m_drill.FirstTry, false));
+    if (step.finished)
+        advanceDiagram(DiagramStep::Finished);
     if (step.verdict != Verdict::None && !step.finished) {
         Edit8->setText(QString::number(m_drill.CurrentNo));
         Edit9->setText(QString::number(m_drill.RatePercent));

@@ -355,9 +355,13 @@ void TForm1::createDiagram()
     DiagramPanel->move(8, DiagramTop);
     DiagramPanel->hide();
     connect(DiagramSwitch, &QCheckBox::toggled, this, &TForm1::showDiagram);
-    // A click leaves the pupil where a drill needs the keys, as 出題数 does.
-    connect(DiagramSwitch, &QCheckBox::clicked, this,
-            [this] { FocusAnswerField(m_drill.AnswerField); });
+    // A click takes no focus, so what the pupil typed and selected stays as it was; toggled
+    // from the keyboard, the keys go back where a drill needs them, as 出題数 does.
+    DiagramSwitch->setFocusPolicy(Qt::TabFocus);
+    connect(DiagramSwitch, &QCheckBox::clicked, this, [this] {
+        if (DiagramSwitch->hasFocus())
+            FocusAnswerField(m_drill.AnswerField);
+    });
 }
 
 void TForm1::showDiagram(bool shown)
@@ -371,9 +375,17 @@ void TForm1::showDiagram(bool shown)
     }
 }
 
-void TForm1::setDiagram(const ProblemRow &row, bool revealed)
+void TForm1::setDiagram(const ProblemRow &row, DiagramStep step)
 {
-    m_diagram = { true, row, m_drill.ProblemKind, revealed };
+    m_diagram = { true, row, m_drill.ProblemKind, step };
+    drawDiagram();
+}
+
+void TForm1::advanceDiagram(DiagramStep step)
+{
+    if (!m_diagram.problem || step <= m_diagram.step)
+        return;
+    m_diagram.step = step;
     drawDiagram();
 }
 
@@ -389,8 +401,8 @@ void TForm1::drawDiagram()
     if (!DiagramPanel->isVisible())
         return;
     DiagramPanel->showDiagram(
-            m_diagram.problem ? relationDiagramOf(m_diagram.row, m_diagram.kind, m_diagram.revealed)
-                              : RelationDiagram {});
+            m_diagram.problem ? relationDiagramOf(m_diagram.row, m_diagram.kind, m_diagram.step)
+                              : diagramBeforeStart());
 }
 
 void TForm1::setTabOrder()

@@ -12,6 +12,7 @@
 // can record them.
 #pragma once
 
+#include "display/relation_diagram.h"
 #include "drill/drill.h"
 
 #include <QWidget>
@@ -103,7 +104,9 @@ private:
     void createDiagram();
     void showDiagram(bool shown);
     // The picture of a problem, drawn when the panel is shown.
-    void setDiagram(const ProblemRow &row, bool revealed);
+    void setDiagram(const ProblemRow &row, DiagramStep step);
+    // The same problem's picture a step on; never back.
+    void advanceDiagram(DiagramStep step);
     void setNoDiagram();
     void drawDiagram();
     void setTabOrder();
@@ -147,7 +150,7 @@ private:
         bool problem = false; // no problem is on the screen before スタート
         ProblemRow row;
         Kind kind = Kind::AmountsToRatio;
-        bool revealed = false;
+        DiagramStep step = DiagramStep::Picture;
     } m_diagram;
 };
 
