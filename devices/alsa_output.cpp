@@ -2,11 +2,14 @@
 
 #include "devices/resampler.h"
 #include "devices/sound_feed.h"
+#include "devices/sound_output.h"
 
 #include <alsa/asoundlib.h>
 
+#include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -38,30 +41,65 @@ snd_pcm_t *openDefaultDevice()
 
 } // namespace
 
-AlsaOutput::AlsaOutput() : DeviceThread(std::make_shared<Shared>(), &AlsaOutput::run) {}
+AlsaOutput::AlsaOutput() : AlsaOutput(std::make_shared<Wanted>()) {}
 
-void AlsaOutput::run(std::shared_ptr<Shared> shared)
+AlsaOutput::AlsaOutput(std::shared_ptr<Wanted> shared)
+    : DeviceThread(shared, &AlsaOutput::run), m_wanted(std::move(shared))
+{}
+
+void AlsaOutput::connect()
 {
+    {
+        std::lock_guard lock(m_wanted->mutex);
+        m_wanted->connect = true;
+    }
+    m_wanted->wake();
+}
+
+void AlsaOutput::run(std::shared_ptr<Wanted> shared)
+{
+    using Clock = std::chrono::steady_clock;
     snd_pcm_t *pcm = nullptr;
     std::vector<std::int16_t> piece(PieceFrames * StreamChannels);
     std::uint64_t seen = 0;
+    Clock::time_point lastUse = Clock::now();
     for (;;) {
         std::unique_ptr<SoundFeed> feed;
+        bool changed = false;
+        bool wanted = false;
         {
             std::unique_lock lock(shared->mutex);
-            shared->changed.wait(lock, [&] { return shared->quit || shared->order != seen; });
+            const auto woken = [&] {
+                return shared->quit || shared->order != seen || shared->connect;
+            };
+            if (!pcm) {
+                shared->changed.wait(lock, woken);
+            } else if (!shared->changed.wait_until(lock, lastUse + QuietBeforeSleep, woken)) {
+                // Held open, the card never sleeps, and no other program may have it.
+                lock.unlock();
+                snd_pcm_close(pcm);
+                pcm = nullptr;
+                continue;
+            }
             if (shared->quit)
                 break;
-            seen = shared->order;
-            feed = std::move(shared->next);
+            wanted = std::exchange(shared->connect, false);
+            if (shared->order != seen) {
+                changed = true;
+                seen = shared->order;
+                feed = std::move(shared->next);
+            }
         }
+        lastUse = Clock::now();
+        // A device that failed to open is tried again at the next key or sound: a card may have
+        // been plugged in, or let go by another program, since.
+        if (!pcm && (feed || wanted))
+            pcm = openDefaultDevice();
         if (!feed) {
-            if (pcm)
+            if (pcm && changed)
                 snd_pcm_drop(pcm);
             continue;
         }
-        if (!pcm)
-            pcm = openDefaultDevice();
         // Opening the card may have taken long enough for the sound to be late.
         if (pcm && !feed->lateAt(SoundFeed::Clock::now())) {
             snd_pcm_drop(pcm);
@@ -85,6 +123,7 @@ void AlsaOutput::run(std::shared_ptr<Shared> shared)
                 pcm = nullptr;
             }
         }
+        lastUse = Clock::now();
         std::lock_guard lock(shared->mutex);
         if (shared->order == seen)
             shared->playing = false;

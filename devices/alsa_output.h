@@ -8,7 +8,17 @@ class AlsaOutput final : public DeviceThread
 {
 public:
     AlsaOutput();
+    // A sound may be wanted soon: opens the device in the background, or keeps it open a while
+    // longer. It is closed after QuietBeforeSleep without a sound or a call to this.
+    void connect();
 
 private:
-    static void run(std::shared_ptr<Shared> shared);
+    struct Wanted : Shared
+    {
+        bool connect = false;
+    };
+    explicit AlsaOutput(std::shared_ptr<Wanted> shared);
+    static void run(std::shared_ptr<Wanted> shared);
+
+    std::shared_ptr<Wanted> m_wanted;
 };

@@ -2,6 +2,7 @@
 
 #include "devices/resampler.h"
 #include "devices/sound_feed.h"
+#include "devices/sound_output.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -15,12 +16,12 @@ constexpr std::size_t FrameBytes = sizeof(std::int16_t) * StreamChannels;
 // the server still has time to ask for more.
 constexpr pa_usec_t TargetLatency = 10'000;
 // A stream that runs keeps the server waking every few milliseconds and its sink from
-// suspending. After this much silence it is corked, so that the server may suspend the sink as
-// soon as it sees it idle (within 3 s of the last sound where it waits one second); the pupil's
-// next key uncorks it long before the next Enter. Corked rather than closed: the sink then wakes
-// already knowing the stream's short latency, where a new stream may first wait out the long
+// suspending. After QuietBeforeSleep of silence it is corked, so that the server may suspend the
+// sink as soon as it sees it idle (within 3 s of the last sound where it waits one second); the
+// pupil's next key uncorks it long before the next Enter. Corked rather than closed: the sink then
+// wakes already knowing the stream's short latency, where a new stream may first wait out the long
 // block an idle sink renders.
-constexpr pa_usec_t QuietBeforeSleep = 1'500'000;
+constexpr pa_usec_t CorkAfter = std::chrono::microseconds(QuietBeforeSleep).count();
 
 class Lock
 {
@@ -62,10 +63,17 @@ PulseOutput::~PulseOutput()
 
 void PulseOutput::connect()
 {
-    if (!m_loop)
+    if (!m_loop) {
+        if (m_unserved)
+            m_unserved(nullptr);
         return;
+    }
     Feeds done; // destroyed after the lock is let go
     Lock lock(m_loop);
+    const pa_context_state_t state =
+            m_context ? pa_context_get_state(m_context) : PA_CONTEXT_UNCONNECTED;
+    // If no server answers, the sound card is made ready instead.
+    m_cardWanted = state != PA_CONTEXT_READY;
     wakeLocked();
     sleepLaterLocked();
     done.swap(m_retired);
@@ -162,8 +170,9 @@ void PulseOutput::dropStreamLocked()
 void PulseOutput::unservedLocked()
 {
     retireLocked(m_playing);
-    if (m_waiting && m_unserved)
+    if (m_unserved && (m_waiting || m_cardWanted))
         m_unserved(std::move(m_waiting));
+    m_cardWanted = false;
     retireLocked(m_waiting);
 }
 
@@ -176,7 +185,7 @@ void PulseOutput::retireLocked(std::unique_ptr<SoundFeed> &feed)
 void PulseOutput::sleepLaterLocked()
 {
     if (m_sleepTimer)
-        pa_context_rttime_restart(m_context, m_sleepTimer, pa_rtclock_now() + QuietBeforeSleep);
+        pa_context_rttime_restart(m_context, m_sleepTimer, pa_rtclock_now() + CorkAfter);
 }
 
 void PulseOutput::quietFor(pa_mainloop_api *, pa_time_event *, const timeval *, void *self)
@@ -195,6 +204,7 @@ void PulseOutput::contextChanged(pa_context *context, void *self)
     auto *output = static_cast<PulseOutput *>(self);
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
+        output->m_cardWanted = false;
         // A connection is made only when a sound is wanted or about to be.
         output->makeStreamLocked();
         output->sleepLaterLocked();

@@ -26,7 +26,8 @@ class PulseOutput
 public:
     using Unserved = std::function<void(std::unique_ptr<SoundFeed>)>;
     // `unserved` gets a sound that no server took: none answered, or the stream could not be
-    // made. It is called under the main loop's lock.
+    // made; or none, when no server answered a connect, so that the card may be made ready in
+    // its place. It is called under the main loop's lock.
     explicit PulseOutput(Unserved unserved);
     ~PulseOutput();
     PulseOutput(const PulseOutput &) = delete;
@@ -67,6 +68,8 @@ private:
     pa_time_event *m_sleepTimer = nullptr;
     bool m_ready = false;
     bool m_corked = false;
+    // A connect found no connection: if none is made, the card is told to be ready.
+    bool m_cardWanted = false;
     // The sound waits here until the server has answered the flush of the sound before (or
     // the stream is made): an answer proves that the server is running now.
     std::unique_ptr<SoundFeed> m_waiting;

@@ -3,7 +3,13 @@
 
 #include "drill/result.h"
 
+#include <chrono>
+
 class MediaFile;
+
+// How long an output stays ready after its last sound or the last call to connect: then the
+// server's stream is corked, and the sound card, played directly, is closed.
+inline constexpr std::chrono::milliseconds QuietBeforeSleep { 1500 };
 
 class SoundOutput
 {

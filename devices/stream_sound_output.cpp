@@ -26,6 +26,8 @@ using PlatformOutput = WaveOutput;
 class PlatformOutput
 {
 public:
+    // The card is made ready only when no server answers: its default device may itself be a
+    // client of the server.
     void connect() { m_server.connect(); }
 
     void play(std::unique_ptr<SoundFeed> feed)
@@ -48,7 +50,10 @@ private:
     // it outlives the server's thread, which may hand it a sound until it stops.
     AlsaOutput m_card;
     PulseOutput m_server { [this](std::unique_ptr<SoundFeed> feed) {
-        m_card.play(std::move(feed));
+        if (feed)
+            m_card.play(std::move(feed));
+        else
+            m_card.connect();
     } };
 };
 #endif

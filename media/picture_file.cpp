@@ -22,6 +22,18 @@ constexpr int HeightAt = 22;
 constexpr int BitsAt = 28;
 constexpr int CompressionAt = 30;
 constexpr int ImageSizeAt = 34;
+// An OS/2 bitmap's header is shorter: 16-bit sizes, no compression, no data size.
+constexpr int CoreInfoSize = 12;
+constexpr int CoreWidthAt = 18;
+constexpr int CoreHeightAt = 20;
+constexpr int CoreBitsAt = 24;
+
+constexpr qint32 RunLength8 = 1;
+constexpr qint32 RunLength4 = 2;
+
+// Qt's bitmap reader refuses more pixels than this whatever its allocation limit: four bytes
+// a pixel make 1024 MB.
+constexpr int QtBitmapLimitMB = 1024;
 
 qint32 readLE32(const char *bytes, int at)
 {
@@ -33,6 +45,11 @@ void writeLE32(QByteArray &bytes, int at, qint32 value)
     qToLittleEndian<qint32>(value, bytes.data() + at);
 }
 
+bool knownBits(qint64 bits)
+{
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
 // What a Windows bitmap's headers say of its pixels.
 struct Bitmap
 {
@@ -41,45 +58,149 @@ struct Bitmap
     // Negative when the rows are stored top-down.
     qint64 height = 0;
     qint64 bits = 0;
+    // The OS/2 header, whose sizes are 16 bits wide.
+    bool core = false;
     // Stored uncompressed, row by row; else the data's size is the header's.
     bool plain = false;
+    // Run-length codes that Qt decodes, whole.
+    bool runLength = false;
     qint64 dataSize = 0;
 
     qint64 rows() const { return std::abs(height); }
     qint64 rowBytes() const { return (bits * width + 31) / 32 * 4; }
 };
 
-// Null when the file is not a Windows bitmap with a full info header; Qt alone reads it then.
+// Null when the file is not a Windows bitmap with a full OS/2 or info header; Qt alone reads
+// it then.
 std::optional<Bitmap> bitmapHeaders(QIODevice &file)
 {
-    char head[FileHeaderSize + 40];
-    if (file.peek(head, sizeof head) != qint64(sizeof head) || head[0] != 'B' || head[1] != 'M')
+    char head[FileHeaderSize + 40] = {};
+    const qint64 got = file.peek(head, sizeof head);
+    if (got < FileHeaderSize + CoreInfoSize || head[0] != 'B' || head[1] != 'M')
         return std::nullopt;
     Bitmap bitmap;
     bitmap.pixelOffset = quint32(readLE32(head, PixelOffsetAt));
     const qint64 infoSize = readLE32(head, InfoSizeAt);
-    bitmap.width = readLE32(head, WidthAt);
-    bitmap.height = readLE32(head, HeightAt);
-    bitmap.bits = qFromLittleEndian<quint16>(head + BitsAt);
-    const qint32 compression = readLE32(head, CompressionAt);
-    bitmap.dataSize = quint32(readLE32(head, ImageSizeAt));
-    if (infoSize < 40 || bitmap.width <= 0 || bitmap.height == 0
-        || bitmap.height == std::numeric_limits<qint32>::min()
+    qint32 compression = 0;
+    if (infoSize == CoreInfoSize) {
+        bitmap.core = true;
+        // Signed, as Qt reads them: a negative height is stored top-down there too.
+        bitmap.width = qFromLittleEndian<qint16>(head + CoreWidthAt);
+        bitmap.height = qFromLittleEndian<qint16>(head + CoreHeightAt);
+        bitmap.bits = qFromLittleEndian<quint16>(head + CoreBitsAt);
+    } else if (infoSize >= 40 && got == qint64(sizeof head)) {
+        bitmap.width = readLE32(head, WidthAt);
+        bitmap.height = readLE32(head, HeightAt);
+        bitmap.bits = qFromLittleEndian<quint16>(head + BitsAt);
+        compression = readLE32(head, CompressionAt);
+        bitmap.dataSize = quint32(readLE32(head, ImageSizeAt));
+    } else {
+        return std::nullopt;
+    }
+    if (bitmap.width < 0 || bitmap.height == std::numeric_limits<qint32>::min()
         || bitmap.pixelOffset < FileHeaderSize + infoSize)
         return std::nullopt;
-    const bool knownBits = bitmap.bits == 1 || bitmap.bits == 4 || bitmap.bits == 8
-            || bitmap.bits == 16 || bitmap.bits == 24 || bitmap.bits == 32;
-    bitmap.plain = knownBits && (compression == 0 || compression == 3 || compression == 6);
+    bitmap.plain =
+            knownBits(bitmap.bits) && (compression == 0 || compression == 3 || compression == 6);
+    bitmap.runLength = (compression == RunLength8 && bitmap.bits == 8)
+            || (compression == RunLength4 && bitmap.bits == 4);
     return bitmap;
+}
+
+// Whole pictures are decoded at four bytes a pixel at most; Qt refuses more than its limit,
+// and the teacher should hear why. Null when the picture fits.
+std::optional<QString> overLimit(qint64 width, qint64 height, int limitMB)
+{
+    // Divided, not multiplied: a header's sizes may make 2^62 pixels.
+    if (limitMB > 0 && width * height > qint64(limitMB) * 1024 * 1024 / 4)
+        return u"画像が大きすぎます（%1 × %2 ピクセル、読める大きさは %3 MB まで）"_s.arg(width)
+                .arg(height)
+                .arg(limitMB);
+    return std::nullopt;
+}
+
+// Why Qt would not show the bitmap, where the headers tell it in words a teacher can act on;
+// null otherwise.
+std::optional<QString> refusal(const Bitmap &bitmap)
+{
+    if (bitmap.width == 0 && bitmap.height == 0)
+        return u"画像の大きさが 0 × 0 ピクセルです（描かれた点がひとつもありません）"_s;
+    if (bitmap.width == 0)
+        return u"画像の幅が 0 ピクセルです（高さは %1 ピクセル）"_s.arg(bitmap.rows());
+    if (bitmap.height == 0)
+        return u"画像の高さが 0 ピクセルです（幅は %1 ピクセル）"_s.arg(bitmap.width);
+    if (bitmap.bits > 0 && !knownBits(bitmap.bits)) {
+        return u"1 ピクセル %1 ビットの画像は読めません（モノクロ、16 色、256 色、24 ビットのどれかで保存し直してください）"_s
+                .arg(bitmap.bits);
+    }
+    if (bitmap.runLength) {
+        const int limit = QImageReader::allocationLimit();
+        return overLimit(bitmap.width, bitmap.rows(),
+                         limit > 0 ? std::min(limit, QtBitmapLimitMB) : QtBitmapLimitMB);
+    }
+    return std::nullopt;
+}
+
+// Whether the run-length codes reach the picture's end before the file's: a header that leaves
+// the data's size out gives no other sign of a file cut short. The codes are followed as Qt
+// decodes them: a jump never ends the picture, since Qt keeps it inside.
+bool runsComplete(QIODevice &file, const Bitmap &bitmap)
+{
+    if (!file.seek(bitmap.pixelOffset))
+        return false;
+    QByteArray chunk;
+    qsizetype at = 0;
+    auto next = [&](quint8 &byte) {
+        if (at == chunk.size()) {
+            chunk = file.read(1 << 16);
+            at = 0;
+            if (chunk.isEmpty())
+                return false;
+        }
+        byte = quint8(chunk[at++]);
+        return true;
+    };
+    auto skip = [&](int count) {
+        quint8 byte = 0;
+        while (count-- > 0) {
+            if (!next(byte))
+                return false;
+        }
+        return true;
+    };
+    for (qint64 row = 0; row < bitmap.rows();) {
+        quint8 count = 0;
+        quint8 code = 0;
+        if (!next(count) || !next(code))
+            return false;
+        if (count != 0)
+            continue; // a run of one colour
+        if (code == 0) {
+            ++row;
+        } else if (code == 1) {
+            return true;
+        } else if (code == 2) {
+            if (!skip(2))
+                return false;
+        } else {
+            // Pixels as they are, padded to a whole 16-bit word.
+            const int bytes = bitmap.bits == 8 ? code : (code + 1) / 2;
+            if (!skip(bytes + bytes % 2))
+                return false;
+        }
+    }
+    return true;
 }
 
 // Whether the file holds all the pixel data its headers promise: Qt's reader would leave what
 // is missing as whatever the memory held.
-bool complete(const Bitmap &bitmap, qint64 fileSize)
+bool complete(QIODevice &file, const Bitmap &bitmap)
 {
-    const qint64 available = fileSize - bitmap.pixelOffset;
+    const qint64 available = file.size() - bitmap.pixelOffset;
     if (available <= 0)
         return false;
+    if (bitmap.runLength && bitmap.dataSize == 0)
+        return runsComplete(file, bitmap);
     if (!bitmap.plain)
         return available >= bitmap.dataSize;
     // Divided, not multiplied: 2^31-1 rows of 2^31-1 pixels are more bytes than any integer holds.
@@ -117,9 +238,15 @@ std::optional<QByteArray> cornerOfBitmap(QIODevice &file, const Bitmap &bitmap, 
         corner += bytes;
     }
     writeLE32(corner, 2, qint32(corner.size()));
-    writeLE32(corner, WidthAt, qint32(keptWidth));
-    writeLE32(corner, HeightAt, qint32(bitmap.height > 0 ? keptRows : -keptRows));
-    writeLE32(corner, ImageSizeAt, qint32(keptRows * keptRowBytes));
+    const qint64 keptHeight = bitmap.height > 0 ? keptRows : -keptRows;
+    if (bitmap.core) {
+        qToLittleEndian<qint16>(qint16(keptWidth), corner.data() + CoreWidthAt);
+        qToLittleEndian<qint16>(qint16(keptHeight), corner.data() + CoreHeightAt);
+    } else {
+        writeLE32(corner, WidthAt, qint32(keptWidth));
+        writeLE32(corner, HeightAt, qint32(keptHeight));
+        writeLE32(corner, ImageSizeAt, qint32(keptRows * keptRowBytes));
+    }
     return corner;
 }
 
@@ -156,7 +283,11 @@ Result<QImage> decode(QImageReader &reader, QSize size)
 Result<QImage> readPictureTopLeft(QIODevice &file, QSize box)
 {
     const std::optional<Bitmap> bitmap = bitmapHeaders(file);
-    if (bitmap && !complete(*bitmap, file.size())) {
+    if (bitmap) {
+        if (std::optional<QString> reason = refusal(*bitmap))
+            return Failure(*reason);
+    }
+    if (bitmap && !complete(file, *bitmap)) {
         return Failure(
                 u"画像ファイルが途中で切れています（%1 × %2 ピクセルの画像のデータが足りません）"_s
                         .arg(bitmap->width)
@@ -180,15 +311,9 @@ Result<QImage> readPictureTopLeft(QIODevice &file, QSize box)
     if (size.isValid() && reader.supportsOption(QImageIOHandler::ClipRect)) {
         reader.setClipRect(wanted);
     } else if (size.isValid()) {
-        // Whole pictures are decoded at four bytes a pixel at most; Qt refuses more than its
-        // limit, and the teacher should hear why.
-        const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-        if (limit > 0 && qint64(size.width()) * size.height() * 4 > limit) {
-            return Failure(u"画像が大きすぎます（%1 × %2 ピクセル、読める大きさは %3 MB まで）"_s
-                                   .arg(size.width())
-                                   .arg(size.height())
-                                   .arg(QImageReader::allocationLimit()));
-        }
+        if (std::optional<QString> reason =
+                    overLimit(size.width(), size.height(), QImageReader::allocationLimit()))
+            return Failure(*reason);
     }
     auto read = decode(reader, size);
     if (read && (read->width() > box.width() || read->height() > box.height()))

@@ -13,6 +13,8 @@
 #  6. no server, ALSA's default device a file (an asoundrc in HOME): the samples reach it;
 #  7. no server and no sound card: silent, nothing reported;
 #  8. no server, ALSA's device stalled (a FIFO that nobody reads): closing still ends at once.
+#  9. no server for the program, ALSA's default device a client of the private server: the card
+#     is let go after the quiet spell, taken again at a key (connect), and the sound is heard.
 # Needs pulseaudio, pulseaudio-utils (parec, pactl, pacmd) and sox.
 #   sound_out.sh <tst_sound_out_player> <folder of the sound files>
 set -u
@@ -247,4 +249,34 @@ code=$?
 exec 3<&-
 [ "$code" -ne 124 ] || fail "closing waited on the stalled device"
 [ "$code" -eq 0 ] || { cat "$work/player.log"; fail "the player ended with $code"; }
+echo "== 9: no server; the card let go after a quiet spell and taken again at a key"
+export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+start_server
+# The program finds no server of its own; ALSA's default device is the server's client, so the
+# server lists the card's stream while the program holds the card.
+cat >"$HOME/.asoundrc" <<EOF2
+pcm.!default { type pulse; server "unix:$XDG_RUNTIME_DIR/pulse/native" }
+EOF2
+PULSE_SERVER="unix:$work/no-server-here" "$player" "$files" play:maru1.wav \
+    until:"$work/let-go" connect until:"$work/taken" play:batu1.wav wait:1000 \
+    >"$work/player.log" 2>&1 &
+player_pid=$!
+played maru1.wav && stream_id >/dev/null || fail "the chime never reached the card"
+# The quiet spell is 1.5 s; a busy machine may be late by a second.
+for _ in $(seq 60); do
+    [ -z "$(pactl list short sink-inputs)" ] && break
+    sleep 0.05
+done
+[ -z "$(pactl list short sink-inputs)" ] || fail "the card was still held 3 s after the chime"
+touch "$work/let-go"
+stream_id >/dev/null || fail "a key did not take the card again"
+record "$work/rec9.raw"
+touch "$work/taken"
+wait "$player_pid" || { cat "$work/player.log"; fail "the player reported a problem"; }
+stop_recording
+a=$(audible "$work/rec9.raw" 1)
+echo "audible after the key: $a s"
+between "$a" 0.3 0.6 || fail "expected the buzz after the key, heard ${a:-none}"
+stop_server
+
 echo "PASS"

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -51,6 +52,28 @@ QByteArray bitmapHeader(qint32 width, qint32 height, qint32 compression = 0, qin
     return "BM"_ba + le32(qint32(54 + size)) + le32(0) + le32(54) + le32(40) + le32(width)
             + le32(height) + le16(1) + le16(bits) + le32(compression) + le32(qint32(size))
             + le32(2835) + le32(2835) + le32(0) + le32(0);
+}
+
+// The same with the short header of an OS/2 bitmap: 16-bit sizes, no compression.
+QByteArray os2BitmapHeader(qint16 width, qint16 height)
+{
+    const qint32 rowBytes = (24 * width + 31) / 32 * 4;
+    return "BM"_ba + le32(26 + rowBytes * std::abs(height)) + le32(0) + le32(26) + le32(12)
+            + le16(width) + le16(height) + le16(1) + le16(24);
+}
+
+// A run-length bitmap of red rows (at most 255 pixels wide), each one run and an end of row,
+// its data's size left out.
+QByteArray runLengthBitmap(qint16 bits, qint32 width, qint32 rows)
+{
+    QByteArray file = bitmapHeader(width, rows, bits == 8 ? 1 : 2, bits);
+    file.replace(10, 4, le32(54 + 8)); // the pixels after two colours
+    file.replace(34, 4, le32(0));
+    file.replace(46, 4, le32(2));
+    file += le32(0) + le32(0x00ff0000);
+    for (int row = 0; row < rows; ++row)
+        file += char(width) + QByteArray(1, char(bits == 8 ? 0x01 : 0x11)) + le16(0);
+    return file + le16(0x0100);
 }
 
 MediaFile openIn(const QString &path)
@@ -100,6 +123,8 @@ private Q_SLOTS:
     void aLongSoundIsReadAsItPlays();
     void pictureCorner_data();
     void pictureCorner();
+    void pictureRunLength_data();
+    void pictureRunLength();
     void pictureRefused_data();
     void pictureRefused();
 };
@@ -263,12 +288,16 @@ void TestMediaFiles::pictureCorner_data()
     QTest::addColumn<qint32>("width");
     QTest::addColumn<qint32>("height");
     QTest::addColumn<QSize>("shown");
-    QTest::newRow("smaller than the box, whole") << 40 << 30 << QSize(40, 30);
-    QTest::newRow("wide, cut at the right") << 300 << 50 << QSize(81, 50);
-    QTest::newRow("5500 × 5500, the corner only") << 5500 << 5500 << QSize(81, 81);
-    QTest::newRow("stored top-down") << 200 << -200 << QSize(81, 81);
-    QTest::newRow("2^31-1 wide") << 0x7fffffff << 2 << QSize(81, 2);
-    QTest::newRow("2^31-1 tall, its top stored last") << 1 << 0x7fffffff << QSize(1, 81);
+    QTest::addColumn<bool>("os2");
+    QTest::newRow("smaller than the box, whole") << 40 << 30 << QSize(40, 30) << false;
+    QTest::newRow("wide, cut at the right") << 300 << 50 << QSize(81, 50) << false;
+    QTest::newRow("5500 × 5500, the corner only") << 5500 << 5500 << QSize(81, 81) << false;
+    QTest::newRow("stored top-down") << 200 << -200 << QSize(81, 81) << false;
+    QTest::newRow("2^31-1 wide") << 0x7fffffff << 2 << QSize(81, 2) << false;
+    QTest::newRow("2^31-1 tall, its top stored last") << 1 << 0x7fffffff << QSize(1, 81) << false;
+    QTest::newRow("OS/2, whole") << 40 << 30 << QSize(40, 30) << true;
+    QTest::newRow("OS/2, 30000 × 300, the corner only") << 30000 << 300 << QSize(81, 81) << true;
+    QTest::newRow("OS/2, stored top-down") << 200 << -200 << QSize(81, 81) << true;
 }
 
 void TestMediaFiles::pictureCorner()
@@ -276,20 +305,23 @@ void TestMediaFiles::pictureCorner()
     QFETCH(qint32, width);
     QFETCH(qint32, height);
     QFETCH(QSize, shown);
+    QFETCH(bool, os2);
     // Each pixel's colour tells where it was: red its column, green its row from the top. Only
     // the corner is written; the rest of a file of any size stays a hole.
     const qint64 rows = std::abs(qint64(height));
     const qint64 rowBytes = (24 * qint64(width) + 31) / 32 * 4;
     QFile file(dir.filePath(u"corner.bmp"_s));
     QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
-    QVERIFY(file.write(bitmapHeader(width, height)) == 54 && file.resize(54 + rowBytes * rows));
+    const QByteArray header =
+            os2 ? os2BitmapHeader(qint16(width), qint16(height)) : bitmapHeader(width, height);
+    QVERIFY(file.write(header) == header.size() && file.resize(header.size() + rowBytes * rows));
     for (int y = 0; y < std::min<qint64>(rows, 81); ++y) {
         QByteArray row(std::min(width, 100) * 3, '\0');
         for (int x = 0; x < std::min(width, 100); ++x) {
             row[x * 3 + 2] = char(x);
             row[x * 3 + 1] = char(y);
         }
-        QVERIFY(file.seek(54 + (height > 0 ? rows - 1 - y : y) * rowBytes));
+        QVERIFY(file.seek(header.size() + (height > 0 ? rows - 1 - y : y) * rowBytes));
         QCOMPARE(file.write(row), row.size());
     }
     QVERIFY(file.seek(0));
@@ -300,6 +332,26 @@ void TestMediaFiles::pictureCorner()
     for (const QPoint at : { QPoint(0, 0), QPoint(shown.width() - 1, shown.height() - 1),
                              QPoint(shown.width() / 2, shown.height() / 2) })
         QCOMPARE(QColor(picture.pixel(at)), QColor(at.x(), at.y(), 0));
+}
+
+void TestMediaFiles::pictureRunLength_data()
+{
+    QTest::addColumn<qint16>("bits");
+    QTest::newRow("8 bits") << qint16(8);
+    QTest::newRow("4 bits") << qint16(4);
+}
+
+// Whole run-length data with its size left out in the header is not taken for cut off.
+void TestMediaFiles::pictureRunLength()
+{
+    QFETCH(qint16, bits);
+    QByteArray file = runLengthBitmap(bits, 20, 30);
+    QBuffer buffer(&file);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    const auto read = readPictureTopLeft(buffer, QSize(81, 81));
+    QVERIFY2(read, qPrintable(read.errorString()));
+    QCOMPARE(read->size(), QSize(20, 30));
+    QCOMPARE(QColor(read->pixel(19, 29)), QColor(Qt::red));
 }
 
 void TestMediaFiles::pictureRefused_data()
@@ -320,6 +372,31 @@ void TestMediaFiles::pictureRefused_data()
     QTest::newRow("a bitmap with no pixels") << bitmapHeader(4, 4) << u"途中で切れています"_s;
     QTest::newRow("2^31-1 × 2^31-1") << bitmapHeader(0x7fffffff, 0x7fffffff) + QByteArray(4096, 'x')
                                      << u"途中で切れています"_s;
+    QTest::newRow("an OS/2 bitmap cut off halfway")
+            << os2BitmapHeader(20, 20) + QByteArray(60 * 10, 'x') << u"途中で切れています"_s;
+    const QByteArray runs8 = runLengthBitmap(8, 20, 30);
+    QTest::newRow("run-length 8 cut off, its data's size left out")
+            << runs8.left(runs8.size() / 2) << u"途中で切れています"_s;
+    const QByteArray runs4 = runLengthBitmap(4, 20, 30);
+    QTest::newRow("run-length 4 cut off, its data's size left out")
+            << runs4.left(runs4.size() / 2) << u"途中で切れています"_s;
+    QTest::newRow("0 × 0") << bitmapHeader(0, 0) + QByteArray(16, 'x')
+                           << u"画像の大きさが 0 × 0 ピクセルです"_s;
+    QTest::newRow("0 wide") << bitmapHeader(0, 4) + QByteArray(16, 'x')
+                            << u"画像の幅が 0 ピクセルです（高さは 4 ピクセル）"_s;
+    QTest::newRow("0 tall") << bitmapHeader(4, 0) + QByteArray(16, 'x')
+                            << u"画像の高さが 0 ピクセルです（幅は 4 ピクセル）"_s;
+    QTest::newRow("2 bits a pixel") << bitmapHeader(4, 4, 0, 2) + QByteArray(64, 'x')
+                                    << u"1 ピクセル 2 ビットの画像は読めません"_s;
+    // Beyond Qt's own limit for bitmaps, which it does not name.
+    QByteArray huge = runLengthBitmap(8, 30000, 0);
+    huge.replace(22, 4, le32(30000));
+    QTest::newRow("30000 × 30000, run-length 8")
+            << huge
+            << u"画像が大きすぎます（30000 × 30000 ピクセル、読める大きさは %1 MB まで）"_s.arg(
+                       QImageReader::allocationLimit());
+    huge.replace(18, 8, QByteArray(le32(0x7fffffff) + le32(0x7fffffff)));
+    QTest::newRow("2^31-1 × 2^31-1, run-length 8") << huge << u"画像が大きすぎます"_s;
 }
 
 void TestMediaFiles::pictureRefused()
