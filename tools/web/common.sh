@@ -30,3 +30,16 @@ in_root() {
             PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin "$@"' \
         in_root "$r" "$src" "$cache" "$@"
 }
+
+# The browser tests' node packages (tests/web/package.json: puppeteer-core, which drives the
+# system's chromium), installed from npm once into the cache; prints their folder.
+node_modules_dir() {
+    local top=$1 dir
+    dir="$cache/web-node-$(key_of "$(cat "$top/tests/web/package.json")")"
+    if [ ! -d "$dir/node_modules/puppeteer-core" ]; then
+        mkdir -p "$dir"
+        cp "$top/tests/web/package.json" "$dir/"
+        (cd "$dir" && npm install --no-audit --no-fund --loglevel=error >&2)
+    fi
+    echo "$dir/node_modules"
+}

@@ -1,0 +1,67 @@
+// The sound output in the browser, on Web Audio. The page fetched the six files and decoded
+// the sounds into AudioBuffers before the program started (tovemi.js), so a sound starts at
+// Enter with nothing left to decode; here the program only names which one.
+#include "devices/media_file.h"
+#include "devices/stream_sound_output.h"
+
+#include <emscripten/val.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+emscripten::val sounds()
+{
+    return emscripten::val::global("tovemiSounds");
+}
+
+class WebSoundOutput final : public SoundOutput
+{
+public:
+    void Connect() override { sounds().call<void>("wake"); }
+
+    std::optional<QString> Open(MediaFile &&file) override
+    {
+        Close();
+        auto problem = Prepare(std::move(file));
+        if (!problem)
+            m_open = m_prepared;
+        return problem;
+    }
+
+    std::optional<QString> Prepare(MediaFile &&file) override
+    {
+        // The file was opened and checked as on the desktop; what was decoded of it is the
+        // page's, under the same name.
+        m_prepared = file.identity().path.toStdString();
+        const auto problem = sounds().call<std::string>("problem", m_prepared);
+        if (problem.empty())
+            return std::nullopt;
+        return u"音声ファイルとして読めません（%1）"_s.arg(QString::fromStdString(problem));
+    }
+
+    void Play() override
+    {
+        if (!m_open.empty())
+            sounds().call<void>("start", m_open);
+    }
+
+    void Close() override
+    {
+        sounds().call<void>("stop");
+        m_open.clear();
+    }
+
+    bool isPlaying() const override { return sounds().call<bool>("playing"); }
+
+private:
+    std::string m_prepared;
+    std::string m_open;
+};
+
+} // namespace
+
+std::unique_ptr<SoundOutput> MakeStreamSoundOutput()
+{
+    return std::make_unique<WebSoundOutput>();
+}
