@@ -7,8 +7,7 @@
 #include "app/layout_palette.h"
 #include "app/message_boxes.h"
 #include "app/relation_diagram_view.h"
-#include "drill/drill_flow.h"
-#include "drill/drill_state.h"
+#include "drill/drill.h"
 #include "media/feedback_media.h"
 #include "media/sound_player.h"
 #include "devices/worksheet_printer.h"
@@ -27,6 +26,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include <functional>
 #include <optional>
 #include <variant>
 
@@ -231,9 +231,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     m_ownFeedback = std::make_unique<MediaFeedback>(
             Image1, MediaPlayer1, [this](const QString &text) { noteMediaReport(text); });
     m_feedback = m_ownFeedback.get();
-    qApp->installEventFilter(new KeyClassifier(
-            [this](QWidget *target, const KeyStroke &stroke) { return takeKey(target, stroke); },
-            this));
+    qApp->installEventFilter(new KeyClassifier(std::bind_front(&TForm1::takeKey, this), this));
     qApp->installEventFilter(new FocusReturn(this));
     FormCreate();
 }
@@ -285,7 +283,7 @@ void TForm1::createControls()
     for (QAbstractButton *button : buttons)
         connect(button, &QAbstractButton::clicked, this, [this] {
             // During a drill the pupil types on straight after a click: a box would take keys.
-            if (!DrillState.DrillRunning)
+            if (!m_drill.DrillRunning)
                 showMediaReportsSoon();
         });
 }
@@ -301,17 +299,14 @@ void TForm1::createKindChoice()
     auto *grid = new QGridLayout(RadioGroup1);
     grid->setContentsMargins(8, 2, 8, 2);
     grid->setVerticalSpacing(0);
-    static const char16_t *const Items[] = {
-        u"量→割合",    u"割合→量",          u"割合←→量",     u"量→百分率", u"百分率→量",
-        u"量←→百分率", u"量・割合・百分率", u"割合←→百分率", u"割合→歩合", u"歩合→割合",
-    };
-    for (int i = 0; i < 10; ++i) {
-        auto *item = new QRadioButton(QString::fromUtf16(Items[i]), RadioGroup1);
+    for (int i = 0; i < KindCount; ++i) {
+        auto *item = new QRadioButton(QString::fromUtf16(KindTable[std::size_t(i)].caption),
+                                      RadioGroup1);
         item->setObjectName(u"RadioGroup1Item%1"_s.arg(i));
         item->setAccessibleName(item->text());
         RadioGroup1Items->addButton(item, i);
-        // Filled column by column, three to a column.
-        grid->addWidget(item, i % 3, i / 3);
+        // Filled column by column, as the arrow keys go through them.
+        grid->addWidget(item, i % KindsPerColumn, i / KindsPerColumn);
     }
     RadioGroup1Items->button(0)->setChecked(true);
     connect(RadioGroup1Items, &QButtonGroup::idToggled, this, [this](int, bool checked) {
@@ -359,7 +354,7 @@ void TForm1::createDiagram()
     connect(DiagramSwitch, &QCheckBox::toggled, this, &TForm1::showDiagram);
     // A click leaves the pupil where a drill needs the keys, as 出題数 does.
     connect(DiagramSwitch, &QCheckBox::clicked, this,
-            [this] { FocusAnswerField(DrillState.AnswerField); });
+            [this] { FocusAnswerField(m_drill.AnswerField); });
 }
 
 void TForm1::showDiagram(bool shown)
@@ -373,7 +368,7 @@ void TForm1::showDiagram(bool shown)
 
 void TForm1::setDiagram(const ProblemRow &row, bool revealed)
 {
-    m_diagram = { true, row, DrillState.ProblemKind, revealed };
+    m_diagram = { true, row, m_drill.ProblemKind, revealed };
     drawDiagram();
 }
 
@@ -388,9 +383,9 @@ void TForm1::drawDiagram()
     // Nothing is worked out while the panel is hidden: the answers stay as fast as without it.
     if (!DiagramPanel->isVisible())
         return;
-    DiagramPanel->showDiagram(m_diagram.problem ? RelationDiagramOf(
-                                      m_diagram.row, Kind(m_diagram.kind), m_diagram.revealed)
-                                                : RelationDiagram {});
+    DiagramPanel->showDiagram(
+            m_diagram.problem ? relationDiagramOf(m_diagram.row, m_diagram.kind, m_diagram.revealed)
+                              : RelationDiagram {});
 }
 
 void TForm1::setTabOrder()
@@ -398,8 +393,8 @@ void TForm1::setTabOrder()
     // All ten items stand together where the kind choice comes: Tab stops at the checked one
     // only, whichever it is.
     QList<QWidget *> order;
-    for (int code : EntryBoxCodes)
-        order << entryBox(code);
+    for (Box box : Boxes)
+        order << entryBox(box);
     order << Button1 << Button2 << Button3;
     for (QAbstractButton *item : RadioGroup1Items->buttons())
         order << item;
@@ -419,14 +414,13 @@ void TForm1::FormCreate()
         hints.setColor(QPalette::ToolTipText, Qt::black);
         QToolTip::setPalette(hints);
     }
-    ProblemTable.clear();
     for (QLineEdit *box : { Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9 })
         box->clear();
     setStatusColour(QColor(0, 128, 0));
     setStatus(u"問題を選んでスタートボタンをおしてね！"_s);
     for (QLineEdit *box : { Edit11, Edit12, Edit13 })
         box->clear();
-    DrillState = DrillStateData {};
+    m_drill = Drill {};
 }
 
 void TForm1::setStatus(const QString &text)

@@ -1,18 +1,18 @@
 // The main window: its controls, their layout, and the handlers that drive a drill.
 //
-// Tovemi has one window and one drill. The rules live in drill/ (problem set, judging, the
-// steps of a drill), display/ (what each box shows, number texts) and print/ (the worksheet
-// page); the state they share is the program-wide DrillState and ProblemTable
-// (drill/drill_state.h). TForm1 owns the controls (laid out from one table, form1.cpp) and
-// turns each Qt event into the handler named after its control (Button1Click, Edit4KeyDown,
-// ..., drill_controls.cpp), which is a short sequence of steps: read a box, ask the core, write
-// texts, show a picture, play a sound, move the focus. Every key comes in one way: the
-// application's KeyClassifier (key_classifier.h) tells a press, a repeat and a release apart
-// and hands each to takeKey, which calls the handler of the box. Pictures and sounds go
-// through one Feedback object (media/), so a test can record them.
+// Tovemi has one window and one drill. The rules live in drill/ (the table of kinds, the problem
+// set, judging, and the Drill with its steps), display/ (what each box shows, number texts) and
+// print/ (the worksheet page). TForm1 owns its Drill and the controls (laid out from one table,
+// form1.cpp) and turns each Qt event into the handler named after its control (Button1Click,
+// RadioGroup1Click, ..., drill_controls.cpp), which is a short sequence of steps: read a box,
+// ask the drill, write texts, show a picture, play a sound, move the focus. Every key comes in
+// one way: the application's KeyClassifier (key_classifier.h) tells a press, a repeat and a
+// release apart and hands each to takeKey, which hands a box's key to Drill::key and shows the
+// step it returns (act). Pictures and sounds go through one Feedback object (media/), so a test
+// can record them.
 #pragma once
 
-#include "drill/drill_state.h"
+#include "drill/drill.h"
 
 #include <QWidget>
 
@@ -31,9 +31,7 @@ class Feedback;
 class MediaPlayer;
 class WorksheetPrinter;
 class RelationDiagramView;
-struct DrillStep;
 struct KeyStroke;
-enum class BoxKey;
 
 class TForm1 : public QWidget
 {
@@ -47,8 +45,10 @@ public:
     void setFeedback(Feedback *feedback);
     Feedback *feedback() const { return m_feedback; }
 
-    // The nine boxes that act on Enter, by their codes (EntryBoxCodes); null for another code.
-    QLineEdit *entryBox(int code) const;
+    // The drill on the screen.
+    Drill &drill() { return m_drill; }
+    // The box of the window that a drill's box is.
+    QLineEdit *entryBox(Box box) const;
 
     // Handlers, named after their controls.
     void FormCreate();
@@ -59,29 +59,10 @@ public:
     void Button3Click();
     void BitBtn1Click();
     void ReviewButtonClick();
-    void Edit1KeyDown(BoxKey key);
-    void Edit2KeyDown(BoxKey key);
-    void Edit3KeyDown(BoxKey key);
-    void Edit4KeyDown(BoxKey key);
-    void Edit5KeyDown(BoxKey key);
-    void Edit6KeyDown(BoxKey key);
-    void Edit11KeyDown(BoxKey key);
-    void Edit12KeyDown(BoxKey key);
-    void Edit13KeyDown(BoxKey key);
-    void Edit1KeyUp();
-    void Edit2KeyUp();
-    void Edit3KeyUp();
-    void Edit4KeyUp();
-    void Edit5KeyUp();
-    void Edit6KeyUp();
-    void Edit11KeyUp();
-    void Edit12KeyUp();
-    void Edit13KeyUp();
-
     // Private routines of the drill, public so that the print click and tests reach them.
     void MakeProblems();
     void ShowProblem();
-    void FocusAnswerField(int code);
+    void FocusAnswerField(Box box);
     void FinishDrill();
 
     // Controls, named as in the window's layout.
@@ -129,9 +110,7 @@ private:
 
     // Every key of the application, once, where it was first delivered; true swallows it.
     bool takeKey(QWidget *target, const KeyStroke &stroke);
-    // The key-downs of the quantity boxes and of the buai boxes, and what a step then shows.
-    void AnswerKeyDown(int code, BoxKey key);
-    void BuaiKeyDown(int code, BoxKey key);
+    // What a step of the drill shows, in its order.
     void act(const DrillStep &step);
 
     void setAnswerShown(bool shown);
@@ -148,6 +127,7 @@ private:
     void showMediaReportsSoon();
     void showMediaReports();
 
+    Drill m_drill;
     Feedback *m_feedback = nullptr;
     std::unique_ptr<Feedback> m_ownFeedback;
     QStringList m_mediaReports;
@@ -157,7 +137,7 @@ private:
     {
         bool problem = false; // no problem is on the screen before スタート
         ProblemRow row;
-        int kind = 1;
+        Kind kind = Kind::AmountsToRatio;
         bool revealed = false;
     } m_diagram;
 };

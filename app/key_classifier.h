@@ -2,27 +2,28 @@
 // a repeat of a held key or a release, and handed on in one call.
 #pragma once
 
+#include "drill/drill.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 
 #include <functional>
 #include <map>
+#include <optional>
 
 class QKeyEvent;
 class QPushButton;
 class QWidget;
 
-// A key as the program's rules see it.
+// A key as the program's rules see it: its phase, and which key it is to an answer box and to
+// the kind choice. Which key is which is decided here alone.
 struct KeyStroke
 {
-    enum class Phase { Press, Repeat, Release };
-    Phase phase = Phase::Press;
+    KeyPhase phase = KeyPhase::Press;
     int key = 0; // Qt::Key
-    // X reports a held key as a release and a press with one timestamp, marked as repeats
-    // only when both had arrived when Qt looked. A repeat found by its timestamp says that
-    // the release handed on just before it was no release at all.
-    bool retractsRelease = false;
+    BoxKey boxKey = BoxKey::Other;
+    std::optional<Arrow> arrow;
 };
 
 // The X server's repeat switch, delay and interval, read through XKB (on Windows the control
@@ -37,7 +38,11 @@ struct KeyRepeatPace
 KeyRepeatPace DesktopKeyRepeat();
 
 // Installed on the application. Every key reaches `take` once, where it is first delivered
-// (the focused widget), whichever window it is in; `take` returns true to swallow it. What a
+// (the focused widget), whichever window it is in; `take` returns true to swallow it. X reports
+// a held key as a release and a press with one timestamp, marked as repeats only when both had
+// arrived when Qt looked; so a release outside a push button is handed on only once the next
+// key shows it was no repeat, or a moment later, and a release that was half of a repeat is
+// never handed on at all. What a
 // key does to a push button is the same in every window, so it is decided here: Return and
 // the keypad's Enter press the focused push button as Space does (down on the press, clicked
 // on the release), and a held Return, Enter or Space never presses a button or a dialog's
@@ -62,6 +67,7 @@ private:
         quint64 releasedAt = 0;
     };
     bool classify(const QKeyEvent &event, KeyStroke &stroke);
+    void handOnRelease();
     bool buttonKey(QWidget *target, const KeyStroke &stroke);
     void holdShift(bool held);
     const KeyRepeatPace &pace();
@@ -73,4 +79,12 @@ private:
     QTimer m_shiftRepeat;
     KeyRepeatPace m_pace;
     bool m_paceRead = false; // read at the first key that needs it, not at start-up
+    struct Release
+    {
+        QPointer<QWidget> target;
+        KeyStroke stroke;
+        quint64 time = 0;
+    };
+    std::optional<Release> m_release; // let go, not yet known not to be half of a repeat
+    QTimer m_releaseWait;
 };

@@ -79,7 +79,7 @@ RelationDiagramView::RelationDiagramView(QWidget *parent) : QWidget(parent)
 void RelationDiagramView::showDiagram(const RelationDiagram &diagram)
 {
     m_diagram = diagram;
-    setAccessibleDescription(RelationDiagramDescription(m_diagram));
+    setAccessibleDescription(relationDiagramDescription(m_diagram));
     update();
 }
 

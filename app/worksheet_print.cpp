@@ -4,8 +4,7 @@
 #include "app/message_boxes.h"
 #include "devices/printer_job.h"
 #include "devices/worksheet_printer.h"
-#include "drill/drill_flow.h"
-#include "drill/problem_set.h"
+#include "drill/drill.h"
 #include "print/worksheet_page.h"
 
 #include <QCheckBox>
@@ -30,7 +29,7 @@ QString boxText(const QString &text)
 
 void TForm1::BitBtn1Click()
 {
-    if (!WorksheetsCanBePrinted(CheckBox1->isChecked(), DrillState.ProblemKind)) {
+    if (!worksheetsCanBePrinted(CheckBox1->isChecked(), m_drill.ProblemKind)) {
         InformationBox info(
                 QMessageBox::Information, u"情報"_s,
                 boxText(u"このボタンは、量と割合の問題を印刷するボタンです。\r\n\n左の縦１列の問題を選び、問題数を決めてから選んでください"_s),
@@ -58,23 +57,23 @@ void TForm1::BitBtn1Click()
     if (!PrinterSetupDialog1)
         PrinterSetupDialog1 = MakeQtWorksheetPrinter();
     // The set the print makes has the drill's chosen length, or a whole set.
-    const int pageCount = WorksheetPageCount(PrintedSetLength(DrillState));
+    const int pageCount = WorksheetPageCount(m_drill.printedSetLength());
     // Cancel reads キャンセル: it means "do not print", and the set is not yet rebuilt.
     if (!PrinterSetupDialog1->Choose(this, pageCount)) {
         setStatus(savedStatus);
         return;
     }
 
-    DrillState.WorksheetPrinting = true;
-    Rng.seedFromClock();
+    m_drill.WorksheetPrinting = true;
+    m_drill.Rng.seedFromClock();
     MakeProblems();
-    const int count = DrillState.DrillLength;
+    const int count = m_drill.DrillLength;
     const PrintableArea area = PrinterSetupDialog1->printableArea();
     std::unique_ptr<WorksheetJob> job = PrinterSetupDialog1->MakeJob();
-    const PrintOutcome outcome =
-            PrintWorksheets(*job, ProblemTable, count, area, PrinterSetupDialog1->pageChoice());
+    const PrintOutcome outcome = PrintWorksheets(*job, m_drill.ProblemTable, count, area,
+                                                 PrinterSetupDialog1->pageChoice());
     job.reset();
-    DrillState.WorksheetPrinting = false;
+    m_drill.WorksheetPrinting = false;
     setStatus(savedStatus);
     if (outcome.error)
         ReportError(u"ワークシートを印刷できませんでした。\n"_s + *outcome.error);

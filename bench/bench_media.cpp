@@ -80,16 +80,16 @@ TForm1 &windowIn(bool huge)
 void rightAnswer(benchmark::State &state, bool huge)
 {
     TForm1 &w = windowIn(huge);
-    DrillState.ProblemKind = 1;
+    Form1->drill().ProblemKind = Kind(1);
     w.Button1Click();
     QApplication::processEvents();
     for (auto _ : state) {
         state.PauseTiming();
-        if (DrillState.CurrentNo >= 100) {
+        if (Form1->drill().CurrentNo >= 100) {
             w.Button1Click();
             QApplication::processEvents();
         }
-        QLineEdit *box = w.entryBox(DrillState.AnswerField);
+        QLineEdit *box = w.entryBox(Form1->drill().AnswerField);
         box->setText(answerText());
         sendKey(box, QEvent::KeyRelease, Qt::Key_0, u"0"_s);
         state.ResumeTiming();

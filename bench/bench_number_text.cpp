@@ -26,7 +26,7 @@ const std::vector<Shown> &shownValues()
         ProblemTableData table;
         for (int kind = 1; kind <= 10; ++kind) {
             rng.seed = std::uint32_t(kind);
-            MakeProblemTable(table, kind, rng);
+            makeProblemTable(table, Kind(kind), rng);
             for (const ProblemRow &row : table.rows) {
                 for (int field = 1; field <= 6; ++field)
                     out.push_back(

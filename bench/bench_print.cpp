@@ -19,7 +19,7 @@ ProblemTableData &table()
         ProblemTableData made;
         RandomGenerator rng;
         rng.seed = 2026;
-        MakeProblemTable(made, 1, rng);
+        makeProblemTable(made, Kind::AmountsToRatio, rng);
         return made;
     }();
     return t;

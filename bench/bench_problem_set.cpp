@@ -11,7 +11,7 @@ std::uint64_t drawsFor(int kind, std::uint32_t seed)
     RandomGenerator before;
     before.seed = seed;
     ProblemTableData table;
-    MakeProblemTable(table, kind, before);
+    makeProblemTable(table, Kind(kind), before);
     RandomGenerator counter;
     counter.seed = seed;
     std::uint64_t draws = 0;
@@ -30,7 +30,7 @@ void MakeProblems(benchmark::State &state)
     std::uint32_t seed = 1;
     for (auto _ : state) {
         rng.seed = seed++ % 64;
-        MakeProblemTable(table, kind, rng);
+        makeProblemTable(table, Kind(kind), rng);
         benchmark::DoNotOptimize(table);
     }
 }

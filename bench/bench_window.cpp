@@ -38,13 +38,13 @@ void answer(benchmark::State &state, bool diagram, bool drawn)
 {
     TForm1 &w = window();
     w.DiagramSwitch->setChecked(diagram);
-    DrillState.ProblemKind = 7;
+    Form1->drill().ProblemKind = Kind(7);
     w.Button1Click();
     for (auto _ : state) {
         state.PauseTiming();
-        if (DrillState.CurrentNo >= 100)
+        if (Form1->drill().CurrentNo >= 100)
             w.Button1Click();
-        QLineEdit *box = w.entryBox(DrillState.AnswerField);
+        QLineEdit *box = w.entryBox(Form1->drill().AnswerField);
         box->setText(answerText());
         sendKey(box, QEvent::KeyRelease, Qt::Key_0, u"0"_s);
         state.ResumeTiming();
@@ -58,10 +58,10 @@ void answer(benchmark::State &state, bool diagram, bool drawn)
 void showProblem(benchmark::State &state)
 {
     TForm1 &w = window();
-    DrillState.ProblemKind = 7;
+    Form1->drill().ProblemKind = Kind(7);
     w.Button1Click();
     for (auto _ : state) {
-        DrillState.CurrentNo = DrillState.CurrentNo % 100 + 1;
+        Form1->drill().CurrentNo = Form1->drill().CurrentNo % 100 + 1;
         w.ShowProblem();
     }
 }

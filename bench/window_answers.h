@@ -1,7 +1,7 @@
 // Shared by the window benchmarks: the answer to the problem on show, and a key sent to a box.
 #pragma once
 
-#include "drill/drill_state.h"
+#include "app/form1.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -10,7 +10,7 @@
 // Worked out from the row, so the time measured is the window's, not a number text's.
 inline QString answerText()
 {
-    const ProblemRow &row = ProblemTable[DrillState.CurrentNo];
+    const ProblemRow &row = Form1->drill().ProblemTable[Form1->drill().CurrentNo];
     for (int field = 1; field <= 6; ++field) {
         if (row.field(field) < 0)
             return QString::asprintf("%.2f", -row.field(field));

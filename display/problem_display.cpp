@@ -8,39 +8,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Index of a box in ProblemView's arrays.
-constexpr int Edit1 = 0, Edit2 = 1, Edit3 = 2, Edit4 = 3, Edit5 = 4, Edit6 = 5, Edit11 = 6,
-              Edit12 = 7, Edit13 = 8;
-
-enum Use : char { Off, Tested, Shown };
-
-// Kind families: 1-3 ratios, 4-6 percentages, 7 everything, 8 ratio and percentage, 9-10 buai.
-int familyOf(int kind)
+constexpr std::size_t at(Box box)
 {
-    if (kind <= 3)
-        return 0;
-    if (kind <= 6)
-        return 1;
-    return kind - 5; // 7 -> 2, 8 -> 3, 9 and 10 -> 4 and 5
+    return boxIndex(box);
 }
-
-constexpr BoxColour G = BoxColour::Grey, W = BoxColour::White;
-// Colours of Edit2, Edit3, Edit5, Edit6 and of the three buai boxes, by family; Edit1 and
-// Edit4 are never coloured.
-constexpr BoxColour ColourTable[6][5] = {
-    { W, G, W, G, G }, { G, W, G, W, G }, { W, W, W, W, G },
-    { W, W, W, W, G }, { W, W, W, G, W }, { W, W, W, G, W },
-};
-
-// How each of Edit1..Edit6 is filled, by family.
-constexpr Use UseTable[6][6] = {
-    { Tested, Tested, Off, Tested, Tested, Off },
-    { Tested, Off, Tested, Tested, Off, Tested },
-    { Tested, Tested, Tested, Tested, Tested, Tested },
-    { Shown, Tested, Tested, Shown, Tested, Tested },
-    { Shown, Shown, Shown, Shown, Off, Off },
-    { Shown, Shown, Shown, Shown, Off, Off },
-};
 
 QString shown(double value, int width, int decimals)
 {
@@ -56,7 +27,7 @@ double roundedThroughText(double value, int width, int decimals)
 
 } // namespace
 
-BuaiDigits BuaiDigitsOf(double comparedPercent)
+BuaiDigits buaiDigitsOf(double comparedPercent)
 {
     const double p = comparedPercent;
     BuaiDigits d;
@@ -75,58 +46,52 @@ BuaiDigits BuaiDigitsOf(double comparedPercent)
     return d;
 }
 
-ProblemView ViewOfProblem(const ProblemRow &row, int kind)
+ProblemView viewOfProblem(const ProblemRow &row, Kind kind)
 {
     ProblemView view;
-    if (kind < 1 || kind > 10)
-        return view;
-    const int family = familyOf(kind);
-    const bool buaiKind = kind == 9 || kind == 10;
-    if (buaiKind)
-        view.buai = BuaiDigitsOf(row.ComparedPercent);
-
-    const BoxColour *colours = ColourTable[family];
-    view.colour[Edit1] = view.colour[Edit4] = BoxColour::Unchanged;
-    view.colour[Edit2] = colours[0];
-    view.colour[Edit3] = colours[1];
-    view.colour[Edit5] = colours[2];
-    view.colour[Edit6] = colours[3];
-    view.colour[Edit11] = view.colour[Edit12] = view.colour[Edit13] = colours[4];
+    const KindRow &k = kindRow(kind);
+    if (k.buai != Buai::None)
+        view.buai = buaiDigitsOf(row.ComparedPercent);
+    view.colour = k.colour;
 
     for (int field = 1; field <= 6; ++field) {
-        const Use use = UseTable[family][field - 1];
-        if (use == Off)
+        const BoxUse use = k.use[std::size_t(field - 1)];
+        if (use == BoxUse::Off)
             continue;
         int decimals = field <= 3 ? 0 : 2;
-        if (field == 4 && buaiKind)
+        if (field == 4 && k.buai != Buai::None)
             decimals = 1;
         const double value = row.field(field);
-        if (use == Tested && !(value > 0)) {
-            view.text[field - 1] = QString::fromUtf16(HiddenMark);
+        const Box box = Box(field);
+        if (use == BoxUse::Asked && !(value > 0)) {
+            view.text[at(box)] = QString::fromUtf16(HiddenMark);
             view.expectedValue = roundedThroughText(-value, 6, 2);
-            view.answerField = field;
+            view.answerField = box;
+            view.asked[at(box)] = true;
         } else {
-            view.text[field - 1] = shown(value, 6, decimals);
+            view.text[at(box)] = shown(value, 6, decimals);
         }
     }
 
-    if (kind == 9) {
-        view.text[Edit5] = shown(row.ComparedRatio, 6, 3);
-        view.text[Edit11] = u"?"_s;
-        view.text[Edit12] = view.text[Edit13] = u"0"_s;
-        view.answerField = 11;
-    } else if (kind == 10) {
-        view.text[Edit5] = u"?"_s;
-        view.text[Edit11] = shown(view.buai->wari, 3, 0);
-        view.text[Edit12] = shown(view.buai->bu, 2, 0);
-        view.text[Edit13] = shown(view.buai->rin, 2, 0);
+    if (k.buai == Buai::DigitsAsked) {
+        view.text[at(Box::ComparedRatio)] = shown(row.ComparedRatio, 6, 3);
+        view.text[at(Box::Wari)] = u"?"_s;
+        view.text[at(Box::Bu)] = view.text[at(Box::Rin)] = u"0"_s;
+        view.answerField = Box::Wari;
+        view.asked[at(Box::Wari)] = view.asked[at(Box::Bu)] = view.asked[at(Box::Rin)] = true;
+    } else if (k.buai == Buai::RatioAsked) {
+        view.text[at(Box::ComparedRatio)] = u"?"_s;
+        view.text[at(Box::Wari)] = shown(view.buai->wari, 3, 0);
+        view.text[at(Box::Bu)] = shown(view.buai->bu, 2, 0);
+        view.text[at(Box::Rin)] = shown(view.buai->rin, 2, 0);
         view.expectedValue = roundedThroughText(row.ComparedRatio, 6, 3);
-        view.answerField = 5;
+        view.answerField = Box::ComparedRatio;
+        view.asked[at(Box::ComparedRatio)] = true;
     }
     return view;
 }
 
-std::array<std::optional<QString>, 9> RevealTexts(const ProblemRow &row, int kind,
+std::array<std::optional<QString>, 9> revealTexts(const ProblemRow &row, Kind kind,
                                                   const BuaiDigits &buai)
 {
     struct Format
@@ -141,20 +106,21 @@ std::array<std::optional<QString>, 9> RevealTexts(const ProblemRow &row, int kin
         const double value = row.field(field);
         if (value < 0) {
             const Format f = FieldFormats[field - 1];
-            texts[field - 1] = shown(-value, f.width, f.decimals);
+            texts[at(Box(field))] = shown(-value, f.width, f.decimals);
         }
     }
-    if (kind == 9) {
-        texts[Edit11] = shown(buai.wari, 3, 0);
-        texts[Edit12] = shown(buai.bu, 1, 0);
-        texts[Edit13] = shown(buai.rin, 1, 0);
+    const Buai buaiRole = kindRow(kind).buai;
+    if (buaiRole == Buai::DigitsAsked) {
+        texts[at(Box::Wari)] = shown(buai.wari, 3, 0);
+        texts[at(Box::Bu)] = shown(buai.bu, 1, 0);
+        texts[at(Box::Rin)] = shown(buai.rin, 1, 0);
     }
-    if (kind == 10)
-        texts[Edit5] = shown(row.ComparedRatio, 6, 3);
+    if (buaiRole == Buai::RatioAsked)
+        texts[at(Box::ComparedRatio)] = shown(row.ComparedRatio, 6, 3);
     return texts;
 }
 
-void BeginProblem(const ProblemView &view, DrillStateData &state)
+void beginProblem(const ProblemView &view, Drill &state)
 {
     if (view.buai) {
         state.BuaiWari = view.buai->wari;

@@ -1,14 +1,12 @@
 // What each box shows for a problem of a kind: colours, texts, the expected answer.
 #pragma once
 
-#include "drill/drill_state.h"
+#include "drill/drill.h"
 
 #include <QString>
 
 #include <array>
 #include <optional>
-
-enum class BoxColour { Unchanged, Grey, White };
 
 // The wari, bu and rin digits of a compared ratio, whole numbers.
 struct BuaiDigits
@@ -19,26 +17,28 @@ struct BuaiDigits
 };
 
 // Digits of a percentage P in 0.1..99.9 (the ratio x 100), rounded through the box texts.
-BuaiDigits BuaiDigitsOf(double comparedPercent);
+BuaiDigits buaiDigitsOf(double comparedPercent);
 
-// Everything ShowProblem writes for one row; boxes are indexed as EntryBoxCodes.
+// Everything ShowProblem writes for one row; boxes are indexed as Boxes.
 struct ProblemView
 {
     std::array<BoxColour, 9> colour {};
     std::array<std::optional<QString>, 9> text {};
     std::optional<double> expectedValue;
-    std::optional<int> answerField;
-    std::optional<BuaiDigits> buai; // kinds 9 and 10
+    std::optional<Box> answerField;
+    std::optional<BuaiDigits> buai; // the buai kinds
+    // The boxes the pupil must fill: the answer box, or all three digits where buai is typed.
+    std::array<bool, 9> asked {};
 };
 
-ProblemView ViewOfProblem(const ProblemRow &row, int kind);
+ProblemView viewOfProblem(const ProblemRow &row, Kind kind);
 
-// What laying out a problem does to the drill state: the answer box and the value or the buai
-// digits it expects (none typed yet), and a first try.
-void BeginProblem(const ProblemView &view, DrillStateData &state);
+// What laying out a problem does to the drill: the answer box and the value or the buai digits
+// it expects (none typed yet), and a first try.
+void beginProblem(const ProblemView &view, Drill &drill);
 
-// The texts Button2 writes when it reveals the answers of a row; boxes as EntryBoxCodes.
-std::array<std::optional<QString>, 9> RevealTexts(const ProblemRow &row, int kind,
+// The texts Button2 writes when it reveals the answers of a row; boxes as Boxes.
+std::array<std::optional<QString>, 9> revealTexts(const ProblemRow &row, Kind kind,
                                                   const BuaiDigits &buai);
 
 // The full-width mark of the box the pupil must fill.

@@ -28,9 +28,6 @@ constexpr int ScaleLength = 480; // from 0 to the larger of 1 and the ratio
 constexpr int AxisOverrun = 24;
 constexpr int FormulaGap = 10; // between the picture and the formula
 
-// Index of a box in ProblemView's arrays.
-constexpr int Edit1 = 0, Edit2 = 1, Edit3 = 2, Edit4 = 3, Edit5 = 4, Edit6 = 5, Edit11 = 6;
-
 using BoxTexts = std::array<std::optional<QString>, 9>;
 
 // One text of the picture before it has a place.
@@ -46,21 +43,21 @@ Word plain(const QString &text)
     return { text, false, false };
 }
 
-// What a box shows, without the blanks that pad it: the mark of the hidden quantity (kind 10
-// writes the half-width one) becomes "？", or its answer once revealed.
-Word wordOfBox(const ProblemView &view, const BoxTexts &reveal, int box, bool revealed)
+// What a box shows, without the blanks that pad it; a box the pupil must fill shows "？", or its
+// answer once revealed.
+Word wordOfBox(const ProblemView &view, const BoxTexts &reveal, Box box, bool revealed)
 {
-    const QString shown = view.text[box].value_or(QString()).trimmed();
-    if (shown != QString::fromUtf16(HiddenMark) && shown != u"?"_s)
-        return plain(shown);
-    if (revealed && reveal[box])
-        return { reveal[box]->trimmed(), false, true };
+    const std::size_t i = boxIndex(box);
+    if (!view.asked[i])
+        return plain(view.text[i].value_or(QString()).trimmed());
+    if (revealed && reveal[i])
+        return { reveal[i]->trimmed(), false, true };
     return { QString::fromUtf16(HiddenMark), true, false };
 }
 
 DiagramText &addText(RelationDiagram &d, const Word &word, int left, int top, int pixels, int line)
 {
-    d.texts.append({ word.text, QRect(left, top, DiagramTextWidth(word.text, pixels), pixels),
+    d.texts.append({ word.text, QRect(left, top, diagramTextWidth(word.text, pixels), pixels),
                      pixels, false, word.hidden, word.revealed, line });
     return d.texts.last();
 }
@@ -83,7 +80,7 @@ void addStroke(RelationDiagram &d, QLine line, DiagramStrokeStyle style)
 void addLabel(RelationDiagram &d, const Word &word, int markX, int axisY, bool above, int line,
               int toward = 0)
 {
-    const int width = DiagramTextWidth(word.text, P);
+    const int width = diagramTextWidth(word.text, P);
     const int top = above ? axisY - TickHalf - MarkGap - P : axisY + TickHalf + MarkGap;
     const int wanted = markX - width / 2;
     const auto fits = [&](int left) {
@@ -151,10 +148,11 @@ std::pair<QString, Word> sign(const QString &text)
     return { text, plain(text) };
 }
 
-Formula formulaFor(int hidden, int kind, const Word &base, const Word &compared, const Word &ratio,
-                   const Word &percent)
+Formula formulaFor(Box hidden, Formulas formulas, const Word &base, const Word &compared,
+                   const Word &ratio, const Word &percent)
 {
-    const bool percentKind = kind >= 4 && kind <= 6;
+    const bool percentKind = formulas == Formulas::Percent;
+    const bool betweenRatioAndPercent = formulas == Formulas::RatioPercent;
     const Word asked { QString::fromUtf16(HiddenMark), true, false };
     const auto equals = sign(u"＝"_s), times = sign(u"×"_s), by = sign(u"÷"_s),
                hundred = sign(u"100"_s);
@@ -162,30 +160,30 @@ Formula formulaFor(int hidden, int kind, const Word &base, const Word &compared,
             comparedTerm { u"くらべられる量"_s, compared }, ratioTerm { u"割合"_s, ratio },
             percentTerm { u"百分率"_s, percent };
     switch (hidden) {
-    case 1:
+    case Box::BaseAmount:
         if (percentKind)
             return {
                 { { baseTerm.first, asked }, equals, comparedTerm, by, percentTerm, times, hundred }
             };
         return { { { baseTerm.first, asked }, equals, comparedTerm, by, ratioTerm } };
-    case 2:
+    case Box::BaseRatio:
         return { { { u"もとにする量の割合"_s, asked }, equals, sign(u"1"_s) },
                  u"（もとにする量は いつも 1）"_s };
-    case 3:
+    case Box::BasePercent:
         return { { { u"もとにする量の％"_s, asked }, equals, hundred },
                  u"（もとにする量は いつも 100％）"_s };
-    case 4:
+    case Box::ComparedAmount:
         if (percentKind)
             return {
                 { { comparedTerm.first, asked }, equals, baseTerm, times, percentTerm, by, hundred }
             };
         return { { { comparedTerm.first, asked }, equals, baseTerm, times, ratioTerm } };
-    case 5:
-        if (kind == 8)
+    case Box::ComparedRatio:
+        if (betweenRatioAndPercent)
             return { { { ratioTerm.first, asked }, equals, percentTerm, by, hundred } };
         return { { { ratioTerm.first, asked }, equals, comparedTerm, by, baseTerm } };
-    case 6:
-        if (kind == 8)
+    case Box::ComparedPercent:
+        if (betweenRatioAndPercent)
             return { { { percentTerm.first, asked }, equals, ratioTerm, times, hundred } };
         return {
             { { percentTerm.first, asked }, equals, comparedTerm, by, baseTerm, times, hundred }
@@ -202,8 +200,8 @@ void addFormula(RelationDiagram &d, const Formula &formula, const QList<Word> &t
     const int numbersTop = top + P + Gap;
     int x = CaptionLeft;
     for (const auto &[word, number] : formula.terms) {
-        const int wordWidth = DiagramTextWidth(word, P);
-        const int numberWidth = DiagramTextWidth(number.text, P);
+        const int wordWidth = diagramTextWidth(word, P);
+        const int numberWidth = diagramTextWidth(number.text, P);
         const int width = std::max(wordWidth, numberWidth);
         addText(d, plain(word), x + (width - wordWidth) / 2, top, P, line);
         addText(d, number, x + (width - numberWidth) / 2, numbersTop, P, line + 1);
@@ -218,21 +216,22 @@ constexpr int FormulaHeight = FormulaGap + P + Gap + P;
 
 // Kinds 1 to 8: the amounts' line above the ratios' and/or percentages' lines, one scale for
 // all, 0 under 0, 1 (100) under the base amount and the ratio under the compared amount.
-RelationDiagram numberLines(const ProblemRow &row, int kind, bool revealed)
+RelationDiagram numberLines(const ProblemRow &row, Kind kind, bool revealed)
 {
-    const ProblemView view = ViewOfProblem(row, kind);
-    const BoxTexts reveal = RevealTexts(row, kind, BuaiDigits {});
-    const auto word = [&](int box) { return wordOfBox(view, reveal, box, revealed); };
+    const ProblemView view = viewOfProblem(row, kind);
+    const BoxTexts reveal = revealTexts(row, kind, BuaiDigits {});
+    const auto word = [&](Box box) { return wordOfBox(view, reveal, box, revealed); };
 
     struct Axis
     {
         QString caption;
-        int baseBox, comparedBox;
+        Box baseBox, comparedBox;
     };
     QList<Axis> axes;
-    for (const Axis &axis : { Axis { u"量"_s, Edit1, Edit4 }, Axis { u"割合"_s, Edit2, Edit5 },
-                              Axis { u"％"_s, Edit3, Edit6 } }) {
-        if (view.text[axis.baseBox])
+    for (const Axis &axis : { Axis { u"量"_s, Box::BaseAmount, Box::ComparedAmount },
+                              Axis { u"割合"_s, Box::BaseRatio, Box::ComparedRatio },
+                              Axis { u"％"_s, Box::BasePercent, Box::ComparedPercent } }) {
+        if (view.text[boxIndex(axis.baseBox)])
             axes.append(axis);
     }
 
@@ -286,13 +285,15 @@ RelationDiagram numberLines(const ProblemRow &row, int kind, bool revealed)
             addGuide(d, comparedX, from, to);
     }
 
-    const int hidden = view.answerField.value_or(0);
-    const Formula formula =
-            formulaFor(hidden, kind, word(Edit1), word(Edit4), word(Edit5), word(Edit6));
+    const Box hidden = view.answerField.value_or(Box::Wari);
+    const Formula formula = formulaFor(hidden, kindRow(kind).formulas, word(Box::BaseAmount),
+                                       word(Box::ComparedAmount), word(Box::ComparedRatio),
+                                       word(Box::ComparedPercent));
     if (!formula.terms.isEmpty()) {
-        const Word answer = word(hidden - 1);
+        const Word answer = word(hidden);
         // The base's ratio and percentage are their own answer already.
-        const bool finished = answer.revealed && hidden != 2 && hidden != 3;
+        const bool finished =
+                answer.revealed && hidden != Box::BaseRatio && hidden != Box::BasePercent;
         addFormula(d, formula, finished ? QList<Word> { plain(u"＝"_s), answer } : QList<Word> {},
                    labelsBottom + shift + FormulaGap, static_cast<int>(axes.size()));
     }
@@ -301,21 +302,17 @@ RelationDiagram numberLines(const ProblemRow &row, int kind, bool revealed)
 
 // Kinds 9 and 10: the ratio, then its wari, bu and rin in three cells, each with the worth of
 // one of its unit under it.
-RelationDiagram placeValues(const ProblemRow &row, int kind, bool revealed)
+RelationDiagram placeValues(const ProblemRow &row, Kind kind, bool revealed)
 {
-    const ProblemView view = ViewOfProblem(row, kind);
+    const ProblemView view = viewOfProblem(row, kind);
     const BuaiDigits digits = view.buai.value_or(BuaiDigits {});
-    const BoxTexts reveal = RevealTexts(row, kind, digits);
-    const auto word = [&](int box) { return wordOfBox(view, reveal, box, revealed); };
-    const Word ratio = word(Edit5);
-    // Kind 9 asks all three digits; its bu and rin boxes start at 0 only to be typed over.
+    const BoxTexts reveal = revealTexts(row, kind, digits);
+    const auto word = [&](Box box) { return wordOfBox(view, reveal, box, revealed); };
+    const Word ratio = word(Box::ComparedRatio);
+    const bool ratioAsked = view.asked[boxIndex(Box::ComparedRatio)];
     std::array<Word, 3> places;
-    for (int i = 0; i < 3; ++i) {
-        const int box = Edit11 + i;
-        places[i] = kind == 10 ? word(box)
-                : revealed     ? Word { reveal[box].value_or(QString()).trimmed(), false, true }
-                               : Word { QString::fromUtf16(HiddenMark), true, false };
-    }
+    for (int i = 0; i < 3; ++i)
+        places[i] = word(std::array { Box::Wari, Box::Bu, Box::Rin }[std::size_t(i)]);
     const std::array<QString, 3> units { u"割"_s, u"分"_s, u"厘"_s };
     const std::array<QString, 3> worth { u"0.1"_s, u"0.01"_s, u"0.001"_s };
     constexpr int CellsLeft = 200, CellWidth = 128, Pad = 4;
@@ -328,12 +325,12 @@ RelationDiagram placeValues(const ProblemRow &row, int kind, bool revealed)
     RelationDiagram d;
     for (int i = 0; i < 3; ++i) {
         const int left = CellsLeft + i * CellWidth, centre = left + CellWidth / 2;
-        const int width = DiagramTextWidth(places[i].text, Big) + Big;
+        const int width = diagramTextWidth(places[i].text, Big) + Big;
         const int unitLeft =
                 addText(d, places[i], centre - width / 2, placesTop, Big, 0).rect.right() + 1;
         addText(d, plain(units[i]), unitLeft, placesTop, Big, 0);
         const QString unit = u"1"_s + units[i] + u" ＝ "_s + worth[i];
-        addText(d, plain(unit), centre - DiagramTextWidth(unit, P) / 2, unitsTop, P, 1);
+        addText(d, plain(unit), centre - diagramTextWidth(unit, P) / 2, unitsTop, P, 1);
         addStroke(d, QLine(left, top, left, bottom), DiagramStrokeStyle::Frame);
     }
     const int right = CellsLeft + 3 * CellWidth;
@@ -342,18 +339,18 @@ RelationDiagram placeValues(const ProblemRow &row, int kind, bool revealed)
     addStroke(d, QLine(CellsLeft, bottom, right, bottom), DiagramStrokeStyle::Frame);
     const int equalsLeft = CellsLeft - Big / 2 - Big;
     addText(d, plain(u"＝"_s), equalsLeft, placesTop, Big, 0);
-    addText(d, ratio, equalsLeft - Big / 2 - DiagramTextWidth(ratio.text, Big), placesTop, Big, 0);
+    addText(d, ratio, equalsLeft - Big / 2 - diagramTextWidth(ratio.text, Big), placesTop, Big, 0);
 
     Formula formula;
     formula.terms = { { u"割合"_s,
-                        kind == 9 ? ratio : Word { QString::fromUtf16(HiddenMark), true, false } },
+                        ratioAsked ? Word { QString::fromUtf16(HiddenMark), true, false } : ratio },
                       sign(u"＝"_s) };
     for (int i = 0; i < 3; ++i) {
         if (i > 0)
             formula.terms.append(sign(u"＋"_s));
         formula.terms += { { units[i], places[i] }, sign(u"×"_s), sign(worth[i]) };
     }
-    const bool finished = kind == 10 && ratio.revealed;
+    const bool finished = ratioAsked && ratio.revealed;
     addFormula(d, formula, finished ? QList<Word> { plain(u"＝"_s), ratio } : QList<Word> {},
                bottom + FormulaGap, 2);
     return d;
@@ -361,7 +358,7 @@ RelationDiagram placeValues(const ProblemRow &row, int kind, bool revealed)
 
 } // namespace
 
-int DiagramTextWidth(const QString &text, int pixels)
+int diagramTextWidth(const QString &text, int pixels)
 {
     int halves = 0;
     for (const QChar c : text)
@@ -369,17 +366,14 @@ int DiagramTextWidth(const QString &text, int pixels)
     return halves * pixels / 2;
 }
 
-RelationDiagram RelationDiagramOf(const ProblemRow &row, Kind kind, bool revealed)
+RelationDiagram relationDiagramOf(const ProblemRow &row, Kind kind, bool revealed)
 {
-    const int number = int(kind);
-    if (kind >= Kind::AmountsToRatio && kind <= Kind::RatioAndPercent)
-        return numberLines(row, number, revealed);
-    if (kind == Kind::RatioToBuai || kind == Kind::BuaiToRatio)
-        return placeValues(row, number, revealed);
-    return {};
+    if (kindRow(kind).formulas == Formulas::PlaceValues)
+        return placeValues(row, kind, revealed);
+    return numberLines(row, kind, revealed);
 }
 
-QString RelationDiagramDescription(const RelationDiagram &diagram)
+QString relationDiagramDescription(const RelationDiagram &diagram)
 {
     std::map<int, QList<const DiagramText *>> lines;
     for (const DiagramText &t : diagram.texts)

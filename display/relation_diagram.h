@@ -2,7 +2,7 @@
 // place values of its ratio), and the formula that gives the hidden quantity.
 #pragma once
 
-#include "drill/drill_state.h"
+#include "drill/problem_set.h"
 
 #include <QLine>
 #include <QList>
@@ -20,7 +20,7 @@ inline constexpr int DiagramTextPixels = 18;
 inline constexpr int DiagramBigTextPixels = 24;
 
 // The width in pixels of a text at a pixel size, in that face.
-int DiagramTextWidth(const QString &text, int pixels);
+int diagramTextWidth(const QString &text, int pixels);
 
 struct DiagramText
 {
@@ -53,10 +53,10 @@ struct RelationDiagram
     QList<DiagramText> texts; // no two overlap, all inside the panel
 };
 
-// The picture of a row for a kind (1..10), before or after the answer is revealed; nothing for
-// another kind. Numbers read as the boxes show them (ViewOfProblem, RevealTexts).
-RelationDiagram RelationDiagramOf(const ProblemRow &row, Kind kind, bool revealed);
+// The picture of a row for a kind, before or after the answer is revealed. Numbers read as the
+// boxes show them (viewOfProblem, revealTexts).
+RelationDiagram relationDiagramOf(const ProblemRow &row, Kind kind, bool revealed);
 
 // The picture's texts for a screen reader: one line per line of the picture, its texts left to
 // right (a space between two that do not touch), the formula last.
-QString RelationDiagramDescription(const RelationDiagram &diagram);
+QString relationDiagramDescription(const RelationDiagram &diagram);

@@ -1,36 +1,11 @@
 #include "drill/problem_set.h"
 
-#include "drill/drill_flow.h"
-
 #include <array>
 #include <bit>
 #include <bitset>
 #include <cmath>
 
 namespace {
-
-// Upper bounds of r, tested in order, and the field each range hides; a zero ends the list.
-struct HideRange
-{
-    std::uint32_t below;
-    int field;
-};
-constexpr int BaseAmount = 1, BaseRatio = 2, BasePercent = 3, ComparedAmount = 4, ComparedRatio = 5,
-              ComparedPercent = 6;
-// A row for each problem kind; clang-format would give the long row a line for each range.
-// clang-format off
-constexpr HideRange HideTable[8][6] = {
-    { { 1, BaseRatio }, { 12, ComparedRatio } },
-    { { 6, BaseAmount }, { 12, ComparedAmount } },
-    { { 4, BaseAmount }, { 5, BaseRatio }, { 9, ComparedAmount }, { 12, ComparedRatio } },
-    { { 2, BasePercent }, { 12, ComparedPercent } },
-    { { 6, BaseAmount }, { 12, ComparedAmount } },
-    { { 3, BaseAmount }, { 6, BasePercent }, { 9, ComparedAmount }, { 12, ComparedPercent } },
-    { { 3, BaseAmount }, { 4, BaseRatio }, { 5, BasePercent }, { 8, ComparedAmount },
-      { 10, ComparedRatio }, { 12, ComparedPercent } },
-    { { 2, BaseRatio }, { 4, BasePercent }, { 8, ComparedRatio }, { 12, ComparedPercent } },
-};
-// clang-format on
 
 // n / 100 for n in 1..999, and whether base a with ratio n gives a whole Double product: a set
 // takes tens of thousands of attempts, so the division and the test are made once here.
@@ -88,20 +63,41 @@ constexpr JumpTable Jump = makeJumpTable();
 
 } // namespace
 
-int HiddenFieldFor(int kind, std::uint32_t r)
+double &ProblemRow::field(int number)
 {
-    if (kind < 1 || kind > 8)
-        return 0;
-    for (const HideRange &range : HideTable[kind - 1]) {
+    switch (number) {
+    case 1:
+        return BaseAmount;
+    case 2:
+        return BaseRatio;
+    case 3:
+        return BasePercent;
+    case 4:
+        return ComparedAmount;
+    case 5:
+        return ComparedRatio;
+    default:
+        return ComparedPercent;
+    }
+}
+
+double ProblemRow::field(int number) const
+{
+    return const_cast<ProblemRow *>(this)->field(number);
+}
+
+int hiddenFieldFor(Kind kind, std::uint32_t r)
+{
+    for (const HideRange &range : kindRow(kind).hidden) {
         if (range.below == 0)
             break;
         if (r < range.below)
-            return range.field;
+            return int(range.box);
     }
     return 0;
 }
 
-void MakeProblemTable(ProblemTableData &table, int kind, RandomGenerator &rng)
+void makeProblemTable(ProblemTableData &table, Kind kind, RandomGenerator &rng)
 {
     table.clear();
     const RatioTables &tables = ratioTables();
@@ -147,27 +143,13 @@ void MakeProblemTable(ProblemTableData &table, int kind, RandomGenerator &rng)
     for (int i = 1; i <= ProblemCount; ++i) {
         const std::uint32_t r = rng.Random(12);
         ProblemRow &row = table[i];
-        if (kind == 9 || kind == 10) {
+        if (kindRow(kind).buai != Buai::None) {
             // The buai kinds scale the compared side below a ratio of 1, in thousandths.
             row.ComparedAmount *= 0.1;
             row.ComparedRatio *= 0.1;
             row.ComparedPercent *= 0.1;
-        } else if (const int field = HiddenFieldFor(kind, r); field != 0) {
+        } else if (const int field = hiddenFieldFor(kind, r); field != 0) {
             row.field(field) = -row.field(field);
         }
     }
-}
-
-void MakeProblemsState()
-{
-    ForgetReview(DrillState);
-    if (!DrillState.WorksheetPrinting)
-        Rng.seedFromClock();
-    MakeProblemTable(ProblemTable, DrillState.ProblemKind, Rng);
-    DrillState.CurrentNo = 1;
-    DrillState.CorrectCount = 0;
-    DrillState.RatePercent = 0;
-    if (!DrillState.LengthChosen)
-        DrillState.DrillLength = 100;
-    DrillState.FirstTry = false;
 }

@@ -2,8 +2,6 @@
 
 #include <chrono>
 
-RandomGenerator Rng;
-
 std::uint32_t RandomGenerator::clockSeed(int hour, int minute, int second, int millisecond)
 {
     return static_cast<std::uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 + millisecond);

@@ -1,4 +1,4 @@
-// The program's one pseudo-random generator: a 32-bit linear congruential generator.
+// The pseudo-random generator a drill draws its sets from: a 32-bit linear congruential generator.
 #pragma once
 
 #include <cstdint>
@@ -27,5 +27,3 @@ public:
 
     std::uint32_t seed = 0;
 };
-
-extern RandomGenerator Rng;

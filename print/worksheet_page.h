@@ -2,7 +2,7 @@
 // then answer sheets. All layout arithmetic is in 32-bit integers on the printer's dots.
 #pragma once
 
-#include "drill/drill_state.h"
+#include "drill/problem_set.h"
 
 #include <QString>
 

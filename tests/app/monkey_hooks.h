@@ -4,7 +4,7 @@
 
 #include "app/form1.h"
 #include "devices/worksheet_printer.h"
-#include "drill/drill_state.h"
+#include "drill/drill.h"
 #include "drill/random.h"
 #include "print/worksheet_page.h"
 
@@ -107,9 +107,9 @@ inline bool MonkeyPrint(TForm1 &window, QRandomGenerator &rng)
 {
     monkeyPrinter->rng = &rng;
     const int jobsBefore = monkeyPrinter->jobs;
-    const std::uint32_t seedBefore = Rng.seed;
+    const std::uint32_t seedBefore = window.drill().Rng.seed;
     answerMessageBoxes(rng, 2);
     window.BitBtn1Click();
     QCoreApplication::processEvents();
-    return monkeyPrinter->jobs != jobsBefore || Rng.seed != seedBefore;
+    return monkeyPrinter->jobs != jobsBefore || window.drill().Rng.seed != seedBefore;
 }

@@ -128,15 +128,15 @@ void TestBrokenMedia::aFileThatBreaksDuringADrillIsNotedAtOnceAndReportedAtItsEn
         }
     });
     closer.start(10);
-    DrillState.ProblemKind = 1;
+    drill().ProblemKind = Kind(1);
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
-    DrillState.DrillLength = 3;
+    drill().DrillLength = 3;
     WindowFixture::answer(WindowFixture::answerText());
     QVERIFY(QFile::remove(dir.filePath(u"mascot.bmp"_s)));
 
     // The pupil types straight on: the note shows at once, and no box takes a key.
     WindowFixture::answer(WindowFixture::answerText());
-    QCOMPARE(DrillState.CorrectCount, 2);
+    QCOMPARE(drill().CorrectCount, 2);
     QVERIFY(f.window->MediaNote->isVisible());
     QTest::qWait(50);
     QCOMPARE(boxes, 0);
@@ -206,9 +206,9 @@ void TestBrokenMedia::mediaOfAnySizeKeepMemoryBounded()
 
 void TestBrokenMedia::drillOfTen(int kind, qsizetype reportsAtStart)
 {
-    DrillState.ProblemKind = kind;
-    DrillState.DrillLength = 10;
-    DrillState.LengthChosen = -1;
+    drill().ProblemKind = Kind(kind);
+    drill().DrillLength = 10;
+    drill().LengthChosen = -1;
     f.window->CheckBox1->setChecked(true);
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
     // What cannot be used is said before the first answer is typed, in one box.
@@ -216,7 +216,7 @@ void TestBrokenMedia::drillOfTen(int kind, qsizetype reportsAtStart)
     QCOMPARE(f.errors.size(), reportsAtStart);
     // Odd problems wrong first, even ones right at once: 5 of 10.
     for (int no = 1; no <= 10; ++no) {
-        QCOMPARE(DrillState.CurrentNo, no);
+        QCOMPARE(drill().CurrentNo, no);
         const bool wrongFirst = no % 2 == 1;
         if (kind == 9) {
             if (wrongFirst) {

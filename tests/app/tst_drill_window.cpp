@@ -76,7 +76,7 @@ class TestDrillWindow : public QObject
     // A buai problem with a chosen ratio, in place of problem CurrentNo.
     void buaiProblem(double ratio)
     {
-        ProblemTable[DrillState.CurrentNo] =
+        drill().ProblemTable[drill().CurrentNo] =
                 ProblemRow { 10, 1, 100, ratio * 10, ratio, ratio * 100 };
         f.window->ShowProblem();
     }
@@ -133,7 +133,7 @@ void TestDrillWindow::scoresCountOnlyFirstTries()
     QFETCH(QString, end);
     f.chooseKind(7);
     setLength(u"10"_s);
-    QCOMPARE(DrillState.DrillLength, 10);
+    QCOMPARE(drill().DrillLength, 10);
     start();
     int correct = 0;
     for (int no = 1; no <= 10; ++no) {
@@ -153,7 +153,7 @@ void TestDrillWindow::scoresCountOnlyFirstTries()
         WindowFixture::answer(f.answerText());
         if (step == u'r')
             ++correct;
-        QCOMPARE(DrillState.CorrectCount, no == 10 ? 0 : correct);
+        QCOMPARE(drill().CorrectCount, no == 10 ? 0 : correct);
         if (no < 10)
             QCOMPARE(f.window->Edit9->text(), QString::number(correct * 100 / no));
         // Problem 1 revealed and problem 2 right: 1 x 100 div 2.
@@ -162,7 +162,7 @@ void TestDrillWindow::scoresCountOnlyFirstTries()
     }
     QCOMPARE(f.status(), end);
     QCOMPARE(f.statusColour(), QColor(255, 0, 0));
-    QCOMPARE(DrillState.CurrentNo, 1);
+    QCOMPARE(drill().CurrentNo, 1);
 }
 
 void TestDrillWindow::everyKindCanBePlayedToTheEnd_data()
@@ -178,7 +178,7 @@ void TestDrillWindow::everyKindCanBePlayedToTheEnd()
     f.chooseKind(kind);
     start();
     for (int no = 1; no <= 100; ++no) {
-        QCOMPARE(DrillState.CurrentNo, no);
+        QCOMPARE(drill().CurrentNo, no);
         if (kind == 9) {
             const QStringList b = f.buaiAnswer();
             answerBuai(b[0], b[1], b[2]);
@@ -198,7 +198,7 @@ void TestDrillWindow::rightAndWrongShowTheirPicturesAndSounds()
     f.media.take();
     WindowFixture::answer(u"99"_s);
     QCOMPARE(f.media.take(), (QStringList { u"picture batu1.bmp"_s, u"sound batu1.wav"_s }));
-    QCOMPARE(DrillState.MascotShown, false);
+    QCOMPARE(drill().MascotShown, false);
     // The first key after a judgement brings the mascot back, whatever the key.
     WindowFixture::type(u"1"_s);
     QCOMPARE(f.media.take(), QStringList { u"picture mascot.bmp"_s });
@@ -208,7 +208,7 @@ void TestDrillWindow::rightAndWrongShowTheirPicturesAndSounds()
     WindowFixture::answer(f.answerText());
     QCOMPARE(f.media.take(), (QStringList { u"picture maru1.bmp"_s, u"sound maru1.wav"_s }));
     QCOMPARE(f.status(), u"せいかいです"_s);
-    QCOMPARE(DrillState.CurrentNo, 2);
+    QCOMPARE(drill().CurrentNo, 2);
 }
 
 void TestDrillWindow::enterInAnotherBoxJudgesNothing()
@@ -217,14 +217,15 @@ void TestDrillWindow::enterInAnotherBoxJudgesNothing()
     start();
     WindowFixture::answer(u"1234"_s); // wrong: MascotShown false
     f.media.take();
-    const int field = DrillState.AnswerField;
-    QLineEdit *other = f.window->entryBox(field == 1 ? 4 : 1);
+    const Box field = drill().AnswerField;
+    QLineEdit *other =
+            f.window->entryBox(field == Box::BaseAmount ? Box::ComparedAmount : Box::BaseAmount);
     other->setFocus();
     WindowFixture::type(u"3"_s);
     WindowFixture::enter();
     QCOMPARE(f.media.take(), QStringList { u"picture mascot.bmp"_s });
-    QCOMPARE(DrillState.CurrentNo, 1);
-    QCOMPARE(DrillState.RatePercent, 0);
+    QCOMPARE(drill().CurrentNo, 1);
+    QCOMPARE(drill().RatePercent, 0);
     QCOMPARE(f.status(), u"答を入れてリターンキー。"_s);
 }
 
@@ -232,15 +233,14 @@ void TestDrillWindow::unarmedEnterJudgesNothing()
 {
     f.chooseKind(2);
     start();
-    QLineEdit *box = f.window->entryBox(DrillState.AnswerField);
+    QLineEdit *box = f.window->entryBox(drill().AnswerField);
     box->setText(f.answerText());
-    DrillState.keyArmed(DrillState.AnswerField) = 0;
     sendKey(box, QEvent::KeyPress, Qt::Key_Return, false);
-    QCOMPARE(DrillState.CurrentNo, 1);
+    QCOMPARE(drill().CurrentNo, 1);
     QVERIFY(f.media.take().isEmpty());
     sendKey(box, QEvent::KeyRelease, Qt::Key_Return, false);
     sendKey(box, QEvent::KeyPress, Qt::Key_Return, false);
-    QCOMPARE(DrillState.CurrentNo, 2);
+    QCOMPARE(drill().CurrentNo, 2);
 }
 
 void TestDrillWindow::heldEnterIsJudgedOnce_data()
@@ -255,7 +255,7 @@ void TestDrillWindow::heldEnterIsJudgedOnce()
     QFETCH(bool, falseReleases);
     f.chooseKind(3);
     start();
-    QLineEdit *box = f.window->entryBox(DrillState.AnswerField);
+    QLineEdit *box = f.window->entryBox(drill().AnswerField);
     WindowFixture::type(u"777"_s);
     f.media.take();
     quint64 time = 1000;
@@ -267,7 +267,7 @@ void TestDrillWindow::heldEnterIsJudgedOnce()
     }
     sendKey(box, QEvent::KeyRelease, Qt::Key_Return, false, time + 40);
     QCOMPARE(f.media.take().count(u"sound batu1.wav"_s), 1);
-    QCOMPARE(DrillState.FirstTry, false);
+    QCOMPARE(drill().FirstTry, false);
     // Let go, the box is armed again: the next Enter judges.
     sendKey(box, QEvent::KeyPress, Qt::Key_Return, false, time + 500);
     QCOMPARE(f.media.take().count(u"sound batu1.wav"_s), 1);
@@ -286,11 +286,11 @@ void TestDrillWindow::enterAgainAfterAWrongAnswerJudgesAgain()
              (QStringList { u"picture mascot.bmp"_s, u"picture batu1.bmp"_s,
                             u"sound batu1.wav"_s }));
     QCOMPARE(f.window->Edit9->text(), u"50"_s);
-    QCOMPARE(f.window->entryBox(DrillState.AnswerField)->text(), u"0"_s);
+    QCOMPARE(f.window->entryBox(drill().AnswerField)->text(), u"0"_s);
     // Wrong first, then right: the problem advances but does not count.
     WindowFixture::answer(f.answerText());
-    QCOMPARE(DrillState.CurrentNo, 3);
-    QCOMPARE(DrillState.CorrectCount, 1);
+    QCOMPARE(drill().CurrentNo, 3);
+    QCOMPARE(drill().CorrectCount, 1);
 }
 
 void TestDrillWindow::theBoxTextIsReadAsANumber()
@@ -298,7 +298,7 @@ void TestDrillWindow::theBoxTextIsReadAsANumber()
     // How each text reads is the number texts' table; here that the box's text is what is read.
     f.chooseKind(1);
     start();
-    ProblemTable[1] = ProblemRow { 20, 1, 100, 10, -0.5, 50 };
+    drill().ProblemTable[1] = ProblemRow { 20, 1, 100, 10, -0.5, 50 };
     f.window->ShowProblem();
     WindowFixture::answer(u"0.5x"_s);
     QCOMPARE(f.status(), u"ちがうよ！"_s);
@@ -326,7 +326,7 @@ void TestDrillWindow::buaiBoxesAreWeighedNotJoined()
     QCOMPARE(f.window->Edit11->text(), u"?"_s);
     QCOMPARE(f.window->Edit12->text(), u"0"_s);
     answerBuai(u"0"_s, u"37"_s, u"5"_s);
-    QCOMPARE(DrillState.CurrentNo, 2);
+    QCOMPARE(drill().CurrentNo, 2);
     QCOMPARE(f.status(), u"せいかいです"_s);
 }
 
@@ -336,10 +336,10 @@ void TestDrillWindow::buaiWrongGoesBackToWari()
     start();
     buaiProblem(0.375);
     answerBuai(u"3"_s, u"7"_s, u"6"_s);
-    QCOMPARE(DrillState.AnswerField, 11);
+    QCOMPARE(drill().AnswerField, Box(11));
     QCOMPARE(WindowFixture::focused(), f.window->Edit11);
     QCOMPARE(f.window->Edit13->text(), u"6"_s);
-    QCOMPARE(DrillState.FirstTry, false);
+    QCOMPARE(drill().FirstTry, false);
     f.media.take();
     // The first key in the wari box brings the mascot and its own prompt.
     WindowFixture::type(u"3"_s);
@@ -349,8 +349,8 @@ void TestDrillWindow::buaiWrongGoesBackToWari()
     WindowFixture::enter();
     WindowFixture::enter();
     WindowFixture::answer(u"5"_s);
-    QCOMPARE(DrillState.CurrentNo, 2);
-    QCOMPARE(DrillState.CorrectCount, 0);
+    QCOMPARE(drill().CurrentNo, 2);
+    QCOMPARE(drill().CorrectCount, 0);
 }
 
 void TestDrillWindow::shiftMovesBackInTheBuaiKindOnly()
@@ -363,24 +363,24 @@ void TestDrillWindow::shiftMovesBackInTheBuaiKindOnly()
     QCOMPARE(WindowFixture::focused(), f.window->Edit13);
     WindowFixture::press(Qt::Key_Shift);
     QCOMPARE(WindowFixture::focused(), f.window->Edit12);
-    QCOMPARE(DrillState.AnswerField, 12);
+    QCOMPARE(drill().AnswerField, Box(12));
     QCOMPARE(f.status(), u"答を入れてリターンキーで「厘」へ。"_s);
     WindowFixture::press(Qt::Key_Shift);
     QCOMPARE(WindowFixture::focused(), f.window->Edit11);
-    QCOMPARE(DrillState.AnswerField, 11);
+    QCOMPARE(drill().AnswerField, Box(11));
 
     // Elsewhere Shift in the bu or rin box leaves the problem's own answer box in charge.
     f.chooseKind(1);
     start();
-    const int field = DrillState.AnswerField;
+    const Box field = drill().AnswerField;
     f.window->Edit12->setFocus();
     WindowFixture::press(Qt::Key_Shift);
     f.window->Edit13->setFocus();
     WindowFixture::press(Qt::Key_Shift);
-    QCOMPARE(DrillState.AnswerField, field);
+    QCOMPARE(drill().AnswerField, field);
     f.window->FocusAnswerField(field);
     WindowFixture::answer(f.answerText());
-    QCOMPARE(DrillState.CurrentNo, 2);
+    QCOMPARE(drill().CurrentNo, 2);
 }
 
 void TestDrillWindow::buaiBoxesInKind10PlayButJudgeNothing()
@@ -393,8 +393,8 @@ void TestDrillWindow::buaiBoxesInKind10PlayButJudgeNothing()
         WindowFixture::enter();
         QCOMPARE(f.media.take(), QStringList { u"sound p.wav"_s });
     }
-    QCOMPARE(DrillState.AnswerField, 5);
-    QCOMPARE(DrillState.CurrentNo, 1);
+    QCOMPARE(drill().AnswerField, Box(5));
+    QCOMPARE(drill().CurrentNo, 1);
 }
 
 void TestDrillWindow::everyEnterInTheBuaiBoxesPips()
@@ -414,11 +414,11 @@ void TestDrillWindow::everyEnterInTheBuaiBoxesPips()
     for (int i = 0; i < 5; ++i)
         sendKey(f.window->Edit12, QEvent::KeyPress, Qt::Key_Return, true, 50 + i);
     QCOMPARE(f.media.take(), QStringList(6, u"sound p.wav"_s));
-    QCOMPARE(DrillState.AnswerField, 12);
+    QCOMPARE(drill().AnswerField, Box(12));
     sendKey(f.window->Edit12, QEvent::KeyRelease, Qt::Key_Return, false, 100);
     WindowFixture::type(u"7"_s);
     WindowFixture::enter();
-    QCOMPARE(DrillState.AnswerField, 13);
+    QCOMPARE(drill().AnswerField, Box(13));
     f.media.take();
     WindowFixture::answer(u"5"_s);
     // The judgement's sound follows the pip at once and cuts it off.
@@ -439,7 +439,7 @@ void TestDrillWindow::revealShowsTheAnswersThenMovesOn()
 {
     f.chooseKind(1);
     start();
-    ProblemTable[1] = ProblemRow { 20, 1, 100, 7, -0.35, 35 };
+    drill().ProblemTable[1] = ProblemRow { 20, 1, 100, 7, -0.35, 35 };
     f.window->ShowProblem();
     WindowFixture::answer(u"3"_s);
     f.media.take();
@@ -448,7 +448,7 @@ void TestDrillWindow::revealShowsTheAnswersThenMovesOn()
     QCOMPARE(f.window->Button2->text(), u"次に進む"_s);
     QCOMPARE(f.media.take(), QStringList { u"picture mascot.bmp"_s });
     QCOMPARE(f.status(), u"次の問題をやるボタンをおしてね。"_s);
-    QCOMPARE(DrillState.CurrentNo, 2);
+    QCOMPARE(drill().CurrentNo, 2);
     QCOMPARE(f.window->Edit8->text(), u"1"_s);
     reveal();
     QCOMPARE(f.window->Button2->text(), u"せいかいを見る"_s);
@@ -472,11 +472,11 @@ void TestDrillWindow::drillLengthBox()
     f.chooseKind(2);
     start();
     setLength(typed);
-    QCOMPARE(DrillState.DrillLength, length);
+    QCOMPARE(drill().DrillLength, length);
     QCOMPARE(f.window->Edit7->text(), QString::number(length));
-    QCOMPARE(DrillState.LengthChosen, true);
+    QCOMPARE(drill().LengthChosen, true);
     QVERIFY(f.window->CheckBox1->isChecked());
-    QCOMPARE(WindowFixture::focused(), f.window->entryBox(DrillState.AnswerField));
+    QCOMPARE(WindowFixture::focused(), f.window->entryBox(drill().AnswerField));
     // A length takes effect at once: at or below the current number, the next right answer ends.
     if (length == 1) {
         WindowFixture::answer(f.answerText());
@@ -484,9 +484,9 @@ void TestDrillWindow::drillLengthBox()
     }
     // The second click puts the length back to 100 without asking.
     QTest::mouseClick(f.window->CheckBox1, Qt::LeftButton);
-    QCOMPARE(DrillState.DrillLength, 100);
+    QCOMPARE(drill().DrillLength, 100);
     QCOMPARE(f.window->Edit7->text(), u"100"_s);
-    QCOMPARE(DrillState.LengthChosen, false);
+    QCOMPARE(drill().LengthChosen, false);
     QVERIFY(!f.window->CheckBox1->isChecked());
 }
 
@@ -496,11 +496,11 @@ void TestDrillWindow::notAWholeNumberIsReportedAndChangesNothing()
     start();
     setLength(u"2.5"_s);
     QCOMPARE(f.errors, QStringList { u"'2.5' は整数ではありません"_s });
-    QCOMPARE(DrillState.DrillLength, 100);
-    QCOMPARE(DrillState.LengthChosen, false);
+    QCOMPARE(drill().DrillLength, 100);
+    QCOMPARE(drill().LengthChosen, false);
     QVERIFY(!f.window->CheckBox1->isChecked());
     QCOMPARE(f.window->Edit7->text(), u"100"_s);
-    QCOMPARE(WindowFixture::focused(), f.window->entryBox(DrillState.AnswerField));
+    QCOMPARE(WindowFixture::focused(), f.window->entryBox(drill().AnswerField));
 }
 
 void TestDrillWindow::statusColoursAcrossStartEndAndKind()
@@ -535,8 +535,8 @@ void TestDrillWindow::startWhileNextIsOfferedBeginsAgain()
     QCOMPARE(f.window->Button2->text(), u"次に進む"_s);
     start();
     QCOMPARE(f.window->Button2->text(), u"せいかいを見る"_s);
-    QCOMPARE(DrillState.CurrentNo, 1);
-    QCOMPARE(DrillState.AnswerShown, false);
+    QCOMPARE(drill().CurrentNo, 1);
+    QCOMPARE(drill().AnswerShown, false);
     QCOMPARE(f.window->Edit8->text(), u"1"_s);
 }
 
@@ -547,11 +547,11 @@ void TestDrillWindow::kindStaysAsChosenAfterTheEnd()
     start();
     WindowFixture::answer(f.answerText());
     QVERIFY(f.status().startsWith(u"おしまいです。"_s));
-    QCOMPARE(DrillState.ProblemKind, 6);
+    QCOMPARE(int(drill().ProblemKind), 6);
     start();
     // Kind 6 hides an amount or a percentage, never a ratio.
-    QVERIFY(DrillState.AnswerField == 1 || DrillState.AnswerField == 3
-            || DrillState.AnswerField == 4 || DrillState.AnswerField == 6);
+    QVERIFY(drill().AnswerField == Box(1) || drill().AnswerField == Box(3)
+            || drill().AnswerField == Box(4) || drill().AnswerField == Box(6));
     QCOMPARE(WindowFixture::baseOf(f.window->Edit2), QColor(0xC0, 0xC0, 0xC0));
 }
 
@@ -561,17 +561,17 @@ void TestDrillWindow::aBoxFullOfJunkIsJudgedWrong()
     const QString typed(100000, u'x');
     f.chooseKind(1);
     start();
-    QLineEdit *box = f.window->entryBox(DrillState.AnswerField);
+    QLineEdit *box = f.window->entryBox(drill().AnswerField);
     box->setMaxLength(1 << 20);
     box->setText(typed);
     WindowFixture::press(Qt::Key_End);
     WindowFixture::enter();
     QCOMPARE(f.status(), u"ちがうよ！"_s);
-    QCOMPARE(DrillState.CurrentNo, 1);
+    QCOMPARE(drill().CurrentNo, 1);
     QCOMPARE(f.window->Edit9->text(), u"0"_s);
     // And the pupil can go on at once with the right answer.
     WindowFixture::answer(f.answerText());
-    QCOMPARE(DrillState.CurrentNo, 2);
+    QCOMPARE(drill().CurrentNo, 2);
 }
 
 // 図で考える, or F1 from the answer box, shows the panel below the layout without taking the
@@ -585,24 +585,24 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
     QCOMPARE(w.DiagramPanel->accessibleName(), u"関係図"_s);
     f.chooseKind(1);
     QTest::mouseClick(w.Button1, Qt::LeftButton);
-    QLineEdit *box = w.entryBox(DrillState.AnswerField);
+    QLineEdit *box = w.entryBox(drill().AnswerField);
     WindowFixture::press(Qt::Key_F1);
     QVERIFY(w.DiagramPanel->isVisible());
     QVERIFY(w.DiagramSwitch->isChecked());
     QCOMPARE(w.height(), 462 + w.DiagramPanel->height() + 8);
     QCOMPARE(WindowFixture::focused(), box);
     QCOMPARE(box->text(), u"？"_s);
-    const ProblemRow row = ProblemTable.rowAt(DrillState.CurrentNo);
+    const ProblemRow row = drill().ProblemTable.rowAt(drill().CurrentNo);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(RelationDiagramOf(row, Kind::AmountsToRatio, false)));
+             relationDiagramDescription(relationDiagramOf(row, Kind::AmountsToRatio, false)));
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(RelationDiagramOf(row, Kind::AmountsToRatio, true)));
+             relationDiagramDescription(relationDiagramOf(row, Kind::AmountsToRatio, true)));
     // Shown it stays, problem after problem.
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             RelationDiagramDescription(RelationDiagramOf(ProblemTable.rowAt(DrillState.CurrentNo),
-                                                          Kind::AmountsToRatio, false)));
+             relationDiagramDescription(relationDiagramOf(
+                     drill().ProblemTable.rowAt(drill().CurrentNo), Kind::AmountsToRatio, false)));
     WindowFixture::press(Qt::Key_F1);
     QVERIFY(!w.DiagramPanel->isVisible());
     QCOMPARE(w.size(), QSize(624, 462));

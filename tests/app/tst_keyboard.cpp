@@ -3,7 +3,6 @@
 // the window's colours under a dark desktop theme.
 #include "window_fixture.h"
 
-#include "app/kind_choice_keys.h"
 #include "monkey_hooks.h"
 #include "stand_in_printer.h"
 
@@ -14,6 +13,8 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStyleFactory>
+
+Q_DECLARE_METATYPE(Arrow)
 
 namespace {
 
@@ -133,7 +134,7 @@ void TestKeyboard::theKindChoiceHasItsPlaceInTheTabChain()
 {
     QFETCH(int, kind);
     QTest::mouseClick(item(kind - 1), Qt::LeftButton);
-    QCOMPARE(DrillState.ProblemKind, kind);
+    QCOMPARE(int(drill().ProblemKind), kind);
     TForm1 *w = f.window.get();
     w->Edit13->setFocus();
     const QList<QWidget *> chain { w->Button1,   w->Button2,       w->Button3, item(kind - 1),
@@ -152,40 +153,39 @@ void TestKeyboard::theKindChoiceHasItsPlaceInTheTabChain()
 void TestKeyboard::arrowKeysMoveTheChoice_data()
 {
     QTest::addColumn<int>("from");
-    QTest::addColumn<int>("key");
+    QTest::addColumn<Arrow>("arrow");
     QTest::addColumn<int>("to");
-    QTest::newRow("down a column") << 0 << int(Qt::Key_Down) << 1;
-    QTest::newRow("down on to the next column") << 2 << int(Qt::Key_Down) << 3;
-    QTest::newRow("down from the last round to the first") << 9 << int(Qt::Key_Down) << 0;
-    QTest::newRow("up back to the column before") << 6 << int(Qt::Key_Up) << 5;
-    QTest::newRow("up from the first round to the last") << 0 << int(Qt::Key_Up) << 9;
-    QTest::newRow("right along a row") << 1 << int(Qt::Key_Right) << 4;
-    QTest::newRow("right into the short column") << 8 << int(Qt::Key_Right) << 9;
-    QTest::newRow("right at the last column") << 9 << int(Qt::Key_Right) << 9;
-    QTest::newRow("left along a row") << 5 << int(Qt::Key_Left) << 2;
-    QTest::newRow("left out of the short column") << 9 << int(Qt::Key_Left) << 6;
-    QTest::newRow("left at the first column") << 2 << int(Qt::Key_Left) << 2;
-    QTest::newRow("another key") << 4 << int(Qt::Key_Tab) << 4;
+    QTest::newRow("down a column") << 0 << Arrow::Down << 1;
+    QTest::newRow("down on to the next column") << 2 << Arrow::Down << 3;
+    QTest::newRow("down from the last round to the first") << 9 << Arrow::Down << 0;
+    QTest::newRow("up back to the column before") << 6 << Arrow::Up << 5;
+    QTest::newRow("up from the first round to the last") << 0 << Arrow::Up << 9;
+    QTest::newRow("right along a row") << 1 << Arrow::Right << 4;
+    QTest::newRow("right into the short column") << 8 << Arrow::Right << 9;
+    QTest::newRow("right at the last column") << 9 << Arrow::Right << 9;
+    QTest::newRow("left along a row") << 5 << Arrow::Left << 2;
+    QTest::newRow("left out of the short column") << 9 << Arrow::Left << 6;
+    QTest::newRow("left at the first column") << 2 << Arrow::Left << 2;
 }
 
 void TestKeyboard::arrowKeysMoveTheChoice()
 {
     QFETCH(int, from);
-    QFETCH(int, key);
+    QFETCH(Arrow, arrow);
     QFETCH(int, to);
-    QCOMPARE(KindItemAfterKey(from, key), to);
+    QCOMPARE(kindAfterArrow(Kind(from + 1), arrow), Kind(to + 1));
 }
 
 void TestKeyboard::anArrowInTheWindowIsAChoice()
 {
     // A drill ended, so the choice's fresh set shows in the status line and the counters.
-    DrillState.CurrentNo = 7;
+    drill().CurrentNo = 7;
     tabTo(item(0));
     WindowFixture::press(Qt::Key_Right);
     QCOMPARE(WindowFixture::focused(), item(3));
     QVERIFY(item(3)->isChecked());
-    QCOMPARE(DrillState.ProblemKind, 4);
-    QCOMPARE(DrillState.CurrentNo, 1);
+    QCOMPARE(int(drill().ProblemKind), 4);
+    QCOMPARE(drill().CurrentNo, 1);
     QCOMPARE(f.status(), u"スタートボタンをおしてね！"_s);
 }
 
@@ -209,19 +209,19 @@ void TestKeyboard::aHeldShiftWalksBack()
     QFETCH(int, to);
     QTest::mouseClick(item(kind - 1), Qt::LeftButton);
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
-    const int field = DrillState.AnswerField;
-    f.window->FocusAnswerField(from);
+    const Box field = drill().AnswerField;
+    f.window->FocusAnswerField(Box(from));
     // X sends a held Shift as one press, and its release when let go.
-    QTest::keyPress(f.window->entryBox(from), Qt::Key_Shift);
+    QTest::keyPress(f.window->entryBox(Box(from)), Qt::Key_Shift);
     // Offscreen there is no X server to ask: the default pace, 660 ms then 40, brings two
     // repeats well within the wait.
     if (held)
         QTest::qWait(1500);
-    QCOMPARE(WindowFixture::focused(), f.window->entryBox(to));
-    QTest::keyRelease(f.window->entryBox(to), Qt::Key_Shift);
+    QCOMPARE(WindowFixture::focused(), f.window->entryBox(Box(to)));
+    QTest::keyRelease(f.window->entryBox(Box(to)), Qt::Key_Shift);
     QTest::qWait(800);
-    QCOMPARE(WindowFixture::focused(), f.window->entryBox(to));
-    QCOMPARE(DrillState.AnswerField, kind == 9 ? to : field);
+    QCOMPARE(WindowFixture::focused(), f.window->entryBox(Box(to)));
+    QCOMPARE(drill().AnswerField, kind == 9 ? Box(to) : field);
 }
 
 void TestKeyboard::theFocusComesBackAfterEachBox_data()
@@ -253,10 +253,10 @@ void TestKeyboard::theFocusComesBackAfterEachBox()
     f.window->PrinterSetupDialog1 = std::make_unique<StandInPrinter>();
     QTest::mouseClick(item(3), Qt::LeftButton);
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
-    DrillState.AnswerField = 4; // a problem asking for the compared amount
+    drill().AnswerField = Box::ComparedAmount; // a problem asking for the compared amount
     if (lengthChosen) {
-        DrillState.ProblemKind = 1;
-        DrillState.LengthChosen = -1;
+        drill().ProblemKind = Kind(1);
+        drill().LengthChosen = true;
         f.window->CheckBox1->setChecked(true);
     }
     if (answers.size() > 1 && on == u"CheckBox1")
@@ -330,7 +330,7 @@ void TestKeyboard::aWholeDrillByKeys()
     tabTo(item(0));
     for (int i = 0; i < downs; ++i)
         WindowFixture::press(Qt::Key_Down);
-    QCOMPARE(DrillState.ProblemKind, kind);
+    QCOMPARE(int(drill().ProblemKind), kind);
 
     // Three problems, set in the input box.
     tabTo(w->CheckBox1);
@@ -341,7 +341,7 @@ void TestKeyboard::aWholeDrillByKeys()
     });
     WindowFixture::press(Qt::Key_Space);
     QTRY_VERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(DrillState.DrillLength, 3);
+    QCOMPARE(drill().DrillLength, 3);
 
     // A print: the question answered by Enter (Yes; OK on the explanation for kind 9).
     tabTo(w->BitBtn1);
@@ -357,7 +357,7 @@ void TestKeyboard::aWholeDrillByKeys()
     QCOMPARE(w->Edit8->text(), u"1"_s);
     auto answerRight = [&] {
         if (kind == 9) {
-            for (double digit : { DrillState.BuaiWari, DrillState.BuaiBu, DrillState.BuaiRin })
+            for (double digit : { drill().BuaiWari, drill().BuaiBu, drill().BuaiRin })
                 WindowFixture::answer(QString::number(digit));
         } else {
             WindowFixture::answer(WindowFixture::answerText());
@@ -375,7 +375,7 @@ void TestKeyboard::aWholeDrillByKeys()
     WindowFixture::enter();
     QCOMPARE(w->Button2->text(), u"せいかいを見る"_s);
     QCOMPARE(w->Edit8->text(), u"3"_s);
-    QCOMPARE(WindowFixture::focused(), w->entryBox(DrillState.AnswerField));
+    QCOMPARE(WindowFixture::focused(), w->entryBox(drill().AnswerField));
     answerRight();
     QCOMPARE(f.status(), u"おしまいです。66点でした。"_s);
 }

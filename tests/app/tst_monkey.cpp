@@ -112,7 +112,7 @@ class TestMonkey : public QObject
             if (auto *box = qobject_cast<QLineEdit *>(WindowFixture::focused()))
                 return box;
         }
-        return f.window->entryBox(EntryBoxCodes[rng.bounded(int(EntryBoxCodes.size()))]);
+        return f.window->entryBox(Boxes[std::size_t(rng.bounded(int(Boxes.size())))]);
     }
 
     void key(QWidget *box, QEvent::Type type, Qt::Key k, const QString &text, bool repeat)
@@ -188,16 +188,16 @@ class TestMonkey : public QObject
         if (!rebuilt) {
             for (int i = 1; i <= ProblemCount; ++i) {
                 for (int field = 1; field <= 6; ++field)
-                    QVERIFY2(ProblemTable[i].field(field) == snapshot[i].field(field),
+                    QVERIFY2(drill().ProblemTable[i].field(field) == snapshot[i].field(field),
                              qPrintable(u"table changed without a rebuild: "_s + where()));
             }
             return;
         }
-        snapshot = ProblemTable;
-        if (ProblemTable[1].BaseAmount == 0)
+        snapshot = drill().ProblemTable;
+        if (drill().ProblemTable[1].BaseAmount == 0)
             return;
         std::set<int> bases;
-        for (const ProblemRow &row : ProblemTable.rows)
+        for (const ProblemRow &row : drill().ProblemTable.rows)
             bases.insert(int(std::abs(row.BaseAmount)));
         QVERIFY2(bases.size() == 100, qPrintable(where()));
     }
@@ -205,14 +205,13 @@ class TestMonkey : public QObject
     void checkInvariants(bool rebuilt)
     {
         TForm1 &w = *f.window;
-        const DrillStateData &s = DrillState;
+        const Drill &s = drill();
         const QString at = where();
         QVERIFY2(s.CurrentNo >= 1 && s.CurrentNo <= 100, qPrintable(at));
-        QVERIFY2(entryBoxIndex(s.AnswerField) >= 0, qPrintable(at));
         QVERIFY2(s.DrillLength >= 1 && s.DrillLength <= 100, qPrintable(at));
         QVERIFY2(s.RatePercent >= 0 && s.RatePercent <= 100, qPrintable(at));
         QVERIFY2(s.CorrectCount >= 0 && s.CorrectCount <= s.CurrentNo, qPrintable(at));
-        QVERIFY2(s.ProblemKind == w.RadioGroup1Items->checkedId() + 1, qPrintable(at));
+        QVERIFY2(int(s.ProblemKind) == w.RadioGroup1Items->checkedId() + 1, qPrintable(at));
         QVERIFY2(IsProgramStatusText(w.Edit10->text()),
                  qPrintable(at + u" status "_s + w.Edit10->text()));
         const QString caption = s.AnswerShown == 0 ? u"せいかいを見る"_s : u"次に進む"_s;
@@ -223,7 +222,7 @@ class TestMonkey : public QObject
             const QString grey = greyBoxesOf(shownKind);
             const int codes[] = { 2, 3, 5, 6, 11, 12, 13 };
             for (int i = 0; i < 7; ++i) {
-                const bool isGrey = WindowFixture::baseOf(w.entryBox(codes[i])) == Grey;
+                const bool isGrey = WindowFixture::baseOf(w.entryBox(Box(codes[i]))) == Grey;
                 QVERIFY2(isGrey == (grey[i] == u'G'), qPrintable(at + u" box colours"_s));
             }
         }
@@ -242,7 +241,7 @@ private Q_SLOTS:
         qInfo("monkey seed %u", seed);
         f.open();
         MonkeyPrepare(*f.window);
-        snapshot = ProblemTable;
+        snapshot = drill().ProblemTable;
     }
     void cleanupTestCase() { f.close(); }
 
@@ -253,16 +252,16 @@ private Q_SLOTS:
         if (!ok)
             events = 100000;
         for (eventNo = 1; eventNo <= events; ++eventNo) {
-            const std::int32_t shownBefore = DrillState.AnswerShown;
-            const std::int32_t numberBefore = DrillState.CurrentNo;
+            const std::int32_t shownBefore = drill().AnswerShown;
+            const std::int32_t numberBefore = drill().CurrentNo;
             const Effect effect = randomEvent();
             // The problem display colours the boxes: Start, "next", and a right answer that
             // moves on show a problem of the kind chosen then.
             const bool shown = effect == Effect::Started
                     || (effect == Effect::Button2 && shownBefore != 0)
-                    || (effect == Effect::Key && DrillState.CurrentNo == numberBefore + 1);
+                    || (effect == Effect::Key && drill().CurrentNo == numberBefore + 1);
             if (shown)
-                shownKind = DrillState.ProblemKind;
+                shownKind = int(drill().ProblemKind);
             checkInvariants(effect == Effect::Rebuilt || effect == Effect::Started);
             if (QTest::currentTestFailed())
                 return;

@@ -37,12 +37,12 @@ private Q_SLOTS:
         initWindowTests();
         QVERIFY2(QGuiApplication::platformName() == u"xcb"_s, "run under with_xvfb.sh");
         f.open();
-        DrillState.ProblemKind = 1;
+        drill().ProblemKind = Kind(1);
         QTest::mouseClick(f.window->Button1, Qt::LeftButton);
         xdotool({ u"windowfocus"_s, u"--sync"_s, QString::number(f.window->winId()) });
-        f.window->entryBox(DrillState.AnswerField)->installEventFilter(this);
+        f.window->entryBox(drill().AnswerField)->installEventFilter(this);
         xdotool({ u"type"_s, u"--delay"_s, u"20"_s, u"123"_s });
-        QCOMPARE(f.window->entryBox(DrillState.AnswerField)->text(), u"123"_s);
+        QCOMPARE(f.window->entryBox(drill().AnswerField)->text(), u"123"_s);
     }
     void cleanupTestCase() { f.close(); }
 
@@ -58,7 +58,7 @@ private Q_SLOTS:
             // The repeats after the judgement bring the mascot back, as any key press does.
             QCOMPARE(f.media.calls.count(u"picture mascot.bmp"_s), 1);
         }
-        QCOMPARE(DrillState.CurrentNo, 1);
+        QCOMPARE(drill().CurrentNo, 1);
     }
 
     // A picture that breaks during a drill takes no key: two answers typed straight on at a
@@ -80,8 +80,8 @@ private Q_SLOTS:
                   WindowFixture::answerText(1) + u"\r"_s + WindowFixture::answerText(2)
                           + u"\r"_s });
         QDir::setCurrent(previous);
-        QCOMPARE(DrillState.CurrentNo, 3);
-        QCOMPARE(DrillState.CorrectCount, 2);
+        QCOMPARE(drill().CurrentNo, 3);
+        QCOMPARE(drill().CorrectCount, 2);
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(f.window->MediaNote->isVisible());
     }

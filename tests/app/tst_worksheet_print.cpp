@@ -102,8 +102,8 @@ class TestWorksheetPrint : public QObject
     void chooseKind(int kind) { f.chooseKind(kind); }
     void chooseLength(int length)
     {
-        DrillState.DrillLength = length;
-        DrillState.LengthChosen = -1;
+        drill().DrillLength = length;
+        drill().LengthChosen = -1;
         f.window->CheckBox1->setChecked(true);
     }
 
@@ -167,8 +167,8 @@ void TestWorksheetPrint::questionsDecideWhetherToPrint()
         chooseLength(12);
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
     WindowFixture::answer(u"999"_s); // a drill in progress, status "ちがうよ！"
-    const ProblemTableData before = ProblemTable;
-    const DrillStateData state = DrillState;
+    const ProblemTableData before = drill().ProblemTable;
+    const Drill state = drill();
     const QString status = f.status();
     clickPrint(answers);
     QCOMPARE(int(seen.size()), boxes);
@@ -176,10 +176,10 @@ void TestWorksheetPrint::questionsDecideWhetherToPrint()
     QCOMPARE(f.status(), status);
     if (!prints) {
         QCOMPARE(printer->dialogs, 0);
-        QCOMPARE(DrillState.CurrentNo, state.CurrentNo);
-        QCOMPARE(DrillState.FirstTry, state.FirstTry);
+        QCOMPARE(drill().CurrentNo, state.CurrentNo);
+        QCOMPARE(drill().FirstTry, state.FirstTry);
         for (int i = 1; i <= ProblemCount; ++i)
-            QCOMPARE(ProblemTable[i].BaseAmount, before[i].BaseAmount);
+            QCOMPARE(drill().ProblemTable[i].BaseAmount, before[i].BaseAmount);
         return;
     }
     QCOMPARE(printer->dialogs, 1);
@@ -219,7 +219,7 @@ void TestWorksheetPrint::aPrintLeavesAFreshSetAndTheStatusAsItWas()
     printer->atDialog = [&] { statusAtDialog = f.status(); };
     printer->atJob = [&] {
         statusAtJob = f.status();
-        printingAtJob = DrillState.WorksheetPrinting;
+        printingAtJob = drill().WorksheetPrinting;
     };
     clickPrint({ u"yes"_s });
     QCOMPARE(statusAtDialog, u"印刷中です"_s);
@@ -227,14 +227,14 @@ void TestWorksheetPrint::aPrintLeavesAFreshSetAndTheStatusAsItWas()
     QCOMPARE(statusAtJob, u"スタートボタンをおしてね！"_s);
     QCOMPARE(printer->recorded.pages.size(), 6);
     QCOMPARE(f.status(), status);
-    QCOMPARE(DrillState.WorksheetPrinting, false);
-    QCOMPARE(DrillState.CurrentNo, 1);
-    QCOMPARE(DrillState.DrillLength, 25);
-    for (int code : EntryBoxCodes)
-        QVERIFY(f.window->entryBox(code)->text().isEmpty());
+    QCOMPARE(drill().WorksheetPrinting, false);
+    QCOMPARE(drill().CurrentNo, 1);
+    QCOMPARE(drill().DrillLength, 25);
+    for (Box box : Boxes)
+        QVERIFY(f.window->entryBox(box)->text().isEmpty());
     // A fresh set of the kind, made by the print.
     QSet<int> bases;
-    for (const ProblemRow &row : ProblemTable.rows)
+    for (const ProblemRow &row : drill().ProblemTable.rows)
         bases << int(std::abs(row.BaseAmount));
     QCOMPARE(bases.size(), 100);
 }
@@ -244,16 +244,16 @@ void TestWorksheetPrint::cancelInThePrintDialogPrintsNothing()
     chooseKind(1);
     chooseLength(10);
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
-    const double firstBase = ProblemTable[1].BaseAmount;
+    const double firstBase = drill().ProblemTable[1].BaseAmount;
     const QString status = f.status();
     printer->acceptDialog = false;
     clickPrint({ u"yes"_s });
     QCOMPARE(printer->dialogs, 1);
     QCOMPARE(printer->recorded.jobs, 0);
     QCOMPARE(f.status(), status);
-    QCOMPARE(ProblemTable[1].BaseAmount, firstBase);
-    QCOMPARE(DrillState.FirstTry, true);
-    QCOMPARE(DrillState.WorksheetPrinting, false);
+    QCOMPARE(drill().ProblemTable[1].BaseAmount, firstBase);
+    QCOMPARE(drill().FirstTry, true);
+    QCOMPARE(drill().WorksheetPrinting, false);
 }
 
 void TestWorksheetPrint::aPrintingFailureIsReportedAndCleanedUp()
@@ -265,7 +265,7 @@ void TestWorksheetPrint::aPrintingFailureIsReportedAndCleanedUp()
     clickPrint({ u"yes"_s });
     QCOMPARE(f.errors.size(), 1);
     QVERIFY(f.errors.first().contains(u"recorded failure"_s));
-    QCOMPARE(DrillState.WorksheetPrinting, false);
+    QCOMPARE(drill().WorksheetPrinting, false);
     QCOMPARE(f.status(), status);
 
     // A PDF file that cannot be written, through the real printer.
@@ -277,7 +277,7 @@ void TestWorksheetPrint::aPrintingFailureIsReportedAndCleanedUp()
     QVERIFY2(f.errors.first().contains(u"/nonexistent-folder/sheet.pdf"_s),
              qPrintable(f.errors.first()));
     QCOMPARE(f.status(), status);
-    QCOMPARE(DrillState.WorksheetPrinting, false);
+    QCOMPARE(drill().WorksheetPrinting, false);
 }
 
 void TestWorksheetPrint::aRealPrintToPdf()
@@ -322,7 +322,7 @@ void TestWorksheetPrint::aRealPrintToPdf()
     QCOMPARE(numbersOn(problems), 30);
     QCOMPARE(numbersOn(answers), 40);
     QCOMPARE(numbersOn(lastAnswers), 20);
-    const ProblemRow &row1 = ProblemTable[1];
+    const ProblemRow &row1 = drill().ProblemTable[1];
     const double hidden = row1.BaseRatio < 0 ? -row1.BaseRatio : -row1.ComparedRatio;
     QVERIFY(answers.contains(GeneralNumberText(hidden)));
 }
@@ -363,8 +363,9 @@ void TestWorksheetPrint::aPageRangeReprintsThosePagesOfTheOneDocument()
     };
     auto givenOf = [](int row) {
         QStringList given;
-        for (double v : { ProblemTable[row].BaseAmount, ProblemTable[row].BaseRatio,
-                          ProblemTable[row].ComparedAmount, ProblemTable[row].ComparedRatio })
+        for (double v :
+             { drill().ProblemTable[row].BaseAmount, drill().ProblemTable[row].BaseRatio,
+               drill().ProblemTable[row].ComparedAmount, drill().ProblemTable[row].ComparedRatio })
             if (v >= 0)
                 given << GeneralNumberText(v);
         return given;
@@ -428,7 +429,7 @@ void TestWorksheetPrint::theRealPrintDialog()
     chooseLength(15);
     QTest::mouseClick(f.window->Button1, Qt::LeftButton);
     const QString status = f.status();
-    const double firstBase = ProblemTable[1].BaseAmount;
+    const double firstBase = drill().ProblemTable[1].BaseAmount;
 
     QPrinter *used = nullptr;
     auto clickWithDialog = [&](bool accept) {
@@ -448,7 +449,7 @@ void TestWorksheetPrint::theRealPrintDialog()
 
     clickWithDialog(false);
     QCOMPARE(f.status(), status);
-    QCOMPARE(ProblemTable[1].BaseAmount, firstBase);
+    QCOMPARE(drill().ProblemTable[1].BaseAmount, firstBase);
     QVERIFY(f.errors.isEmpty());
 
     if (!QPrinterInfo::availablePrinterNames().isEmpty())

@@ -5,8 +5,7 @@
 #include "app/form1.h"
 #include "app/message_boxes.h"
 #include "app/startup.h"
-#include "drill/drill_flow.h"
-#include "drill/drill_state.h"
+#include "drill/drill.h"
 #include "media/feedback_media.h"
 
 #include <QApplication>
@@ -51,6 +50,12 @@ protected:
         return false;
     }
 };
+
+// The drill of the window under test.
+inline Drill &drill()
+{
+    return Form1->drill();
+}
 
 struct WindowFixture
 {
@@ -126,14 +131,14 @@ struct WindowFixture
         auto *item = window->findChild<QRadioButton *>(u"RadioGroup1Item%1"_s.arg(kind - 1));
         if (!item->isChecked())
             QTest::mouseClick(item, Qt::LeftButton);
-        QCOMPARE(DrillState.ProblemKind, kind);
+        QCOMPARE(int(drill().ProblemKind), kind);
     }
     // The answer as a pupil would type it, worked out from the row without the program's number
     // texts: of the problem on the screen, or of problem `no` of a drill of the whole set.
     static QString answerText(int no = 0)
     {
-        const ProblemRow row = ProblemTable.rowAt(no ? no : RowOfProblem(DrillState));
-        if (DrillState.ProblemKind == 10)
+        const ProblemRow row = drill().ProblemTable.rowAt(no ? no : drill().rowOfProblem());
+        if (drill().ProblemKind == Kind(10))
             return QString::asprintf("%.3f", row.ComparedRatio);
         for (int field = 1; field <= 6; ++field) {
             if (row.field(field) < 0)
@@ -144,7 +149,7 @@ struct WindowFixture
     // The wari, bu and rin digits of the buai kinds' ratio, in whole thousandths.
     static QStringList buaiAnswer()
     {
-        const long t = std::lround(ProblemTable[DrillState.CurrentNo].ComparedRatio * 1000);
+        const long t = std::lround(drill().ProblemTable[drill().CurrentNo].ComparedRatio * 1000);
         return { QString::number(t / 100), QString::number(t / 10 % 10), QString::number(t % 10) };
     }
     QString status() const { return window->Edit10->text(); }

@@ -274,13 +274,13 @@ void TestNumberText::everyShownTextReadsBackAsItsValue()
     ProblemTableData table;
     for (quint32 seed : { 1u, 777u, 86399999u, 0xdeadbeefu }) {
         rng.seed = seed;
-        MakeProblemTable(table, kind, rng);
+        makeProblemTable(table, Kind(kind), rng);
         for (const ProblemRow &row : table.rows) {
             for (const Format &f : formats) {
                 const QString text = FormatFixed(std::abs(row.field(f.field)), f.width, f.decimals);
                 QVERIFY2(readsBackAsShown(text), qPrintable(text));
             }
-            const BuaiDigits d = BuaiDigitsOf(std::abs(row.ComparedPercent));
+            const BuaiDigits d = buaiDigitsOf(std::abs(row.ComparedPercent));
             for (double digit : { d.wari, d.bu, d.rin }) {
                 for (int width : digitWidths) {
                     const QString text = FormatFixed(digit, width, 0);

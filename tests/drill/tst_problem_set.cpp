@@ -1,6 +1,6 @@
 // The generator and the problem set: the draws, and what every set of every kind must satisfy.
 #include "drill/judging.h"
-#include "drill/problem_set.h"
+#include "drill/drill.h"
 
 #include <QtTest>
 
@@ -140,7 +140,7 @@ void TestProblemSet::everySetHoldsItsProperties()
     RandomGenerator rng;
     rng.seed = seed;
     ProblemTableData table;
-    MakeProblemTable(table, kind, rng);
+    makeProblemTable(table, Kind(kind), rng);
     std::set<int> bases;
     for (int i = 1; i <= ProblemCount; ++i) {
         const ProblemRow &row = table[i];
@@ -194,7 +194,6 @@ void TestProblemSet::hiddenFieldDrawTable_data()
     QTest::newRow("8") << 8 << QList<int> { 2, 2, 3, 3, 5, 5, 5, 5, 6, 6, 6, 6 };
     QTest::newRow("9") << 9 << QList<int>(12, 0);
     QTest::newRow("10") << 10 << QList<int>(12, 0);
-    QTest::newRow("0 (unknown)") << 0 << QList<int>(12, 0);
 }
 
 void TestProblemSet::hiddenFieldDrawTable()
@@ -202,7 +201,7 @@ void TestProblemSet::hiddenFieldDrawTable()
     QFETCH(int, kind);
     QFETCH(QList<int>, fieldByDraw);
     for (quint32 r = 0; r < 12; ++r)
-        QCOMPARE(HiddenFieldFor(kind, r), fieldByDraw[int(r)]);
+        QCOMPARE(hiddenFieldFor(Kind(kind), r), fieldByDraw[int(r)]);
 }
 
 void TestProblemSet::onlyThe4766WholeProductPairsOccur()
@@ -223,7 +222,7 @@ void TestProblemSet::onlyThe4766WholeProductPairsOccur()
     std::set<std::pair<int, int>> seen;
     for (quint32 seed = 0; seed < 2000; ++seed) {
         rng.seed = seed * 2654435761u;
-        MakeProblemTable(table, 7, rng);
+        makeProblemTable(table, Kind(7), rng);
         for (const ProblemRow &row : table.rows) {
             const int n = int(std::lround(std::abs(row.ComparedRatio) * 100));
             const std::pair<int, int> pair { int(std::abs(row.BaseAmount)), n };
@@ -242,8 +241,8 @@ void TestProblemSet::buaiKindsScaleTheComparedSide()
     RandomGenerator one, nine;
     one.seed = nine.seed = 85;
     ProblemTableData kind1, kind9;
-    MakeProblemTable(kind1, 1, one);
-    MakeProblemTable(kind9, 9, nine);
+    makeProblemTable(kind1, Kind(1), one);
+    makeProblemTable(kind9, Kind(9), nine);
     int halves = 0;
     for (int i = 1; i <= ProblemCount; ++i) {
         QCOMPARE(kind9[i].BaseAmount, kind1[i].BaseAmount);
@@ -264,11 +263,11 @@ void TestProblemSet::everyKindDrawsTheSameNumberOfTimes()
 {
     // One Random(12) per row whatever the kind: the generator ends in the same place.
     std::set<quint32> ends;
-    for (int kind = 0; kind <= 11; ++kind) {
+    for (int kind = 1; kind <= KindCount; ++kind) {
         RandomGenerator rng;
         rng.seed = 99;
         ProblemTableData table;
-        MakeProblemTable(table, kind, rng);
+        makeProblemTable(table, Kind(kind), rng);
         ends.insert(rng.seed);
     }
     QCOMPARE(int(ends.size()), 1);
@@ -284,7 +283,7 @@ void TestProblemSet::theSetIsTheOneDrawnOneAtATime()
         plain.seed = made.seed = seed;
         const std::vector<PlainRow> expected = plainSet(plain);
         ProblemTableData table;
-        MakeProblemTable(table, 1, made);
+        makeProblemTable(table, Kind(1), made);
         for (int i = 1; i <= ProblemCount; ++i) {
             const PlainRow &row = expected[std::size_t(i - 1)];
             QVERIFY2(table[i].BaseAmount == row.base
@@ -297,69 +296,69 @@ void TestProblemSet::theSetIsTheOneDrawnOneAtATime()
 
 void TestProblemSet::drillResetFollowsTheLengthChoice_data()
 {
-    QTest::addColumn<int>("lengthChosen");
+    QTest::addColumn<bool>("lengthChosen");
     QTest::addColumn<int>("lengthBefore");
     QTest::addColumn<int>("lengthAfter");
-    QTest::newRow("no choice") << 0 << 37 << 100;
-    QTest::newRow("chosen 37") << -1 << 37 << 37;
+    QTest::newRow("no choice") << false << 37 << 100;
+    QTest::newRow("chosen 37") << true << 37 << 37;
 }
 
 void TestProblemSet::drillResetFollowsTheLengthChoice()
 {
-    QFETCH(int, lengthChosen);
+    QFETCH(bool, lengthChosen);
     QFETCH(int, lengthBefore);
     QFETCH(int, lengthAfter);
-    DrillState = DrillStateData {};
+    Drill DrillState;
     DrillState.LengthChosen = lengthChosen;
     DrillState.DrillLength = lengthBefore;
     DrillState.CurrentNo = 55;
     DrillState.CorrectCount = 20;
     DrillState.RatePercent = 40;
     DrillState.FirstTry = true;
-    DrillState.AnswerField = 5;
+    DrillState.AnswerField = Box::ComparedRatio;
     DrillState.ExpectedValue = 0.25;
-    MakeProblemsState();
+    DrillState.makeProblems();
     QCOMPARE(DrillState.DrillLength, lengthAfter);
     QCOMPARE(DrillState.CurrentNo, 1);
     QCOMPARE(DrillState.CorrectCount, 0);
     QCOMPARE(DrillState.RatePercent, 0);
-    QCOMPARE(DrillState.FirstTry, 0);
+    QCOMPARE(DrillState.FirstTry, false);
     // What the next problem's display sets is left for it.
-    QCOMPARE(DrillState.AnswerField, 5);
+    QCOMPARE(DrillState.AnswerField, Box::ComparedRatio);
     QCOMPARE(DrillState.ExpectedValue, 0.25);
 }
 
 void TestProblemSet::worksheetPrintingKeepsTheSeed()
 {
-    DrillState = DrillStateData {};
-    DrillState.ProblemKind = 3;
+    Drill DrillState;
+    DrillState.ProblemKind = Kind::RatioAndAmount;
     DrillState.WorksheetPrinting = true;
-    Rng.seed = 4242;
-    MakeProblemsState();
+    DrillState.Rng.seed = 4242;
+    DrillState.makeProblems();
     RandomGenerator model;
     model.seed = 4242;
     ProblemTableData expected;
-    MakeProblemTable(expected, 3, model);
+    makeProblemTable(expected, Kind(3), model);
     for (int i = 1; i <= ProblemCount; ++i) {
         for (int f = 1; f <= 6; ++f)
-            QCOMPARE(ProblemTable[i].field(f), expected[i].field(f));
+            QCOMPARE(DrillState.ProblemTable[i].field(f), expected[i].field(f));
     }
-    QCOMPARE(Rng.seed, model.seed);
+    QCOMPARE(DrillState.Rng.seed, model.seed);
 
     // Without the flag the clock seeds it: the set is the one a seed read during the call makes.
     DrillState.WorksheetPrinting = false;
     RandomGenerator before, after;
     before.seedFromClock();
-    MakeProblemsState();
+    DrillState.makeProblems();
     after.seedFromClock();
     bool found = false;
     for (quint32 s = before.seed; s <= after.seed && !found; ++s) {
         RandomGenerator replay;
         replay.seed = s;
-        MakeProblemTable(expected, 3, replay);
-        found = expected[1].BaseAmount == ProblemTable[1].BaseAmount
-                && expected[100].BaseAmount == ProblemTable[100].BaseAmount
-                && replay.seed == Rng.seed;
+        makeProblemTable(expected, Kind(3), replay);
+        found = expected[1].BaseAmount == DrillState.ProblemTable[1].BaseAmount
+                && expected[100].BaseAmount == DrillState.ProblemTable[100].BaseAmount
+                && replay.seed == DrillState.Rng.seed;
     }
     QVERIFY(found);
 }

@@ -16,7 +16,7 @@ ProblemTableData tableOf(int kind, quint32 seed)
     RandomGenerator rng;
     rng.seed = seed;
     ProblemTableData table;
-    MakeProblemTable(table, kind, rng);
+    makeProblemTable(table, Kind(kind), rng);
     return table;
 }
 
