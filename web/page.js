@@ -88,9 +88,10 @@ class TovemiSounds {
     }
 }
 
-const tovemiSounds = new TovemiSounds();
+// On the window object, where the program looks them up.
+window.tovemiSounds = new TovemiSounds();
 
-const tovemiPage = {
+window.tovemiPage = {
     // Where the six files are looked for, for the report of one that is missing.
     folder() {
         return new URL('.', location.href).href;
@@ -151,12 +152,9 @@ function watchKeys() {
 // The pad types into the focused box as keys do: the same key events, sent to the window.
 function setUpPad(screen) {
     const pad = document.getElementById('pad');
-    // Qt keeps its windows in a shadow tree of the screen element; the window that has the
-    // focus takes the keys whichever window element they reach.
-    const qtWindow = () => screen.shadowRoot?.querySelector('.qt-window') ??
-        [...screen.querySelectorAll('*')].map(e => e.shadowRoot?.querySelector('.qt-window')).find(Boolean);
+    // The window that has the focus takes the keys, whichever window element they reach.
     const send = (key, code, time) => {
-        const target = qtWindow();
+        const target = qtWindows(screen)[0];
         if (!target)
             return;
         if (key === 'Enter')
@@ -175,6 +173,31 @@ function setUpPad(screen) {
         tovemiSounds.unlock();
         send(button.dataset.key, button.dataset.code, event.timeStamp);
     });
+}
+
+// Qt keeps its windows in a shadow tree of the screen element; those on show.
+function qtWindows(screen) {
+    const all = root => [...root.querySelectorAll('*')].flatMap(e => [e, ...(e.shadowRoot ? all(e.shadowRoot) : [])]);
+    return all(screen).filter(e => e.classList.contains('qt-window') && getComputedStyle(e).display !== 'none');
+}
+
+// おしまい closes the window, and a program in a page has nowhere to return to: the page says
+// so, and offers the drill again.
+function watchForTheEnd(screen, status) {
+    let seen = false;
+    const timer = setInterval(() => {
+        const shown = qtWindows(screen).length > 0;
+        if (seen && !shown) {
+            clearInterval(timer);
+            status.textContent = 'おしまい';
+            const again = document.createElement('button');
+            again.textContent = 'もう一度';
+            again.addEventListener('click', () => location.reload());
+            status.append(' ', again);
+            screen.before(status);
+        }
+        seen ||= shown;
+    }, 250);
 }
 
 async function startTovemi() {
@@ -200,7 +223,10 @@ async function startTovemi() {
                 // The boxes take digits only: keys reach the window as key events, as on the
                 // desktop, and no system keyboard covers the boxes (the pad stands in).
                 environment: { QT_IM_MODULE: 'none' },
-                onLoaded: () => status.remove(),
+                onLoaded: () => {
+                    status.remove();
+                    watchForTheEnd(screen, status);
+                },
                 onExit: exit => {
                     status.textContent = exit.crashed ? `エラー: ${exit.text}` : 'おしまい';
                     screen.before(status);

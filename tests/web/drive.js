@@ -19,17 +19,20 @@ const at = {
 async function enableReader(page) {
     await page.evaluate(() => {
         const all = root => [...root.querySelectorAll('*')].flatMap(e => [e, ...(e.shadowRoot ? all(e.shadowRoot) : [])]);
-        const button = all(document).find(e => e.tagName === 'BUTTON' && e.innerText === 'Enable Screen Reader');
+        const button = all(document).find(e => e.tagName === 'BUTTON' && e.textContent === 'Enable Screen Reader');
         button?.click();
     });
 }
 
+// Qt names each mirrored control after its object's path (QApplication.Form1.Panel1.Edit1),
+// and writes a box's text into its element's content when the box's caret moves (a new text
+// of another length, or typing).
 async function controls(page) {
     return page.evaluate(() => {
         const all = root => [...root.querySelectorAll('*')].flatMap(e => [e, ...(e.shadowRoot ? all(e.shadowRoot) : [])]);
         return all(document.getElementById('screen'))
-            .filter(e => ['INPUT', 'BUTTON', 'DIV', 'TEXTAREA'].includes(e.tagName) && e.getAttribute('aria-label'))
-            .map(e => ({ name: e.getAttribute('aria-label'), text: e.value ?? e.textContent, tag: e.tagName }));
+            .filter(e => e.id.startsWith('QApplication.'))
+            .map(e => ({ name: e.id.split('.').pop(), text: e.textContent }));
     });
 }
 
@@ -50,14 +53,14 @@ async function waitFor(what, test, ms = 10000) {
 }
 
 async function waitForStatus(page, text, ms) {
-    return waitFor(`the message ${text}`, async () => (await boxText(page, 'メッセージ'))?.trim() === text, ms);
+    return waitFor(`the message ${text}`, async () => (await boxText(page, 'Edit10'))?.trim() === text, ms);
 }
 
 async function openWindow(page, url) {
     await page.goto(url);
     await waitFor('the window', () => page.evaluate(() => !document.getElementById('status')), 60000);
     await enableReader(page);
-    await waitFor('the screen reader tree', async () => (await boxText(page, 'メッセージ')) !== undefined);
+    await waitFor('the screen reader tree', async () => (await boxText(page, 'Edit10')) !== undefined);
 }
 
 async function press(page, place, touch) {
@@ -73,26 +76,23 @@ async function press(page, place, touch) {
 }
 
 // The hidden value of the problem on show, from the values shown: compared = base x ratio,
-// and the percentage is the ratio x 100.
+// a percentage is its ratio x 100, and the base's own ratio is 1.
 async function answerOnShow(page) {
-    const read = async name => {
-        const text = (await boxText(page, name))?.trim() ?? '';
-        return text === '？' ? null : text === '' ? undefined : Number(text);
+    const shown = {};
+    let hidden = null;
+    for (const { name, text } of await controls(page)) {
+        const value = text.trim();
+        if (value === '？')
+            hidden = name;
+        else if (/^[0-9.]+$/.test(value))
+            shown[name] = Number(value);
+    }
+    const ratio = shown.Edit5 ?? shown.Edit6 / 100;
+    const answers = {
+        Edit1: shown.Edit4 / ratio, Edit2: 1, Edit3: 100, Edit4: shown.Edit1 * ratio,
+        Edit5: shown.Edit4 / shown.Edit1, Edit6: shown.Edit4 / shown.Edit1 * 100,
     };
-    const base = await read('もとにする量');
-    const compared = await read('くらべられる量');
-    const ratio = await read('くらべられる量の割合');
-    const percent = await read('くらべられる量の％');
-    const r = ratio ?? (percent !== undefined && percent !== null ? percent / 100 : undefined);
-    let answer;
-    if (base === null)
-        answer = compared / r;
-    else if (compared === null)
-        answer = base * r;
-    else if (ratio === null)
-        answer = compared / base;
-    else if (percent === null)
-        answer = compared / base * 100;
+    const answer = answers[hidden];
     if (answer === undefined || !Number.isFinite(answer))
         throw new Error(`no hidden value among ${JSON.stringify(await controls(page))}`);
     return String(Number(answer.toFixed(6)));

@@ -77,7 +77,7 @@ async function drill(page, url, label, { touch = false, print = false } = {}) {
     await drive.press(page, drive.at.quit, touch);
     const ended = await drive.waitFor('the end', () => page.evaluate(() => document.getElementById('status')?.textContent), 10000)
         .catch(() => null);
-    check(ended === 'おしまい', `${label}: おしまい ends the program (${ended})`);
+    check(ended?.startsWith('おしまい'), `${label}: おしまい ends the program (${ended})`);
     page.off('console', listen);
     return lines;
 }
@@ -93,7 +93,7 @@ async function printWorksheets(page, label) {
     await new Promise(resolve => setTimeout(resolve, 300));
     await drive.press(page, drive.at.print);
     await new Promise(resolve => setTimeout(resolve, 500));
-    await page.keyboard.press('Enter'); // はい: print
+    await page.keyboard.press('y'); // はい(Y): print
     const file = await drive.waitFor('the PDF', () => fs.readdirSync(folder).find(f => f.endsWith('.pdf')), 20000)
         .catch(() => null);
     check(file !== null, `${label}: the worksheets arrive as a PDF download`);
