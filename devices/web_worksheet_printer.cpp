@@ -52,8 +52,9 @@ public:
         }
         const QByteArray &pdf = m_bytes.data();
         // The page copies the bytes before the call returns.
-        emscripten::val::global("tovemiPage").call<void>(
-                "offerPdf", emscripten::val(emscripten::typed_memory_view(
+        emscripten::val::global("tovemiPage")
+                .call<void>("offerPdf",
+                            emscripten::val(emscripten::typed_memory_view(
                                     std::size_t(pdf.size()),
                                     reinterpret_cast<const unsigned char *>(pdf.constData()))));
         return true;

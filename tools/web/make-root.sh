@@ -20,7 +20,7 @@ packages=(
     fonts-ipafont-gothic python3-fonttools
     dpkg-dev xz-utils
 )
-key=$(key_of "$suite" "${packages[@]}" "$(sha256sum <"$0")" "$(sha256sum <"$here/common.sh")")
+key=$(key_of "$suite" "${packages[@]}" "$(sha256sum <"$0")")
 root="$cache/web-root-$key"
 if [ -f "$root/.complete" ]; then
     echo "root=$root"
