@@ -179,7 +179,7 @@ void TestDrill::buaiBoxKey()
         QCOMPARE(state.CorrectCount, 3);
     // A held Enter judges once: the box it came to waits for a key to be let go in it.
     if (key == BoxKey::Enter)
-        QCOMPARE(press(state, box, BoxKey::Enter, typed), (DrillStep { true }));
+        QCOMPARE(press(state, box, BoxKey::Enter, typed), (DrillStep { .pip = true }));
 }
 
 void TestDrill::revealOrNext()

@@ -58,6 +58,10 @@ async function waitForStatus(page, text, ms) {
 
 async function openWindow(page, url) {
     await page.goto(url);
+    await readyWindow(page);
+}
+
+async function readyWindow(page) {
     await waitFor('the window', () => page.evaluate(() => !document.getElementById('status')), 60000);
     await enableReader(page);
     await waitFor('the screen reader tree', async () => (await boxText(page, 'Edit10')) !== undefined);
@@ -98,4 +102,4 @@ async function answerOnShow(page) {
     return String(Number(answer.toFixed(6)));
 }
 
-module.exports = { launch, at, controls, boxText, waitFor, waitForStatus, openWindow, press, answerOnShow };
+module.exports = { launch, at, controls, boxText, waitFor, waitForStatus, openWindow, readyWindow, press, answerOnShow };

@@ -1,5 +1,5 @@
 // A static web server for the site, as a school's would be: files from one folder, gzip
-// where the browser takes it, nothing cached by the server.
+// where the browser takes it, a file's date for the browser to ask whether it changed.
 //   node serve.js <folder>   prints the port it listens on, on 127.0.0.1
 'use strict';
 const fs = require('fs');
@@ -24,7 +24,14 @@ function serve(folder) {
             return;
         }
         const type = types[path.extname(file)] ?? 'application/octet-stream';
-        const headers = { 'Content-Type': type, 'Cache-Control': 'no-cache' };
+        const modified = fs.statSync(file).mtime;
+        modified.setMilliseconds(0);
+        const headers = { 'Content-Type': type, 'Cache-Control': 'no-cache', 'Last-Modified': modified.toUTCString() };
+        const since = Date.parse(request.headers['if-modified-since'] ?? '');
+        if (since >= modified.getTime()) {
+            response.writeHead(304, headers).end();
+            return;
+        }
         let body = fs.readFileSync(file);
         if (/gzip/.test(request.headers['accept-encoding'] ?? '') && !/image\/png/.test(type)) {
             body = zlib.gzipSync(body, { level: 9 });
