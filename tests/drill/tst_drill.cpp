@@ -178,8 +178,11 @@ void TestDrill::buaiBoxKey()
     if (step.verdict == Verdict::Right)
         QCOMPARE(state.CorrectCount, 3);
     // A held Enter judges once: the box it came to waits for a key to be let go in it.
-    if (key == BoxKey::Enter)
-        QCOMPARE(press(state, box, BoxKey::Enter, typed), (DrillStep { .pip = true }));
+    if (key == BoxKey::Enter) {
+        DrillStep waits;
+        waits.pip = true;
+        QCOMPARE(press(state, box, BoxKey::Enter, typed), waits);
+    }
 }
 
 void TestDrill::revealOrNext()

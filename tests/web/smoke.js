@@ -1,7 +1,8 @@
 // The smoke drill of the site in Debian's chromium, as a pupil would run it: served from
 // 127.0.0.1, スタート, a wrong and a right answer typed, the right answer's sound started, the
 // worksheets' PDF, おしまい; then again from the offline copy; then again on a touch screen
-// through the page's number pad.
+// through the page's number pad; then with a teacher's folder that lacks a sound and has a
+// broken one.
 //   node smoke.js <site folder>
 'use strict';
 const { execFileSync } = require('child_process');
@@ -107,6 +108,45 @@ async function printWorksheets(page, label) {
     fs.rmSync(folder, { recursive: true });
 }
 
+// A teacher's folder with one sound missing and one that is no sound: both are said in one
+// box at スタート, and the drill goes on without them.
+async function teachersFiles(browser, site) {
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'tovemi-site-'));
+    fs.cpSync(site, folder, { recursive: true });
+    fs.rmSync(path.join(folder, 'maru1.wav'));
+    fs.writeFileSync(path.join(folder, 'batu1.wav'), 'RIFF, but no sound');
+    const server = serve(folder);
+    await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
+    const page = await browser.newPage();
+    const lines = [];
+    page.on('console', message => lines.push(message.text()));
+    try {
+        await drive.openWindow(page, `http://127.0.0.1:${server.address().port}/`);
+        await drive.press(page, drive.at.start);
+        const report = await drive.waitFor('the report', async () =>
+            (await drive.controls(page)).map(c => c.text).find(t => t.includes('maru1.wav')), 5000).catch(() => '');
+        check(report.includes('ファイルがありません') && report.includes('batu1.wav'),
+              `files: the missing and the broken sound are reported in one box (${report})`);
+        await page.keyboard.press('Enter');
+        const right = await drive.answerOnShow(page);
+        await page.keyboard.type(String(Number(right) + 1));
+        await page.keyboard.press('Enter');
+        check(await judged(page, 'ちがうよ！'), 'files: a wrong answer is judged with its sound broken');
+        for (let i = 0; i < 12; ++i)
+            await page.keyboard.press('Backspace');
+        await page.keyboard.type(right);
+        await page.keyboard.press('Enter');
+        check(await judged(page, 'せいかいです'), 'files: a right answer is judged with its sound missing');
+        const reports = (await drive.controls(page)).filter(c => c.text.includes('maru1.wav')).length;
+        check(reports === 0 && !lines.some(l => /sound (maru1|batu1)\.wav started/.test(l)),
+              'files: nothing plays and nothing is reported again during the drill');
+    } finally {
+        await page.close();
+        server.close();
+        fs.rmSync(folder, { recursive: true });
+    }
+}
+
 (async () => {
     const site = path.resolve(process.argv[2]);
     const server = serve(site);
@@ -128,6 +168,8 @@ async function printWorksheets(page, label) {
         const tablet = await browser.newPage();
         await tablet.emulate({ viewport: { width: 800, height: 800, hasTouch: true, isMobile: true }, userAgent: '' });
         await drill(tablet, url, 'touch', { touch: true });
+
+        await teachersFiles(browser, site);
     } catch (error) {
         check(false, `the drill ran to its end: ${error.stack || error}`);
     } finally {
