@@ -205,19 +205,19 @@ async function startTovemi() {
     const status = document.getElementById('status');
     watchKeys();
     setUpPad(screen);
-    if ('serviceWorker' in navigator)
-        navigator.serviceWorker.register('sw.js').catch(error => console.warn('tovemi: offline copy unavailable:', error));
-    const media = fetchMedia();
     try {
         await qtLoad({
             qt: {
                 entryFunction: async config => {
-                    const [instance, files] = await Promise.all([tovemi_entry(config), media]);
+                    // The program's download first: six fetches begun before it would hold
+                    // every connection a browser opens to one server.
+                    const instance = tovemi_entry(config);
+                    const [ready, files] = await Promise.all([instance, fetchMedia()]);
                     for (const { name, bytes } of files) {
                         if (bytes)
-                            instance.FS.writeFile(name, bytes);
+                            ready.FS.writeFile(name, bytes);
                     }
-                    return instance;
+                    return ready;
                 },
                 containerElements: [screen],
                 // The boxes take digits only: keys reach the window as key events, as on the
@@ -226,6 +226,10 @@ async function startTovemi() {
                 onLoaded: () => {
                     status.remove();
                     watchForTheEnd(screen, status);
+                    // Once the window is up: the offline copy's own fetches must not slow the
+                    // first load of forty devices at once.
+                    if ('serviceWorker' in navigator)
+                        navigator.serviceWorker.register('sw.js').catch(error => console.warn('tovemi: no offline copy:', error));
                 },
                 onExit: exit => {
                     status.textContent = exit.crashed ? `エラー: ${exit.text}` : 'おしまい';

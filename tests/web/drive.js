@@ -81,7 +81,7 @@ async function press(page, place, touch) {
 
 // The hidden value of the problem on show, from the values shown: compared = base x ratio,
 // a percentage is its ratio x 100, and the base's own ratio is 1.
-async function answerOnShow(page) {
+async function problemOnShow(page) {
     const shown = {};
     let hidden = null;
     for (const { name, text } of await controls(page)) {
@@ -99,7 +99,11 @@ async function answerOnShow(page) {
     const answer = answers[hidden];
     if (answer === undefined || !Number.isFinite(answer))
         throw new Error(`no hidden value among ${JSON.stringify(await controls(page))}`);
-    return String(Number(answer.toFixed(6)));
+    return { box: hidden, answer: String(Number(answer.toFixed(6))) };
 }
 
-module.exports = { launch, at, controls, boxText, waitFor, waitForStatus, openWindow, readyWindow, press, answerOnShow };
+async function answerOnShow(page) {
+    return (await problemOnShow(page)).answer;
+}
+
+module.exports = { launch, at, controls, boxText, waitFor, waitForStatus, openWindow, readyWindow, press, problemOnShow, answerOnShow };
