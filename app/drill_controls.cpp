@@ -1,15 +1,18 @@
-// The handlers of a drill: each asks the drill's rules (drill/drill_flow.h) what a click or a
+// The handlers of a drill: each asks the drill (drill/drill.h) what a click or a
 // key does, then shows it: texts, colours, pictures, sounds and the focus.
 #include "app/form1.h"
 
+#include "app/accessibility.h"
 #include "app/key_classifier.h"
 #include "app/message_boxes.h"
 #include "display/number_text.h"
 #include "display/problem_display.h"
 #include "drill/drill.h"
 #include "media/feedback_media.h"
+#include "media/media_files.h"
 #include "media/sound_player.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QInputDialog>
@@ -50,8 +53,15 @@ void TForm1::ShowProblem()
 {
     const ProblemView view = viewOfProblem(m_drill.problemRow(), m_drill.ProblemKind);
     beginProblem(view, m_drill);
+    m_questions = questionsOf(view);
+    // The focus comes to the answer box before its text changes: a screen reader that hears of
+    // the text of a box about to take the focus takes it for focused already, and then never
+    // reads the box's name and question.
+    takeAnswerFocus(m_drill.AnswerField);
     for (std::size_t i = 0; i < Boxes.size(); ++i) {
         QLineEdit *box = entryBox(Boxes[i]);
+        if (Boxes[i] != m_drill.AnswerField)
+            box->setAccessibleDescription(m_questions[i].value_or(QString()));
         if (view.colour[i] != BoxColour::Unchanged)
             setBoxColour(box, view.colour[i] == BoxColour::Grey ? Grey : White);
         if (view.text[i])
@@ -60,25 +70,42 @@ void TForm1::ShowProblem()
     Edit7->setText(QString::number(m_drill.DrillLength));
     Edit8->setText(QString::number(m_drill.CurrentNo));
     Edit9->setText(QString::number(m_drill.RatePercent));
-    setDiagram(m_drill.problemRow(), false);
+    setDiagram(m_drill.problemRow(), DiagramStep::Picture);
     FocusAnswerField(m_drill.AnswerField);
 }
 
 void TForm1::FocusAnswerField(Box answerField)
 {
-    // Passing through Edit7 makes the answer box take the focus anew even when it had it.
-    Edit7->setFocus(Qt::OtherFocusReason);
-    QLineEdit *box = entryBox(answerField);
-    box->setFocus(Qt::OtherFocusReason);
+    QLineEdit *box = takeAnswerFocus(answerField);
     // Qt selects the text only when focus comes by Tab; the pupil's first key must replace "？".
     box->selectAll();
     if (const auto prompt = promptFor(answerField))
         setStatus(*prompt);
 }
 
+QLineEdit *TForm1::takeAnswerFocus(Box answerField)
+{
+    // The box says what it asks, after whatever waited to be said: a screen reader reads it with
+    // the box's name as the focus comes, or at once when the box has the focus already. The
+    // focus is never moved away and back to select the text anew, which a screen reader would
+    // announce as two moves.
+    QLineEdit *box = entryBox(answerField);
+    const QString question = m_questions[boxIndex(answerField)].value_or(QString());
+    const QString said = (m_saying.isEmpty() ? QString() : m_saying + u' ') + question;
+    if (!box->hasFocus())
+        box->setAccessibleDescription(said);
+    else if (!m_saying.isEmpty())
+        announce(m_announcer, said);
+    if (box->hasFocus())
+        box->setAccessibleDescription(question);
+    m_saying.clear();
+    box->setFocus(Qt::OtherFocusReason);
+    return box;
+}
+
 void TForm1::showMascot(const QString &prompt)
 {
-    m_feedback->ShowPicture(u"mascot.bmp"_s);
+    m_feedback->ShowPicture(mediaFileName(MediaUse::Mascot));
     setStatus(prompt);
 }
 
@@ -126,6 +153,15 @@ void TForm1::setAnswerShown(bool shown)
         Button2->setToolTip(u"次の問題にすすみます"_s);
     }
     Button2->setAccessibleName(Button2->text());
+    if (!shown)
+        Button2->setAccessibleDescription(QString()); // its hint again, not the last answer
+}
+
+void TForm1::sayNow(const QString &text)
+{
+    const QString said = m_saying.isEmpty() ? text : m_saying + u' ' + text;
+    m_saying.clear();
+    announce(m_announcer, said);
 }
 
 void TForm1::Button1Click()
@@ -138,9 +174,7 @@ void TForm1::Button1Click()
     ShowProblem();
     // Every file is tried now, so that what is broken is said in one box before the first
     // answer is typed, and the first use of each is instant.
-    static const QStringList MediaFiles = { u"mascot.bmp"_s, u"maru1.bmp"_s, u"batu1.bmp"_s,
-                                            u"maru1.wav"_s,  u"batu1.wav"_s, u"p.wav"_s };
-    m_mediaReports << m_feedback->CheckFiles(MediaFiles);
+    m_mediaReports << m_feedback->checkFiles(mediaFileNames());
     showMediaReportsSoon();
 }
 
@@ -159,10 +193,16 @@ void TForm1::Button2Click()
         if (texts[i])
             entryBox(Boxes[i])->setText(*texts[i]);
     }
-    setDiagram(row, true);
+    setDiagram(row, DiagramStep::Finished);
     if (step.finished)
         FinishDrill();
     setAnswerShown(true);
+    QStringList answers;
+    for (std::size_t i = 0; i < Boxes.size(); ++i) {
+        if (texts[i])
+            answers << boxName(Boxes[i]) + u"は "_s + texts[i]->trimmed();
+    }
+    sayNow(answers.join(u"、"_s) + (step.finished ? u"。"_s + Edit10->text() : QString()));
     if (step.mascotPrompt)
         showMascot(*step.mascotPrompt);
 }
@@ -236,7 +276,7 @@ bool TForm1::takeKey(QWidget *target, const KeyStroke &stroke)
     // The pupil is typing an answer: the sound output, asleep after a silence, wakes now, to be
     // ready by its Enter.
     if (stroke.phase == KeyPhase::Press && stroke.boxKey != BoxKey::Enter)
-        MediaPlayer1->Connect();
+        MediaPlayer1->connectOutput();
     // Only an Enter reads what is typed: the other keys judge nothing.
     const double typed =
             down && stroke.boxKey == BoxKey::Enter ? ReadNumber(entryBox(box)->text()) : 0.0;
@@ -248,18 +288,26 @@ bool TForm1::takeKey(QWidget *target, const KeyStroke &stroke)
 void TForm1::act(const DrillStep &step)
 {
     if (step.pip)
-        m_feedback->PlaySound(u"p.wav"_s);
+        m_feedback->PlaySound(mediaFileName(MediaUse::Pip));
     if (step.mascotPrompt)
         showMascot(*step.mascotPrompt);
+    if (step.verdict != Verdict::None)
+        m_saying = step.verdict == Verdict::Right ? u"せいかいです。"_s : u"ちがうよ！"_s;
     if (step.verdict == Verdict::Right) {
         setStatus(u"せいかいです"_s);
-        m_feedback->ShowPicture(u"maru1.bmp"_s);
-        m_feedback->PlaySound(u"maru1.wav"_s);
+        m_feedback->ShowPicture(mediaFileName(MediaUse::RightPicture));
+        m_feedback->PlaySound(mediaFileName(MediaUse::RightSound));
     } else if (step.verdict == Verdict::Wrong) {
         setStatus(u"ちがうよ！"_s);
-        m_feedback->ShowPicture(u"batu1.bmp"_s);
-        m_feedback->PlaySound(u"batu1.wav"_s);
+        m_feedback->ShowPicture(mediaFileName(MediaUse::WrongPicture));
+        m_feedback->PlaySound(mediaFileName(MediaUse::WrongSound));
     }
+    // A wrong answer brings the formula in words; the drill's last answer leaves its problem
+    // finished on the panel.
+    if (step.verdict == Verdict::Wrong)
+        advanceDiagram(diagramStepOf(!m_drill.FirstTry, false));
+    if (step.finished)
+        advanceDiagram(DiagramStep::Finished);
     if (step.verdict != Verdict::None && !step.finished) {
         Edit8->setText(QString::number(m_drill.CurrentNo));
         Edit9->setText(QString::number(m_drill.RatePercent));
@@ -270,4 +318,9 @@ void TForm1::act(const DrillStep &step)
         ShowProblem();
     if (step.focusBox)
         FocusAnswerField(*step.focusBox);
+    // The score, or a verdict no box has said yet.
+    if (step.finished)
+        sayNow(Edit10->text());
+    else if (!m_saying.isEmpty())
+        sayNow(QString());
 }

@@ -2,6 +2,7 @@
 // the handlers (drill_controls.cpp) and to the reports about pictures and sounds.
 #include "app/form1.h"
 
+#include "app/accessibility.h"
 #include "app/focus_return.h"
 #include "app/key_classifier.h"
 #include "app/layout_palette.h"
@@ -213,7 +214,9 @@ QWidget *make(QCheckBox *&box, const Control &c, QWidget *parent)
 TForm1::TForm1(QWidget *parent) : QWidget(parent)
 {
     initResources();
+    installWindowRoles();
     Form1 = this;
+    m_announcer = makeAnnouncer(this);
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Tovemi Ver 2.00 R2"_s);
     setFont(fontOf({ Face::Proportional, 12 }));
@@ -352,9 +355,13 @@ void TForm1::createDiagram()
     DiagramPanel->move(8, DiagramTop);
     DiagramPanel->hide();
     connect(DiagramSwitch, &QCheckBox::toggled, this, &TForm1::showDiagram);
-    // A click leaves the pupil where a drill needs the keys, as 出題数 does.
-    connect(DiagramSwitch, &QCheckBox::clicked, this,
-            [this] { FocusAnswerField(m_drill.AnswerField); });
+    // A click takes no focus, so what the pupil typed and selected stays as it was; toggled
+    // from the keyboard, the keys go back where a drill needs them, as 出題数 does.
+    DiagramSwitch->setFocusPolicy(Qt::TabFocus);
+    connect(DiagramSwitch, &QCheckBox::clicked, this, [this] {
+        if (DiagramSwitch->hasFocus())
+            FocusAnswerField(m_drill.AnswerField);
+    });
 }
 
 void TForm1::showDiagram(bool shown)
@@ -362,13 +369,23 @@ void TForm1::showDiagram(bool shown)
     // The window grows by the panel below the layout, which stays where it is.
     DiagramPanel->setVisible(shown);
     resize(width(), shown ? DiagramTop + DiagramHeight + 8 : LayoutHeight);
-    if (shown)
+    if (shown) {
         drawDiagram();
+        sayNow(DiagramPanel->accessibleDescription());
+    }
 }
 
-void TForm1::setDiagram(const ProblemRow &row, bool revealed)
+void TForm1::setDiagram(const ProblemRow &row, DiagramStep step)
 {
-    m_diagram = { true, row, m_drill.ProblemKind, revealed };
+    m_diagram = { true, row, m_drill.ProblemKind, step };
+    drawDiagram();
+}
+
+void TForm1::advanceDiagram(DiagramStep step)
+{
+    if (!m_diagram.problem || step <= m_diagram.step)
+        return;
+    m_diagram.step = step;
     drawDiagram();
 }
 
@@ -384,8 +401,8 @@ void TForm1::drawDiagram()
     if (!DiagramPanel->isVisible())
         return;
     DiagramPanel->showDiagram(
-            m_diagram.problem ? relationDiagramOf(m_diagram.row, m_diagram.kind, m_diagram.revealed)
-                              : RelationDiagram {});
+            m_diagram.problem ? relationDiagramOf(m_diagram.row, m_diagram.kind, m_diagram.step)
+                              : diagramBeforeStart());
 }
 
 void TForm1::setTabOrder()
@@ -479,5 +496,5 @@ void TForm1::paintEvent(QPaintEvent *event)
         return;
     // The sound server is connected to in the background once the window is on the screen:
     // the window does not wait for it, and it is ready long before the first answer's chime.
-    QTimer::singleShot(0, MediaPlayer1, &MediaPlayer::Connect);
+    QTimer::singleShot(0, MediaPlayer1, &MediaPlayer::connectOutput);
 }

@@ -12,6 +12,7 @@
 // can record them.
 #pragma once
 
+#include "display/relation_diagram.h"
 #include "drill/drill.h"
 
 #include <QWidget>
@@ -103,7 +104,9 @@ private:
     void createDiagram();
     void showDiagram(bool shown);
     // The picture of a problem, drawn when the panel is shown.
-    void setDiagram(const ProblemRow &row, bool revealed);
+    void setDiagram(const ProblemRow &row, DiagramStep step);
+    // The same problem's picture a step on; never back.
+    void advanceDiagram(DiagramStep step);
     void setNoDiagram();
     void drawDiagram();
     void setTabOrder();
@@ -113,7 +116,11 @@ private:
     // What a step of the drill shows, in its order.
     void act(const DrillStep &step);
 
+    // The focus to the answer box, which says its question as it takes it.
+    QLineEdit *takeAnswerFocus(Box answerField);
     void setAnswerShown(bool shown);
+    // Said now through the focused control, then and what waited to be said with it.
+    void sayNow(const QString &text);
     void showMascot(const QString &prompt);
     void setStatus(const QString &text);
     void setStatusColour(const QColor &colour);
@@ -128,6 +135,11 @@ private:
     void showMediaReports();
 
     Drill m_drill;
+    // What a screen reader says with each box of the problem on the screen, and what it says
+    // next, before the question of the box the focus comes to: a verdict.
+    std::array<std::optional<QString>, 9> m_questions {};
+    QString m_saying;
+    QLabel *m_announcer = nullptr;
     Feedback *m_feedback = nullptr;
     std::unique_ptr<Feedback> m_ownFeedback;
     QStringList m_mediaReports;
@@ -138,7 +150,7 @@ private:
         bool problem = false; // no problem is on the screen before スタート
         ProblemRow row;
         Kind kind = Kind::AmountsToRatio;
-        bool revealed = false;
+        DiagramStep step = DiagramStep::Picture;
     } m_diagram;
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "drill/drill.h"
+#include "devices/key_repeat_pace.h"
 
 #include <QObject>
 #include <QPointer>
@@ -25,17 +26,6 @@ struct KeyStroke
     BoxKey boxKey = BoxKey::Other;
     std::optional<Arrow> arrow;
 };
-
-// The X server's repeat switch, delay and interval, read through XKB (on Windows the control
-// panel's keyboard delay and speed), or the defaults where there is no X server or it has no
-// keyboard extension.
-struct KeyRepeatPace
-{
-    bool repeats = true; // a desktop may have switched key repeat off altogether
-    int delayMs = 660; // from the press to the first repeat
-    int intervalMs = 40; // between repeats: 25 a second
-};
-KeyRepeatPace DesktopKeyRepeat();
 
 // Installed on the application. Every key reaches `take` once, where it is first delivered
 // (the focused widget), whichever window it is in; `take` returns true to swallow it. X reports

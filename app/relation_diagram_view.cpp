@@ -18,6 +18,7 @@ QPen penFor(DiagramStrokeStyle style)
         return QPen(Qt::black, 1, Qt::DotLine, Qt::FlatCap);
     case DiagramStrokeStyle::Tick:
     case DiagramStrokeStyle::Leader:
+    case DiagramStrokeStyle::Arrow:
     case DiagramStrokeStyle::Frame:
         break;
     }

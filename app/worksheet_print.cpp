@@ -55,11 +55,11 @@ void TForm1::BitBtn1Click()
     const QString savedStatus = Edit10->text();
     setStatus(u"印刷中です"_s);
     if (!PrinterSetupDialog1)
-        PrinterSetupDialog1 = MakeQtWorksheetPrinter();
+        PrinterSetupDialog1 = makeQtWorksheetPrinter();
     // The set the print makes has the drill's chosen length, or a whole set.
-    const int pageCount = WorksheetPageCount(m_drill.printedSetLength());
+    const int pageCount = worksheetPageCount(m_drill.printedSetLength());
     // Cancel reads キャンセル: it means "do not print", and the set is not yet rebuilt.
-    if (!PrinterSetupDialog1->Choose(this, pageCount)) {
+    if (!PrinterSetupDialog1->choose(this, pageCount)) {
         setStatus(savedStatus);
         return;
     }
@@ -69,12 +69,12 @@ void TForm1::BitBtn1Click()
     MakeProblems();
     const int count = m_drill.DrillLength;
     const PrintableArea area = PrinterSetupDialog1->printableArea();
-    std::unique_ptr<WorksheetJob> job = PrinterSetupDialog1->MakeJob();
-    const PrintOutcome outcome = PrintWorksheets(*job, m_drill.ProblemTable, count, area,
-                                                 PrinterSetupDialog1->pageChoice());
+    std::unique_ptr<WorksheetJob> job = PrinterSetupDialog1->makeJob();
+    const auto printed =
+            printWorksheets(*job, m_drill.ProblemTable, count, area, PrinterSetupDialog1->pageChoice());
     job.reset();
     m_drill.WorksheetPrinting = false;
     setStatus(savedStatus);
-    if (outcome.error)
-        ReportError(u"ワークシートを印刷できませんでした。\n"_s + *outcome.error);
+    if (!printed)
+        ReportError(u"ワークシートを印刷できませんでした。\n"_s + printed.errorString());
 }

@@ -21,7 +21,7 @@ QImage panelImage()
 
 void paint(benchmark::State &state)
 {
-    const RelationDiagram diagram = relationDiagramOf(Row, DiagramKind, true);
+    const RelationDiagram diagram = relationDiagramOf(Row, DiagramKind, DiagramStep::Finished);
     // The rectangles are what is painted only if the installed face has the advances the
     // layout assumed.
     for (const DiagramText &text : diagram.texts) {
@@ -42,14 +42,14 @@ void show(benchmark::State &state)
     RelationDiagramView view;
     QImage image = panelImage();
     for (auto _ : state) {
-        view.showDiagram(relationDiagramOf(Row, DiagramKind, true));
+        view.showDiagram(relationDiagramOf(Row, DiagramKind, DiagramStep::Finished));
         view.render(&image);
     }
 }
 
 void baseline(benchmark::State &state)
 {
-    const RelationDiagram diagram = relationDiagramOf(Row, DiagramKind, true);
+    const RelationDiagram diagram = relationDiagramOf(Row, DiagramKind, DiagramStep::Finished);
     QImage image = panelImage();
     for (auto _ : state) {
         QPainter painter(&image);

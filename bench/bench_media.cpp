@@ -5,6 +5,7 @@
 #include "app/form1.h"
 #include "bench/window_answers.h"
 #include "media/feedback_media.h"
+#include "media/media_files.h"
 
 #include <QApplication>
 #include <QDir>
@@ -46,16 +47,18 @@ const QTemporaryDir &mediaFolder(bool huge)
         for (const QString &name : shipped.entryList(QDir::Files))
             QFile::copy(shipped.filePath(name), dir.filePath(name));
         if (huge) {
-            QFile::remove(dir.filePath(u"maru1.wav"_s));
-            QFile::remove(dir.filePath(u"maru1.bmp"_s));
+            const QString sound = dir.filePath(mediaFileName(MediaUse::RightSound));
+            const QString picture = dir.filePath(mediaFileName(MediaUse::RightPicture));
+            QFile::remove(sound);
+            QFile::remove(picture);
             const qint64 soundBytes = 600LL * 44100 * 4;
-            sparseFile(dir.filePath(u"maru1.wav"_s),
+            sparseFile(sound,
                        "RIFF" + le32(36 + soundBytes) + "WAVEfmt " + le32(16)
                                + QByteArray::fromHex("01000200") + le32(44100) + le32(44100 * 4)
                                + QByteArray::fromHex("04001000") + "data" + le32(soundBytes),
                        44 + soundBytes);
             const qint64 pictureBytes = 5500LL * 3 * 5500;
-            sparseFile(dir.filePath(u"maru1.bmp"_s),
+            sparseFile(picture,
                        "BM" + le32(54 + pictureBytes) + le32(0) + le32(54) + le32(40) + le32(5500)
                                + le32(5500) + QByteArray::fromHex("01001800") + le32(0)
                                + le32(pictureBytes) + QByteArray(16, '\0'),
@@ -100,9 +103,10 @@ void rightAnswer(benchmark::State &state, bool huge)
 void picture(benchmark::State &state, bool huge)
 {
     TForm1 &w = windowIn(huge);
-    w.feedback()->ShowPicture(u"maru1.bmp"_s);
+    const QString right = mediaFileName(MediaUse::RightPicture);
+    w.feedback()->ShowPicture(right);
     for (auto _ : state)
-        w.feedback()->ShowPicture(u"maru1.bmp"_s);
+        w.feedback()->ShowPicture(right);
 }
 
 } // namespace

@@ -9,10 +9,8 @@ set(TOVEMI_APP_ID "io.github.tovemi.Tovemi")
 set(TOVEMI_MEDIA_DIR "${CMAKE_INSTALL_DATADIR}/tovemi")
 set(_tovemi_packaging "${PROJECT_SOURCE_DIR}/packaging")
 
-install(FILES
-    media/files/mascot.bmp media/files/maru1.bmp media/files/batu1.bmp
-    media/files/maru1.wav media/files/batu1.wav media/files/p.wav
-    DESTINATION "${TOVEMI_MEDIA_DIR}")
+list(TRANSFORM TOVEMI_MEDIA_FILES PREPEND "media/files/" OUTPUT_VARIABLE _tovemi_media)
+install(FILES ${_tovemi_media} DESTINATION "${TOVEMI_MEDIA_DIR}")
 
 install(FILES "${_tovemi_packaging}/${TOVEMI_APP_ID}.metainfo.xml"
     DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")

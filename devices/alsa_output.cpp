@@ -5,7 +5,6 @@
 
 #include <alsa/asoundlib.h>
 
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -15,9 +14,6 @@ namespace {
 // Enough to ride out a busy moment of the machine, short enough to cut a sound off at once.
 constexpr unsigned BufferMicroseconds = 40'000;
 constexpr std::size_t PieceFrames = StreamRate / 200;
-// A working card takes a piece within one buffer's time; one that takes longer at closing has
-// stalled.
-constexpr auto ClosingWait = std::chrono::milliseconds(300);
 
 // ALSA prints its complaints about missing cards to the terminal; a missing card is normal
 // here, and stays silent like any failure to play.
@@ -42,64 +38,7 @@ snd_pcm_t *openDefaultDevice()
 
 } // namespace
 
-struct AlsaOutput::Shared
-{
-    std::mutex mutex;
-    // Tells the thread of a new order, and whoever closes that the thread has finished.
-    std::condition_variable changed;
-    std::unique_ptr<SoundFeed> next;
-    std::uint64_t order = 0;
-    bool playing = false;
-    bool quit = false;
-    bool finished = false;
-};
-
-AlsaOutput::AlsaOutput()
-    : m_shared(std::make_shared<Shared>()), m_thread(&AlsaOutput::run, m_shared)
-{}
-
-AlsaOutput::~AlsaOutput()
-{
-    Stop();
-    std::unique_lock lock(m_shared->mutex);
-    m_shared->quit = true;
-    m_shared->changed.notify_all();
-    const bool finished =
-            m_shared->changed.wait_for(lock, ClosingWait, [this] { return m_shared->finished; });
-    lock.unlock();
-    if (finished)
-        m_thread.join();
-    else
-        m_thread.detach();
-}
-
-void AlsaOutput::Play(std::unique_ptr<SoundFeed> feed)
-{
-    replace(std::move(feed));
-}
-
-void AlsaOutput::Stop()
-{
-    replace(nullptr);
-}
-
-void AlsaOutput::replace(std::unique_ptr<SoundFeed> feed)
-{
-    {
-        std::lock_guard lock(m_shared->mutex);
-        // The sound that was waiting leaves in `feed`, after the lock.
-        m_shared->next.swap(feed);
-        m_shared->order += 1;
-        m_shared->playing = m_shared->next != nullptr;
-    }
-    m_shared->changed.notify_all();
-}
-
-bool AlsaOutput::isPlaying() const
-{
-    std::lock_guard lock(m_shared->mutex);
-    return m_shared->playing;
-}
+AlsaOutput::AlsaOutput() : DeviceThread(std::make_shared<Shared>(), &AlsaOutput::run) {}
 
 void AlsaOutput::run(std::shared_ptr<Shared> shared)
 {
@@ -152,7 +91,5 @@ void AlsaOutput::run(std::shared_ptr<Shared> shared)
     }
     if (pcm)
         snd_pcm_close(pcm);
-    std::lock_guard lock(shared->mutex);
-    shared->finished = true;
-    shared->changed.notify_all();
+    shared->finish();
 }

@@ -48,7 +48,7 @@ int MediaFile::release()
 #ifdef Q_OS_WIN
 // Windows has no descriptor to open without blocking; its handle is checked the same way
 // before the C runtime is given it, which libsndfile and QFile then read through.
-std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
+Result<MediaFile> openMediaFile(const QString &fileName)
 {
     // Backup semantics let a folder be opened too, so that it is told apart from a missing file.
     const HANDLE handle = ::CreateFileW(
@@ -61,34 +61,34 @@ std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_NAME:
-            return u"ファイルがありません"_s;
+            return Failure(u"ファイルがありません"_s);
         case ERROR_ACCESS_DENIED:
-            return u"読む許可がありません"_s;
+            return Failure(u"読む許可がありません"_s);
         default:
-            return u"開けません（%1）"_s.arg(qt_error_string(int(error)));
+            return Failure(u"開けません（%1）"_s.arg(qt_error_string(int(error))));
         }
     }
     const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
     if (fd < 0) {
         ::CloseHandle(handle);
-        return u"開けません（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return Failure(u"開けません（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(errno))));
     }
     MediaFile file(fd, {});
     // A console, a serial port or a pipe would never end, or hang the window at the first read.
     if (::GetFileType(handle) != FILE_TYPE_DISK)
-        return u"ふつうのファイルではありません"_s;
+        return Failure(u"ふつうのファイルではありません"_s);
     BY_HANDLE_FILE_INFORMATION info {};
     if (!::GetFileInformationByHandle(handle, &info))
-        return u"開けません（%1）"_s.arg(qt_error_string(int(::GetLastError())));
+        return Failure(u"開けません（%1）"_s.arg(qt_error_string(int(::GetLastError()))));
     if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return u"ファイルではなくフォルダーです"_s;
+        return Failure(u"ファイルではなくフォルダーです"_s);
     const qint64 size = qint64(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
     if (size == 0)
-        return u"ファイルが空です"_s;
+        return Failure(u"ファイルが空です"_s);
     // Windows keeps a change time as Linux does, which every write moves on.
     FILE_BASIC_INFO times {};
     if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &times, sizeof times))
-        return u"開けません（%1）"_s.arg(qt_error_string(int(::GetLastError())));
+        return Failure(u"開けません（%1）"_s.arg(qt_error_string(int(::GetLastError()))));
     // Hundreds of nanoseconds since 1601, counted from 1970 so that nanoseconds fit.
     constexpr qint64 From1601To1970 = 116'444'736'000'000'000;
     const auto ns = [](LARGE_INTEGER time) { return (time.QuadPart - From1601To1970) * 100; };
@@ -98,7 +98,7 @@ std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
                        ns(times.LastWriteTime), ns(times.ChangeTime) });
 }
 #else
-std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
+Result<MediaFile> openMediaFile(const QString &fileName)
 {
     const int fd = ::open(QFile::encodeName(fileName).constData(),
                           O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -106,30 +106,30 @@ std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
         switch (errno) {
         case ENOENT:
         case ENOTDIR:
-            return u"ファイルがありません"_s;
+            return Failure(u"ファイルがありません"_s);
         case EACCES:
         case EPERM:
-            return u"読む許可がありません"_s;
+            return Failure(u"読む許可がありません"_s);
         case ELOOP:
-            return u"シンボリックリンクが循環しています"_s;
+            return Failure(u"シンボリックリンクが循環しています"_s);
         case ENXIO:
-            return u"ふつうのファイルではありません"_s;
+            return Failure(u"ふつうのファイルではありません"_s);
         default:
-            return u"開けません（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
+            return Failure(u"開けません（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(errno))));
         }
     }
     MediaFile file(fd, {});
     struct stat info
     {};
     if (::fstat(fd, &info) != 0)
-        return u"開けません（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return Failure(u"開けません（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(errno))));
     if (S_ISDIR(info.st_mode))
-        return u"ファイルではなくフォルダーです"_s;
+        return Failure(u"ファイルではなくフォルダーです"_s);
     // A pipe or a device would never end, or hang the window at the first read.
     if (!S_ISREG(info.st_mode))
-        return u"ふつうのファイルではありません"_s;
+        return Failure(u"ふつうのファイルではありません"_s);
     if (info.st_size == 0)
-        return u"ファイルが空です"_s;
+        return Failure(u"ファイルが空です"_s);
     // Regular files never block; the flag only mattered for what the name might have been.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     const auto ns = [](const timespec &time) {
@@ -141,7 +141,7 @@ std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName)
 }
 #endif
 
-QString MediaFolder()
+QString mediaFolder()
 {
 #ifdef Q_OS_WASM
     // The page fetched the files from beside itself, and that is where a teacher replaces them.
@@ -159,7 +159,7 @@ QString MediaFolder()
     return old.isEmpty() ? u"（不明）"_s : u"%1（削除されています）"_s.arg(old);
 }
 
-QString CannotOpenMessage(const QString &fileName, const QString &reason)
+QString cannotOpenMessage(const QString &fileName, const QString &reason)
 {
-    return u"「%1」を開けません: %2（探した場所: %3）"_s.arg(fileName, reason, MediaFolder());
+    return u"「%1」を開けません: %2（探した場所: %3）"_s.arg(fileName, reason, mediaFolder());
 }

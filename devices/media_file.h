@@ -1,11 +1,11 @@
 // Opening a picture or sound file that a teacher controls: once, without blocking, checked.
 #pragma once
 
+#include "drill/result.h"
+
 #include <QString>
 
 #include <cstdint>
-#include <optional>
-#include <variant>
 
 // What tells one version of a file from another: a replaced file differs in at least one.
 struct FileIdentity
@@ -49,10 +49,10 @@ private:
 // file swapped for one after a check can never block: the descriptor is opened without
 // blocking and what it refers to is checked before anything is read. On failure the reason,
 // in words a teacher can act on.
-std::variant<MediaFile, QString> OpenMediaFile(const QString &fileName);
+Result<MediaFile> openMediaFile(const QString &fileName);
 
 // The folder the bare names are looked for in, even when it has been deleted since.
-QString MediaFolder();
+QString mediaFolder();
 
 // The text of a report about a file that cannot be used: its name, the reason and the folder.
-QString CannotOpenMessage(const QString &fileName, const QString &reason);
+QString cannotOpenMessage(const QString &fileName, const QString &reason);

@@ -47,46 +47,39 @@ PageChoice PrinterJob::pageChoice(const QPrinter &printer)
     return choice;
 }
 
-bool PrinterJob::failedState(const char *what)
+Result<void> PrinterJob::printerState(const char *failure) const
 {
-    if (m_printer.printerState() != QPrinter::Error)
-        return false;
-    m_error = QString::fromUtf8(what);
-    return true;
+    if (m_printer.printerState() == QPrinter::Error)
+        return Failure(QString::fromUtf8(failure));
+    return {};
 }
 
-bool PrinterJob::BeginJob()
+Result<void> PrinterJob::beginJob()
 {
     m_printer.setDocName(QString());
     if (!m_painter.begin(&m_printer)) {
         if (m_printer.outputFormat() == QPrinter::PdfFormat)
-            m_error = u"ファイル「%1」に書き込めません。"_s.arg(m_printer.outputFileName());
-        else
-            m_error = u"プリンター「%1」で印刷を始められません。"_s.arg(m_printer.printerName());
-        return false;
+            return Failure(u"ファイル「%1」に書き込めません。"_s.arg(m_printer.outputFileName()));
+        return Failure(u"プリンター「%1」で印刷を始められません。"_s.arg(m_printer.printerName()));
     }
-    return !failedState("印刷を始められません。");
+    return printerState("印刷を始められません。");
 }
 
-bool PrinterJob::NewPage()
+Result<void> PrinterJob::newPage()
 {
-    if (!m_printer.newPage()) {
-        m_error = u"次のページを始められません。"_s;
-        return false;
-    }
-    return !failedState("次のページを始められません。");
+    if (!m_printer.newPage())
+        return Failure(u"次のページを始められません。"_s);
+    return printerState("次のページを始められません。");
 }
 
-bool PrinterJob::EndJob()
+Result<void> PrinterJob::endJob()
 {
-    if (m_painter.isActive() && !m_painter.end()) {
-        m_error = u"印刷を終えられません。"_s;
-        return false;
-    }
-    return !failedState("印刷を終えられません。");
+    if (m_painter.isActive() && !m_painter.end())
+        return Failure(u"印刷を終えられません。"_s);
+    return printerState("印刷を終えられません。");
 }
 
-void PrinterJob::SetFont(const QString &face, int pointSize)
+void PrinterJob::setFont(const QString &face, int pointSize)
 {
     if (face != m_face || pointSize != m_pointSize || !m_metrics) {
         // The painter turns points into dots with the printer's resolution, so the letters
@@ -100,28 +93,28 @@ void PrinterJob::SetFont(const QString &face, int pointSize)
     }
 }
 
-int PrinterJob::TextWidth(const QString &text)
+int PrinterJob::textWidth(const QString &text)
 {
     return m_metrics ? m_metrics->horizontalAdvance(text) : 0;
 }
 
-int PrinterJob::TextHeight(const QString &)
+int PrinterJob::textHeight(const QString &)
 {
     // The height of a line of the font, whatever the characters.
     return m_metrics ? m_metrics->height() : 0;
 }
 
-void PrinterJob::TextOut(int x, int y, const QString &text)
+void PrinterJob::textOut(int x, int y, const QString &text)
 {
     m_painter.drawText(QPoint(x, y + (m_metrics ? m_metrics->ascent() : 0)), text);
 }
 
-void PrinterJob::MoveTo(int x, int y)
+void PrinterJob::moveTo(int x, int y)
 {
     m_pen = { x, y };
 }
 
-void PrinterJob::LineTo(int x, int y)
+void PrinterJob::lineTo(int x, int y)
 {
     const QPoint to(x, y);
     m_painter.drawLine(m_pen, to);
@@ -148,14 +141,14 @@ class QtWorksheetPrinter final : public WorksheetPrinter
 public:
     QtWorksheetPrinter() : m_printer(QPrinter::HighResolution) { presetPdfFile(m_printer); }
 
-    bool Choose(QWidget *parent, int pageCount) override
+    bool choose(QWidget *parent, int pageCount) override
     {
         // A range belongs to one print: the next is of a new set, maybe of another length.
         m_printer.setPrintRange(QPrinter::AllPages);
         m_printer.setFromTo(0, 0);
         QPrintDialog dialog(&m_printer, parent);
         // No selection and no current page: the sheets have neither. The range, the copies
-        // and their order are the program's to honour (PagesToPrint); the odd or even pages
+        // and their order are the program's to honour (pagesToPrint); the odd or even pages
         // and a list of pages are offered only where the print server does them.
         dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange
                           | QAbstractPrintDialog::PrintShowPageSize
@@ -171,7 +164,7 @@ public:
 
     PageChoice pageChoice() override { return PrinterJob::pageChoice(m_printer); }
 
-    std::unique_ptr<WorksheetJob> MakeJob() override
+    std::unique_ptr<WorksheetJob> makeJob() override
     {
         return std::make_unique<PrinterJob>(m_printer);
     }
@@ -182,7 +175,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<WorksheetPrinter> MakeQtWorksheetPrinter()
+std::unique_ptr<WorksheetPrinter> makeQtWorksheetPrinter()
 {
     return std::make_unique<QtWorksheetPrinter>();
 }

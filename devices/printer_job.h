@@ -20,17 +20,16 @@ public:
     explicit PrinterJob(QPrinter &printer);
     ~PrinterJob() override;
 
-    bool BeginJob() override;
-    bool NewPage() override;
-    bool EndJob() override;
-    QString errorText() const override { return m_error; }
+    Result<void> beginJob() override;
+    Result<void> newPage() override;
+    Result<void> endJob() override;
 
-    void SetFont(const QString &face, int pointSize) override;
-    int TextWidth(const QString &text) override;
-    int TextHeight(const QString &text) override;
-    void TextOut(int x, int y, const QString &text) override;
-    void MoveTo(int x, int y) override;
-    void LineTo(int x, int y) override;
+    void setFont(const QString &face, int pointSize) override;
+    int textWidth(const QString &text) override;
+    int textHeight(const QString &text) override;
+    void textOut(int x, int y, const QString &text) override;
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
 
     // The printable area in the printer's dots, at the resolution it prints with.
     static PrintableArea printableArea(const QPrinter &printer);
@@ -40,7 +39,8 @@ public:
     static void useWorksheetResolution(QPrinter &printer);
 
 private:
-    bool failedState(const char *what);
+    // The printer's own state, which QPrinter keeps apart from what its calls return.
+    Result<void> printerState(const char *failure) const;
 
     QPrinter &m_printer;
     QPainter m_painter;
@@ -49,8 +49,7 @@ private:
     int m_pointSize = 0;
     std::optional<QFontMetrics> m_metrics;
     QPoint m_pen;
-    QString m_error;
 };
 
 // The program's printer: a QPrinter at high resolution, offered in QPrintDialog.
-std::unique_ptr<WorksheetPrinter> MakeQtWorksheetPrinter();
+std::unique_ptr<WorksheetPrinter> makeQtWorksheetPrinter();

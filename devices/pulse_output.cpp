@@ -60,7 +60,7 @@ PulseOutput::~PulseOutput()
     pa_threaded_mainloop_free(m_loop);
 }
 
-void PulseOutput::Connect()
+void PulseOutput::connect()
 {
     if (!m_loop)
         return;
@@ -246,7 +246,7 @@ void PulseOutput::flushed(pa_stream *, int, void *self)
         output->startLocked();
 }
 
-void PulseOutput::Play(std::unique_ptr<SoundFeed> feed)
+void PulseOutput::play(std::unique_ptr<SoundFeed> feed)
 {
     if (!m_loop) {
         if (m_unserved)
@@ -315,7 +315,7 @@ void PulseOutput::writeLocked(std::size_t bytes, bool fromReadIndex)
     }
 }
 
-void PulseOutput::Stop()
+void PulseOutput::stop()
 {
     if (!m_loop)
         return;

@@ -34,11 +34,11 @@ public:
 
     // Makes the stream ready in the background (connecting, uncorking it, or making it anew
     // after the server took it away) and keeps it so a little longer. Returns at once.
-    void Connect();
+    void connect();
     // Cuts off the sound before and plays this one from its start, as soon as the server shows
     // it is there. A sound that the server takes up only after its time is dropped.
-    void Play(std::unique_ptr<SoundFeed> feed);
-    void Stop();
+    void play(std::unique_ptr<SoundFeed> feed);
+    void stop();
     bool isPlaying() const;
 
 private:

@@ -30,21 +30,21 @@ QString libraryError(SNDFILE *file)
     return u"音声ファイルとして読めません（%1）"_s.arg(QString::fromLocal8Bit(sf_strerror(file)));
 }
 
-std::variant<SNDFILE *, QString> openSound(MediaFile &&file, SF_INFO &info)
+Result<SNDFILE *> openSound(MediaFile &&file, SF_INFO &info)
 {
     info = {};
     const int fd = file.fd();
     SNDFILE *sound = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
     if (!sound)
-        return libraryError(nullptr);
+        return Failure(libraryError(nullptr));
     file.release(); // libsndfile closes it from now on
     if (info.channels < 1 || info.channels > MostChannels) {
         sf_close(sound);
-        return u"チャンネル数が %1 の音は鳴らせません"_s.arg(info.channels);
+        return Failure(u"チャンネル数が %1 の音は鳴らせません"_s.arg(info.channels));
     }
     if (info.samplerate < LowestRate || info.samplerate > HighestRate) {
         sf_close(sound);
-        return u"サンプリング周波数 %1 Hz の音は鳴らせません"_s.arg(info.samplerate);
+        return Failure(u"サンプリング周波数 %1 Hz の音は鳴らせません"_s.arg(info.samplerate));
     }
     return sound;
 }
@@ -105,13 +105,13 @@ std::size_t SoundSource::read(std::int16_t *out, std::size_t frames)
     return done;
 }
 
-std::variant<DecodedSound, QString> DecodeSound(MediaFile &&file, int startFrames)
+Result<DecodedSound> decodeSound(MediaFile &&file, int startFrames)
 {
     SF_INFO info;
-    auto opened = openSound(std::move(file), info);
-    if (auto *reason = std::get_if<QString>(&opened))
-        return *reason;
-    SNDFILE *sound = std::get<SNDFILE *>(opened);
+    const auto opened = openSound(std::move(file), info);
+    if (!opened)
+        return Failure(opened.errorString());
+    SNDFILE *sound = opened.value();
 
     auto start = std::make_shared<SoundStart>();
     start->stream = Resampler(info.channels, info.samplerate);
@@ -132,7 +132,7 @@ std::variant<DecodedSound, QString> DecodeSound(MediaFile &&file, int startFrame
         const QString reason = start->fileFrames == 0 ? u"音声ファイルに音が入っていません"_s
                                                       : libraryError(sound);
         sf_close(sound);
-        return reason;
+        return Failure(reason);
     }
     if (start->whole) {
         start->stream.finish(start->samples);
@@ -145,16 +145,16 @@ std::variant<DecodedSound, QString> DecodeSound(MediaFile &&file, int startFrame
     return decoded;
 }
 
-std::variant<std::unique_ptr<SoundSource>, QString>
-ResumeSound(MediaFile &&file, std::shared_ptr<const SoundStart> start)
+Result<std::unique_ptr<SoundSource>> resumeSound(MediaFile &&file,
+                                                 std::shared_ptr<const SoundStart> start)
 {
     if (start->whole)
         return std::make_unique<SoundSource>(std::move(start), nullptr, 1);
     SF_INFO info;
-    auto opened = openSound(std::move(file), info);
-    if (auto *reason = std::get_if<QString>(&opened))
-        return *reason;
-    SNDFILE *sound = std::get<SNDFILE *>(opened);
+    const auto opened = openSound(std::move(file), info);
+    if (!opened)
+        return Failure(opened.errorString());
+    SNDFILE *sound = opened.value();
     if (sf_seek(sound, start->fileFrames, SEEK_SET) < 0) {
         // Formats that cannot seek are read up to that point instead.
         std::vector<float> skipped(std::size_t(ChunkFrames) * std::size_t(info.channels));

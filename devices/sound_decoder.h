@@ -2,12 +2,12 @@
 #pragma once
 
 #include "devices/resampler.h"
+#include "drill/result.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <memory>
-#include <variant>
 #include <vector>
 
 class MediaFile;
@@ -59,8 +59,8 @@ struct DecodedSound
     std::shared_ptr<const SoundStart> start;
     std::unique_ptr<SoundSource> source;
 };
-std::variant<DecodedSound, QString> DecodeSound(MediaFile &&file, int startFrames = StartFrames);
+Result<DecodedSound> decodeSound(MediaFile &&file, int startFrames = StartFrames);
 
 // A source for a start decoded before from the same file, reading the rest from `file`.
-std::variant<std::unique_ptr<SoundSource>, QString>
-ResumeSound(MediaFile &&file, std::shared_ptr<const SoundStart> start);
+Result<std::unique_ptr<SoundSource>> resumeSound(MediaFile &&file,
+                                                 std::shared_ptr<const SoundStart> start);

@@ -26,19 +26,19 @@ using PlatformOutput = WaveOutput;
 class PlatformOutput
 {
 public:
-    void Connect() { m_server.Connect(); }
+    void connect() { m_server.connect(); }
 
-    void Play(std::unique_ptr<SoundFeed> feed)
+    void play(std::unique_ptr<SoundFeed> feed)
     {
         // The sound card gives way to the server whenever one answers.
-        m_card.Stop();
-        m_server.Play(std::move(feed));
+        m_card.stop();
+        m_server.play(std::move(feed));
     }
 
-    void Stop()
+    void stop()
     {
-        m_server.Stop();
-        m_card.Stop();
+        m_server.stop();
+        m_card.stop();
     }
 
     bool isPlaying() const { return m_server.isPlaying() || m_card.isPlaying(); }
@@ -48,7 +48,7 @@ private:
     // it outlives the server's thread, which may hand it a sound until it stops.
     AlsaOutput m_card;
     PulseOutput m_server { [this](std::unique_ptr<SoundFeed> feed) {
-        m_card.Play(std::move(feed));
+        m_card.play(std::move(feed));
     } };
 };
 #endif
@@ -56,39 +56,39 @@ private:
 class StreamSoundOutput final : public SoundOutput
 {
 public:
-    void Connect() override { m_output.Connect(); }
+    void connect() override { m_output.connect(); }
 
-    std::optional<QString> Open(MediaFile &&file) override
+    Result<void> open(MediaFile &&file) override
     {
-        Close();
+        close();
         auto source = sourceOf(std::move(file));
-        if (auto *reason = std::get_if<QString>(&source))
-            return *reason;
-        m_open = std::move(std::get<std::unique_ptr<SoundSource>>(source));
-        return std::nullopt;
+        if (!source)
+            return Failure(source.errorString());
+        m_open = std::move(source).value();
+        return {};
     }
 
-    std::optional<QString> Prepare(MediaFile &&file) override
+    Result<void> prepare(MediaFile &&file) override
     {
-        auto source = sourceOf(std::move(file));
-        if (auto *reason = std::get_if<QString>(&source))
-            return *reason;
-        return std::nullopt;
+        const auto source = sourceOf(std::move(file));
+        if (!source)
+            return Failure(source.errorString());
+        return {};
     }
 
-    void Play() override
+    void play() override
     {
         if (!m_open)
             return;
         // Decoded ahead here, so that the output's threads only copy samples.
-        m_output.Play(std::make_unique<SoundFeed>(std::move(m_open),
+        m_output.play(std::make_unique<SoundFeed>(std::move(m_open),
                                                   SoundFeed::Clock::now() + LateAfter));
     }
 
-    void Close() override
+    void close() override
     {
         m_open.reset();
-        m_output.Stop();
+        m_output.stop();
     }
 
     bool isPlaying() const override { return m_output.isPlaying(); }
@@ -96,18 +96,18 @@ public:
 private:
     // A source that plays the sound in `file`, from what was kept of the same file or decoded
     // anew.
-    std::variant<std::unique_ptr<SoundSource>, QString> sourceOf(MediaFile &&file)
+    Result<std::unique_ptr<SoundSource>> sourceOf(MediaFile &&file)
     {
         const FileIdentity identity = file.identity();
         const auto kept = m_kept.find(identity.path);
         if (kept != m_kept.end() && kept->second.identity == identity)
-            return ResumeSound(std::move(file), kept->second.start);
+            return resumeSound(std::move(file), kept->second.start);
         // A file replaced since is decoded anew; what was kept of it goes.
         m_kept.erase(identity.path);
-        auto decoded = DecodeSound(std::move(file));
-        if (auto *reason = std::get_if<QString>(&decoded))
-            return *reason;
-        auto &sound = std::get<DecodedSound>(decoded);
+        auto decoded = decodeSound(std::move(file));
+        if (!decoded)
+            return Failure(decoded.errorString());
+        DecodedSound &sound = decoded.value();
         m_kept[identity.path] = { identity, sound.start };
         return std::move(sound.source);
     }
@@ -124,7 +124,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<SoundOutput> MakeStreamSoundOutput()
+std::unique_ptr<SoundOutput> makeStreamSoundOutput()
 {
     return std::make_unique<StreamSoundOutput>();
 }

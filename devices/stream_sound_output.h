@@ -7,4 +7,4 @@
 
 #include <memory>
 
-std::unique_ptr<SoundOutput> MakeStreamSoundOutput();
+std::unique_ptr<SoundOutput> makeStreamSoundOutput();

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <utility>
@@ -23,8 +22,6 @@ constexpr std::size_t QueuedBlocks = 4;
 // The device is closed after this long without a sound or a key typed into an answer box, so
 // that the machine's audio engine may sleep; the same moment as the Linux stream's cork.
 constexpr std::chrono::milliseconds AwakeAfterUse { 1500 };
-// A working device gives back a block within its 20 ms; one that takes longer at closing hangs.
-constexpr auto ClosingWait = std::chrono::milliseconds(300);
 
 struct Block
 {
@@ -51,92 +48,46 @@ HWAVEOUT openDevice(HANDLE blockDone)
 
 } // namespace
 
-struct WaveOutput::Shared
+// The thread waits on Win32 events rather than the condition variable: one tells it of a new
+// order, the other that the device is done with a block.
+struct WaveOutput::Events : DeviceThread::Shared
 {
-    Shared()
-        : wake(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+    Events()
+        : wakeEvent(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
           blockDone(::CreateEventW(nullptr, FALSE, FALSE, nullptr))
     {}
-    ~Shared()
+    ~Events() override
     {
-        ::CloseHandle(wake);
+        ::CloseHandle(wakeEvent);
         ::CloseHandle(blockDone);
     }
-    Shared(const Shared &) = delete;
-    Shared &operator=(const Shared &) = delete;
+    Events(const Events &) = delete;
+    Events &operator=(const Events &) = delete;
 
-    std::mutex mutex;
-    // Tells whoever closes that the thread has finished.
-    std::condition_variable finishedChanged;
-    // Win32 events: one tells the thread of a new order, the other that the device is done
-    // with a block.
-    const HANDLE wake;
+    void wake() override { ::SetEvent(wakeEvent); }
+
+    const HANDLE wakeEvent;
     const HANDLE blockDone;
-    std::unique_ptr<SoundFeed> next;
-    std::uint64_t order = 0;
+    // The device is wanted soon: open it, or keep it open a while longer.
     bool connect = false;
-    bool playing = false;
-    bool quit = false;
-    bool finished = false;
 };
 
-WaveOutput::WaveOutput()
-    : m_shared(std::make_shared<Shared>()), m_thread(&WaveOutput::run, m_shared)
+WaveOutput::WaveOutput() : WaveOutput(std::make_shared<Events>()) {}
+
+WaveOutput::WaveOutput(std::shared_ptr<Events> shared)
+    : DeviceThread(shared, &WaveOutput::run), m_events(std::move(shared))
 {}
 
-WaveOutput::~WaveOutput()
-{
-    Stop();
-    std::unique_lock lock(m_shared->mutex);
-    m_shared->quit = true;
-    ::SetEvent(m_shared->wake);
-    const bool finished = m_shared->finishedChanged.wait_for(lock, ClosingWait,
-                                                             [this] { return m_shared->finished; });
-    lock.unlock();
-    if (finished)
-        m_thread.join();
-    else
-        m_thread.detach();
-}
-
-void WaveOutput::Connect()
+void WaveOutput::connect()
 {
     {
-        std::lock_guard lock(m_shared->mutex);
-        m_shared->connect = true;
+        std::lock_guard lock(m_events->mutex);
+        m_events->connect = true;
     }
-    ::SetEvent(m_shared->wake);
+    m_events->wake();
 }
 
-void WaveOutput::Play(std::unique_ptr<SoundFeed> feed)
-{
-    replace(std::move(feed));
-}
-
-void WaveOutput::Stop()
-{
-    replace(nullptr);
-}
-
-void WaveOutput::replace(std::unique_ptr<SoundFeed> feed)
-{
-    std::unique_ptr<SoundFeed> unplayed;
-    {
-        std::lock_guard lock(m_shared->mutex);
-        unplayed = std::exchange(m_shared->next, std::move(feed));
-        m_shared->order += 1;
-        m_shared->playing = m_shared->next != nullptr;
-    }
-    ::SetEvent(m_shared->wake);
-}
-
-bool WaveOutput::isPlaying() const
-{
-    std::lock_guard lock(m_shared->mutex);
-    return m_shared->playing;
-}
-
-void WaveOutput::run(std::shared_ptr<Shared> shared)
+void WaveOutput::run(std::shared_ptr<Events> shared)
 {
     using Clock = std::chrono::steady_clock;
     HWAVEOUT device = nullptr;
@@ -242,12 +193,10 @@ void WaveOutput::run(std::shared_ptr<Shared> shared)
             else
                 timeout = DWORD(left.count());
         }
-        const HANDLE events[] = { shared->wake, shared->blockDone };
+        const HANDLE events[] = { shared->wakeEvent, shared->blockDone };
         ::WaitForMultipleObjects(2, events, FALSE, timeout);
     }
     close();
     source.reset();
-    std::lock_guard lock(shared->mutex);
-    shared->finished = true;
-    shared->finishedChanged.notify_all();
+    shared->finish();
 }

@@ -18,35 +18,36 @@ emscripten::val sounds()
 class WebSoundOutput final : public SoundOutput
 {
 public:
-    void Connect() override { sounds().call<void>("wake"); }
+    void connect() override { sounds().call<void>("wake"); }
 
-    std::optional<QString> Open(MediaFile &&file) override
+    Result<void> open(MediaFile &&file) override
     {
-        Close();
-        auto problem = Prepare(std::move(file));
-        if (!problem)
+        close();
+        Result<void> prepared = prepare(std::move(file));
+        if (prepared)
             m_open = m_prepared;
-        return problem;
+        return prepared;
     }
 
-    std::optional<QString> Prepare(MediaFile &&file) override
+    Result<void> prepare(MediaFile &&file) override
     {
         // The file was opened and checked as on the desktop; what was decoded of it is the
         // page's, under the same name.
         m_prepared = file.identity().path.toStdString();
         const auto problem = sounds().call<std::string>("problem", m_prepared);
         if (problem.empty())
-            return std::nullopt;
-        return u"音声ファイルとして読めません（%1）"_s.arg(QString::fromStdString(problem));
+            return {};
+        return Failure(
+                u"音声ファイルとして読めません（%1）"_s.arg(QString::fromStdString(problem)));
     }
 
-    void Play() override
+    void play() override
     {
         if (!m_open.empty())
             sounds().call<void>("start", m_open);
     }
 
-    void Close() override
+    void close() override
     {
         sounds().call<void>("stop");
         m_open.clear();
@@ -61,7 +62,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<SoundOutput> MakeStreamSoundOutput()
+std::unique_ptr<SoundOutput> makeStreamSoundOutput()
 {
     return std::make_unique<WebSoundOutput>();
 }

@@ -26,30 +26,24 @@ public:
         m_writer.setCreator(u"Tovemi"_s);
     }
 
-    bool BeginJob() override
+    Result<void> beginJob() override
     {
-        if (!m_bytes.open(QIODevice::WriteOnly) || !m_painter.begin(&m_writer)) {
-            m_error = u"印刷を始められません。"_s;
-            return false;
-        }
-        return true;
+        if (!m_bytes.open(QIODevice::WriteOnly) || !m_painter.begin(&m_writer))
+            return Failure(u"印刷を始められません。"_s);
+        return {};
     }
 
-    bool NewPage() override
+    Result<void> newPage() override
     {
-        if (!m_writer.newPage()) {
-            m_error = u"次のページを始められません。"_s;
-            return false;
-        }
-        return true;
+        if (!m_writer.newPage())
+            return Failure(u"次のページを始められません。"_s);
+        return {};
     }
 
-    bool EndJob() override
+    Result<void> endJob() override
     {
-        if (m_painter.isActive() && !m_painter.end()) {
-            m_error = u"印刷を終えられません。"_s;
-            return false;
-        }
+        if (m_painter.isActive() && !m_painter.end())
+            return Failure(u"印刷を終えられません。"_s);
         const QByteArray &pdf = m_bytes.data();
         // The page copies the bytes before the call returns.
         emscripten::val::global("tovemiPage")
@@ -57,12 +51,10 @@ public:
                             emscripten::val(emscripten::typed_memory_view(
                                     std::size_t(pdf.size()),
                                     reinterpret_cast<const unsigned char *>(pdf.constData()))));
-        return true;
+        return {};
     }
 
-    QString errorText() const override { return m_error; }
-
-    void SetFont(const QString &face, int pointSize) override
+    void setFont(const QString &face, int pointSize) override
     {
         if (face == m_face && pointSize == m_pointSize && m_metrics)
             return;
@@ -74,21 +66,21 @@ public:
         m_metrics.emplace(m_painter.fontMetrics());
     }
 
-    int TextWidth(const QString &text) override
+    int textWidth(const QString &text) override
     {
         return m_metrics ? m_metrics->horizontalAdvance(text) : 0;
     }
 
-    int TextHeight(const QString &) override { return m_metrics ? m_metrics->height() : 0; }
+    int textHeight(const QString &) override { return m_metrics ? m_metrics->height() : 0; }
 
-    void TextOut(int x, int y, const QString &text) override
+    void textOut(int x, int y, const QString &text) override
     {
         m_painter.drawText(QPoint(x, y + (m_metrics ? m_metrics->ascent() : 0)), text);
     }
 
-    void MoveTo(int x, int y) override { m_pen = { x, y }; }
+    void moveTo(int x, int y) override { m_pen = { x, y }; }
 
-    void LineTo(int x, int y) override
+    void lineTo(int x, int y) override
     {
         const QPoint to(x, y);
         m_painter.drawLine(m_pen, to);
@@ -103,14 +95,13 @@ private:
     int m_pointSize = 0;
     std::optional<QFontMetrics> m_metrics;
     QPoint m_pen;
-    QString m_error;
 };
 
 class WebWorksheetPrinter final : public WorksheetPrinter
 {
 public:
     // The pages and copies are chosen later, in the browser's print dialog.
-    bool Choose(QWidget *, int) override { return true; }
+    bool choose(QWidget *, int) override { return true; }
     PageChoice pageChoice() override { return {}; }
 
     PrintableArea printableArea() override
@@ -124,12 +115,12 @@ public:
         return { area.width(), area.height() };
     }
 
-    std::unique_ptr<WorksheetJob> MakeJob() override { return std::make_unique<PdfJob>(); }
+    std::unique_ptr<WorksheetJob> makeJob() override { return std::make_unique<PdfJob>(); }
 };
 
 } // namespace
 
-std::unique_ptr<WorksheetPrinter> MakeQtWorksheetPrinter()
+std::unique_ptr<WorksheetPrinter> makeQtWorksheetPrinter()
 {
     return std::make_unique<WebWorksheetPrinter>();
 }

@@ -2,6 +2,8 @@
 
 #include "display/number_text.h"
 
+#include <QStringList>
+
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -118,6 +120,41 @@ std::array<std::optional<QString>, 9> revealTexts(const ProblemRow &row, Kind ki
     if (buaiRole == Buai::RatioAsked)
         texts[at(Box::ComparedRatio)] = shown(row.ComparedRatio, 6, 3);
     return texts;
+}
+
+QString boxName(Box box)
+{
+    static const char16_t *const Names[] = {
+        u"もとにする量",
+        u"もとにする量の割合",
+        u"もとにする量の％",
+        u"くらべられる量",
+        u"くらべられる量の割合",
+        u"くらべられる量の％",
+        u"割",
+        u"分",
+        u"厘",
+    };
+    return QString::fromUtf16(Names[at(box)]);
+}
+
+std::array<std::optional<QString>, 9> questionsOf(const ProblemView &view)
+{
+    QStringList known;
+    for (Box box : Boxes) {
+        const std::size_t i = at(box);
+        if (view.text[i] && !view.asked[i] && box != Box::BaseRatio && box != Box::BasePercent)
+            known << boxName(box) + u' ' + view.text[i]->trimmed();
+    }
+    const QString shown = known.join(u"、"_s);
+    std::array<std::optional<QString>, 9> questions {};
+    for (Box box : Boxes) {
+        const std::size_t i = at(box);
+        if (view.asked[i])
+            questions[i] =
+                    (shown.isEmpty() ? QString() : shown + u"。"_s) + boxName(box) + u"は？"_s;
+    }
+    return questions;
 }
 
 void beginProblem(const ProblemView &view, Drill &state)

@@ -33,6 +33,14 @@ struct ProblemView
 
 ProblemView viewOfProblem(const ProblemRow &row, Kind kind);
 
+// What a screen reader says with each box the pupil must fill: the numbers the problem shows,
+// each with its box's name, then what the box asks ("もとにする量 60、くらべられる量 330。
+// くらべられる量の割合は？"). The base's ratio and percentage, always 1 and 100, are said only
+// when asked. Boxes as Boxes; nothing for a box that asks nothing.
+std::array<std::optional<QString>, 9> questionsOf(const ProblemView &view);
+// A box's name, as its label reads.
+QString boxName(Box box);
+
 // What laying out a problem does to the drill: the answer box and the value or the buai digits
 // it expects (none typed yet), and a first try.
 void beginProblem(const ProblemView &view, Drill &drill);

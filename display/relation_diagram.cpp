@@ -1,5 +1,6 @@
 #include "display/relation_diagram.h"
 
+#include "display/number_text.h"
 #include "display/problem_display.h"
 
 #include <algorithm>
@@ -7,7 +8,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
-#include <optional>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -18,15 +18,22 @@ constexpr int P = DiagramTextPixels;
 constexpr int Big = DiagramBigTextPixels;
 constexpr int Margin = 4; // nothing nearer the panel's edge
 constexpr int Gap = 6; // between two lines of text
-constexpr int MarkGap = 8; // between a mark and its label
+constexpr int MarkGap = 4; // between a mark and its label
+// From a line's marks down to the labels of the next line: twice a label's own gap to its line,
+// so that a label is never read as the line's above.
+constexpr int LineGap = 10;
+constexpr int NameGap = 8; // between a name and the numbers under it, room for its leader
 constexpr int LabelGap = P; // between two labels beside one line: "0 1" would read as one number
 constexpr int TickHalf = 5;
-constexpr int StepTickHalf = 3;
 constexpr int CaptionLeft = 8;
 constexpr int ScaleLeft = 56; // 0 on every line
 constexpr int ScaleLength = 480; // from 0 to the larger of 1 and the ratio
 constexpr int AxisOverrun = 24;
 constexpr int FormulaGap = 10; // between the picture and the formula
+// Two marks nearer than this read as one; a ratio a hundredth from 0 or from 1 is drawn this far.
+constexpr int MarkSpacing = 10;
+// Between the words もとにする量 and くらべられる量: room for ×割合 and its arrow.
+constexpr int ArrowRoom = 110;
 
 using BoxTexts = std::array<std::optional<QString>, 9>;
 
@@ -36,11 +43,22 @@ struct Word
     QString text;
     bool hidden = false;
     bool revealed = false;
+    std::optional<QString> said = std::nullopt;
 };
 
 Word plain(const QString &text)
 {
     return { text, false, false };
+}
+
+Word asked()
+{
+    return { QString::fromUtf16(HiddenMark), true, false };
+}
+
+QString decimal(double value, int decimals)
+{
+    return TrimZeros(FormatFixed(value, 1, decimals));
 }
 
 // What a box shows, without the blanks that pad it; a box the pupil must fill shows "？", or its
@@ -52,21 +70,27 @@ Word wordOfBox(const ProblemView &view, const BoxTexts &reveal, Box box, bool re
         return plain(view.text[i].value_or(QString()).trimmed());
     if (revealed && reveal[i])
         return { reveal[i]->trimmed(), false, true };
-    return { QString::fromUtf16(HiddenMark), true, false };
+    return asked();
+}
+
+// A revealed answer is said as the answer.
+std::optional<QString> saidAs(const Word &word, const QString &before = QString())
+{
+    if (word.said)
+        return word.said;
+    if (before.isEmpty() && !word.revealed)
+        return std::nullopt;
+    QString said = before.isEmpty() ? word.text : before + u' ' + word.text;
+    if (word.revealed)
+        said += u"（答え）"_s;
+    return said;
 }
 
 DiagramText &addText(RelationDiagram &d, const Word &word, int left, int top, int pixels, int line)
 {
     d.texts.append({ word.text, QRect(left, top, diagramTextWidth(word.text, pixels), pixels),
-                     pixels, false, word.hidden, word.revealed, line });
+                     pixels, false, word.hidden, word.revealed, line, saidAs(word) });
     return d.texts.last();
-}
-
-// Words left to right, half an em apart, from x.
-void addRun(RelationDiagram &d, const QList<Word> &words, int x, int top, int pixels, int line)
-{
-    for (const Word &word : words)
-        x = addText(d, word, x, top, pixels, line).rect.right() + 1 + pixels / 2;
 }
 
 void addStroke(RelationDiagram &d, QLine line, DiagramStrokeStyle style)
@@ -74,27 +98,34 @@ void addStroke(RelationDiagram &d, QLine line, DiagramStrokeStyle style)
     d.strokes.append({ line, style });
 }
 
-// A mark's label beside its line, centred over the mark where it is free, else moved aside as
+bool isFree(const RelationDiagram &d, const QRect &room)
+{
+    return std::none_of(d.texts.cbegin(), d.texts.cend(),
+                        [&](const DiagramText &t) { return t.rect.intersects(room); });
+}
+
+// A mark's label above its line, centred over the mark where it is free, else moved aside as
 // little as it takes, to the side `toward` (-1 left, 1 right) where it can, and tied to its mark
-// by a leader. Ratios a hundredth from 0 or from 1 put two marks a few pixels apart.
-void addLabel(RelationDiagram &d, const Word &word, int markX, int axisY, bool above, int line,
-              int toward = 0)
+// by a leader.
+qsizetype addLabel(RelationDiagram &d, const Word &word, int markX, int axisY, int line,
+                   int toward = 0)
 {
     const int width = diagramTextWidth(word.text, P);
-    const int top = above ? axisY - TickHalf - MarkGap - P : axisY + TickHalf + MarkGap;
+    const int top = axisY - TickHalf - MarkGap - P;
     const int wanted = markX - width / 2;
     const auto fits = [&](int left) {
         // Nothing left of 0: a label there would read as a negative amount.
         if (left < ScaleLeft - P / 2 || left + width > DiagramWidth - Margin)
             return false;
-        const QRect room(left - LabelGap, top, width + 2 * LabelGap, P);
-        return std::none_of(d.texts.cbegin(), d.texts.cend(),
-                            [&](const DiagramText &t) { return t.rect.intersects(room); });
+        return isFree(d, QRect(left - LabelGap, top, width + 2 * LabelGap, P));
     };
     QList<int> candidates { wanted,
                             std::clamp(wanted, ScaleLeft - P / 2, DiagramWidth - Margin - width) };
-    for (const DiagramText &t : std::as_const(d.texts))
-        candidates << t.rect.right() + 1 + LabelGap << t.rect.left() - LabelGap - width;
+    // Only the labels beside the line stand in the way.
+    for (const DiagramText &t : std::as_const(d.texts)) {
+        if (t.rect.top() == top)
+            candidates << t.rect.right() + 1 + LabelGap << t.rect.left() - LabelGap - width;
+    }
     std::optional<int> best;
     for (const bool anySide : { false, true }) {
         for (const int left : std::as_const(candidates)) {
@@ -108,11 +139,10 @@ void addLabel(RelationDiagram &d, const Word &word, int markX, int axisY, bool a
     }
     const int left = best.value_or(candidates[1]);
     addText(d, word, left, top, P, line);
-    if (left != wanted) {
-        const int from = above ? axisY - TickHalf : axisY + TickHalf;
-        const int to = above ? top + P + 1 : top - 2;
-        addStroke(d, QLine(markX, from, left + width / 2, to), DiagramStrokeStyle::Leader);
-    }
+    if (left != wanted)
+        addStroke(d, QLine(markX, axisY - TickHalf, left + width / 2, top + P + 1),
+                  DiagramStrokeStyle::Leader);
+    return d.texts.size() - 1;
 }
 
 // A dotted line down through every number line at one quantity, broken where a label sits.
@@ -136,91 +166,197 @@ void addGuide(RelationDiagram &d, int x, int from, int to)
         addStroke(d, QLine(x, y, x, to), DiagramStrokeStyle::Guide);
 }
 
-// The formula for the hidden quantity: each word with the number that stands for it under it.
-struct Formula
+// A quantity of the top line named over its number (the label at `number`).
+struct Point
 {
-    QList<std::pair<QString, Word>> terms;
-    QString note = {}; // after the words
+    QString name;
+    qsizetype number = 0;
+    int centre = 0; // the number's
+    int left = 0;
+    int width() const { return diagramTextWidth(name, P); }
 };
 
-std::pair<QString, Word> sign(const QString &text)
+Point pointOf(const RelationDiagram &d, const QString &name, qsizetype number)
+{
+    const QRect &r = d.texts[number].rect;
+    return { name, number, r.left() + r.width() / 2, 0 };
+}
+
+// The name where the point's `left` says, tied to its number if moved aside; the number is
+// said with the name.
+void addName(RelationDiagram &d, const Point &point, int top, int line)
+{
+    Word name = plain(point.name);
+    name.said = QString();
+    addText(d, name, point.left, top, P, line);
+    DiagramText &number = d.texts[point.number];
+    number.said = point.name + u' ' + number.text + (number.revealed ? u"（答え）"_s : QString());
+    // From the end of the name nearest its number, so that the leader stays short.
+    const int from =
+            std::clamp(point.centre, point.left + P / 2, point.left + point.width() - P / 2);
+    if (std::abs(from - point.centre) > 1)
+        addStroke(d, QLine(from, top + P + 1, point.centre, number.rect.top() - 2),
+                  DiagramStrokeStyle::Leader);
+}
+
+// ×割合 from the base's name to the compared amount's, between them, its head at the compared
+// amount.
+void addArrow(RelationDiagram &d, const Point &base, const Point &compared, int top, int line)
+{
+    const bool rightward = compared.centre > base.centre;
+    const Point &first = rightward ? base : compared, &second = rightward ? compared : base;
+    const int from = first.left + first.width() + 4, to = second.left - 4;
+    const int y = top + P / 2;
+    Word label = plain(u"×割合"_s);
+    label.said = u"もとにする量 から くらべられる量 へ ×割合"_s;
+    const int width = diagramTextWidth(label.text, P);
+    const int labelLeft = (from + to) / 2 - width / 2;
+    addText(d, label, labelLeft, top, P, line);
+    addStroke(d, QLine(from, y, labelLeft - 4, y), DiagramStrokeStyle::Arrow);
+    addStroke(d, QLine(labelLeft + width + 3, y, to, y), DiagramStrokeStyle::Arrow);
+    const int tip = rightward ? to : from, back = rightward ? -6 : 6;
+    addStroke(d, QLine(tip, y, tip + back, y - 4), DiagramStrokeStyle::Arrow);
+    addStroke(d, QLine(tip, y, tip + back, y + 4), DiagramStrokeStyle::Arrow);
+}
+
+// The two points of the top line as near their marks as they can be, in the marks' order, with
+// room between them for the arrow, right of 0's label and inside the panel.
+void placePoints(Point &first, Point &second, int leftmost)
+{
+    const int rightmost = DiagramWidth - Margin - second.width();
+    first.left = std::max(first.centre - first.width() / 2, leftmost);
+    second.left = std::min(second.centre - second.width() / 2, rightmost);
+    const int lacking = ArrowRoom - (second.left - first.left - first.width());
+    if (lacking > 0) {
+        // Half each way, and what one side has no room for to the other.
+        int toLeft = std::min(lacking - lacking / 2, first.left - leftmost);
+        const int toRight = std::min(lacking - toLeft, rightmost - second.left);
+        toLeft = std::min(lacking - toRight, first.left - leftmost);
+        first.left -= toLeft;
+        second.left += toRight;
+    }
+}
+
+// A formula: each word with the number that stands for it under it, then the answer.
+struct Term
+{
+    QString word;
+    Word number;
+};
+using Formula = QList<Term>;
+
+Term sign(const QString &text)
 {
     return { text, plain(text) };
 }
 
-Formula formulaFor(Box hidden, Formulas formulas, const Word &base, const Word &compared,
+// What the formula rows say for the hidden quantity: formulas worked top to bottom, the last
+// giving the answer, or for the base's own ratio or percentage the rule that gives it.
+struct Working
+{
+    QList<Formula> formulas;
+    QString rule = {};
+    QString ruleTerm = {};
+};
+
+// The rows under the picture: the formulas' words, and at the last step the numbers under each
+// with the answer at the end.
+void addWorking(RelationDiagram &d, const Working &working, const Word &answer, DiagramStep step,
+                int top, int line)
+{
+    if (step == DiagramStep::Picture)
+        return;
+    const bool finished = step == DiagramStep::Finished;
+    if (!working.rule.isEmpty()) {
+        addText(d, plain(working.rule), CaptionLeft, top, P, line);
+        if (finished) {
+            const QList<Word> words { plain(working.ruleTerm), plain(u"＝"_s), answer };
+            int x = CaptionLeft;
+            for (const Word &word : words)
+                x = addText(d, word, x, top + P + Gap, P, line + 1).rect.right() + 1 + P / 2;
+        }
+        return;
+    }
+    int y = top;
+    for (qsizetype f = 0; f < working.formulas.size(); ++f) {
+        int x = CaptionLeft;
+        for (const auto &[word, number] : working.formulas[f]) {
+            const int wordWidth = diagramTextWidth(word, P);
+            const int numberWidth = diagramTextWidth(number.text, P);
+            const int width = std::max(wordWidth, numberWidth);
+            addText(d, plain(word), x + (width - wordWidth) / 2, y, P, line);
+            if (finished)
+                addText(d, number, x + (width - numberWidth) / 2, y + P + Gap, P, line + 1);
+            x += width + P / 2;
+        }
+        if (finished && f == working.formulas.size() - 1) {
+            x = addText(d, plain(u"＝"_s), x, y + P + Gap, P, line + 1).rect.right() + 1 + P / 2;
+            addText(d, answer, x, y + P + Gap, P, line + 1);
+        }
+        y += finished ? 2 * (P + Gap) : P + Gap;
+        line += finished ? 2 : 1;
+    }
+}
+
+int workingHeight(const Working &working)
+{
+    const int rows = working.rule.isEmpty() ? 2 * int(working.formulas.size()) : 2;
+    return FormulaGap + rows * P + (rows - 1) * Gap;
+}
+
+Working workingFor(Box hidden, Formulas formulas, const Word &base, const Word &compared,
                    const Word &ratio, const Word &percent)
 {
-    const bool percentKind = formulas == Formulas::Percent;
-    const bool betweenRatioAndPercent = formulas == Formulas::RatioPercent;
-    const Word asked { QString::fromUtf16(HiddenMark), true, false };
-    const auto equals = sign(u"＝"_s), times = sign(u"×"_s), by = sign(u"÷"_s),
+    const Term baseTerm { u"もとにする量"_s, base }, comparedTerm { u"くらべられる量"_s, compared },
+            ratioTerm { u"割合"_s, ratio }, percentTerm { u"百分率"_s, percent };
+    const Term equals = sign(u"＝"_s), times = sign(u"×"_s), by = sign(u"÷"_s),
                hundred = sign(u"100"_s);
-    const std::pair<QString, Word> baseTerm { u"もとにする量"_s, base },
-            comparedTerm { u"くらべられる量"_s, compared }, ratioTerm { u"割合"_s, ratio },
-            percentTerm { u"百分率"_s, percent };
+    const auto unknown = [](const Term &term) { return Term { term.word, asked() }; };
+    const bool percentKind = formulas == Formulas::Percent;
+    // A percentage is turned into a ratio first, and the ratio's formula does the rest.
+    const Formula toRatio { ratioTerm, equals, percentTerm, by, hundred };
     switch (hidden) {
-    case Box::BaseAmount:
-        if (percentKind)
-            return {
-                { { baseTerm.first, asked }, equals, comparedTerm, by, percentTerm, times, hundred }
-            };
-        return { { { baseTerm.first, asked }, equals, comparedTerm, by, ratioTerm } };
     case Box::BaseRatio:
-        return { { { u"もとにする量の割合"_s, asked }, equals, sign(u"1"_s) },
-                 u"（もとにする量は いつも 1）"_s };
+        return { {}, u"もとにする量の割合は、いつも 1 です。"_s, u"もとにする量の割合"_s };
     case Box::BasePercent:
-        return { { { u"もとにする量の％"_s, asked }, equals, hundred },
-                 u"（もとにする量は いつも 100％）"_s };
-    case Box::ComparedAmount:
-        if (percentKind)
-            return {
-                { { comparedTerm.first, asked }, equals, baseTerm, times, percentTerm, by, hundred }
-            };
-        return { { { comparedTerm.first, asked }, equals, baseTerm, times, ratioTerm } };
+        return { {}, u"もとにする量の百分率は、いつも 100％ です。"_s, u"もとにする量の百分率"_s };
+    case Box::BaseAmount: {
+        const Formula formula { unknown(baseTerm), equals, comparedTerm, by, ratioTerm };
+        return { percentKind ? QList<Formula> { toRatio, formula } : QList<Formula> { formula } };
+    }
+    case Box::ComparedAmount: {
+        const Formula formula { unknown(comparedTerm), equals, baseTerm, times, ratioTerm };
+        return { percentKind ? QList<Formula> { toRatio, formula } : QList<Formula> { formula } };
+    }
     case Box::ComparedRatio:
-        if (betweenRatioAndPercent)
-            return { { { ratioTerm.first, asked }, equals, percentTerm, by, hundred } };
-        return { { { ratioTerm.first, asked }, equals, comparedTerm, by, baseTerm } };
-    case Box::ComparedPercent:
-        if (betweenRatioAndPercent)
-            return { { { percentTerm.first, asked }, equals, ratioTerm, times, hundred } };
-        return {
-            { { percentTerm.first, asked }, equals, comparedTerm, by, baseTerm, times, hundred }
-        };
+        if (formulas == Formulas::RatioPercent)
+            return { { { unknown(ratioTerm), equals, percentTerm, by, hundred } } };
+        return { { { unknown(ratioTerm), equals, comparedTerm, by, baseTerm } } };
+    case Box::ComparedPercent: {
+        const Formula formula { unknown(percentTerm), equals, ratioTerm, times, hundred };
+        if (percentKind)
+            return { { { ratioTerm, equals, comparedTerm, by, baseTerm }, formula } };
+        return { { formula } };
+    }
     default:
         return {};
     }
 }
 
-// The words on one line and the numbers under them, then `tail` after the numbers.
-void addFormula(RelationDiagram &d, const Formula &formula, const QList<Word> &tail, int top,
-                int line)
-{
-    const int numbersTop = top + P + Gap;
-    int x = CaptionLeft;
-    for (const auto &[word, number] : formula.terms) {
-        const int wordWidth = diagramTextWidth(word, P);
-        const int numberWidth = diagramTextWidth(number.text, P);
-        const int width = std::max(wordWidth, numberWidth);
-        addText(d, plain(word), x + (width - wordWidth) / 2, top, P, line);
-        addText(d, number, x + (width - numberWidth) / 2, numbersTop, P, line + 1);
-        x += width + P / 2;
-    }
-    if (!formula.note.isEmpty())
-        addText(d, plain(formula.note), x, top, P, line);
-    addRun(d, tail, x, numbersTop, P, line + 1);
-}
-
-constexpr int FormulaHeight = FormulaGap + P + Gap + P;
-
 // Kinds 1 to 8: the amounts' line above the ratios' and/or percentages' lines, one scale for
-// all, 0 under 0, 1 (100) under the base amount and the ratio under the compared amount.
-RelationDiagram numberLines(const ProblemRow &row, Kind kind, bool revealed)
+// all, 0 under 0, 1 (100) under the base amount and the ratio under the compared amount, each
+// line's numbers just above it, and the names of the two amounts over the top line.
+RelationDiagram numberLines(const ProblemRow &row, Kind kind, DiagramStep step)
 {
     const ProblemView view = viewOfProblem(row, kind);
     const BoxTexts reveal = revealTexts(row, kind, BuaiDigits {});
+    const bool revealed = step == DiagramStep::Finished;
     const auto word = [&](Box box) { return wordOfBox(view, reveal, box, revealed); };
+    // Where two quantities stand at one point, one label: the one to find, if either is.
+    const auto oneWord = [&](Box baseBox, Box comparedBox) {
+        const Word base = word(baseBox);
+        return base.hidden || base.revealed ? base : word(comparedBox);
+    };
 
     struct Axis
     {
@@ -235,16 +371,29 @@ RelationDiagram numberLines(const ProblemRow &row, Kind kind, bool revealed)
             axes.append(axis);
     }
 
-    // The first line's labels go above it, the others' below; the lines sit in the middle of
-    // the panel with the formula under them.
-    const int labelsHeight = TickHalf + MarkGap + P;
-    QList<int> axisY { labelsHeight };
+    const KindRow &k = kindRow(kind);
+    const Box hidden = view.answerField.value_or(Box::BaseAmount);
+    // The percentage kinds show no ratio; their formulas work with the one the percentage is.
+    const Word ratioWord = k.use[boxIndex(Box::ComparedRatio)] == BoxUse::Off
+            ? plain(decimal(std::abs(row.ComparedPercent) / 100, 4))
+            : word(Box::ComparedRatio);
+    const Working working =
+            workingFor(hidden, k.formulas, word(Box::BaseAmount), word(Box::ComparedAmount),
+                       ratioWord, word(Box::ComparedPercent));
+    Word answer = word(hidden);
+    if ((hidden == Box::BasePercent || hidden == Box::ComparedPercent) && answer.revealed)
+        answer.text += u"％"_s;
+
+    // The names, then each line's numbers above it; the lines keep their place from step to
+    // step, with room under them for the finished formula.
+    const int labelsHeight = P + MarkGap + TickHalf;
+    QList<int> axisY { P + NameGap + labelsHeight };
     for (qsizetype i = 1; i < axes.size(); ++i)
-        axisY.append(axisY.last() + (i == 1 ? 28 : labelsHeight + MarkGap + TickHalf));
-    const int labelsBottom = axisY.last() + labelsHeight;
-    const int shift = (DiagramHeight - labelsBottom - FormulaHeight) / 2;
+        axisY.append(axisY.last() + TickHalf + LineGap + labelsHeight);
+    const int linesBottom = axisY.last() + TickHalf;
+    const int top = (DiagramHeight - linesBottom - workingHeight(working)) / 2;
     for (int &y : axisY)
-        y += shift;
+        y += top;
 
     double ratio = std::abs(row.ComparedRatio);
     if (!(ratio <= 10))
@@ -253,106 +402,153 @@ RelationDiagram numberLines(const ProblemRow &row, Kind kind, bool revealed)
     const auto xOf = [&](double value) {
         return ScaleLeft + static_cast<int>(std::lround(value / scale * ScaleLength));
     };
-    const int zeroX = ScaleLeft, baseX = xOf(1.0), comparedX = xOf(ratio);
+    const int zeroX = ScaleLeft, baseX = xOf(1.0);
+    const bool together = std::abs(ratio - 1) < 1e-9;
+    int comparedX = baseX;
+    if (!together) {
+        comparedX = xOf(ratio);
+        if (std::abs(comparedX - baseX) < MarkSpacing)
+            comparedX = baseX + (ratio < 1 ? -MarkSpacing : MarkSpacing);
+        comparedX = std::max(comparedX, zeroX + MarkSpacing);
+    }
 
     RelationDiagram d;
+    d.texts.reserve(32);
+    d.strokes.reserve(32);
     for (qsizetype i = 0; i < axes.size(); ++i) {
-        const int y = axisY[i], line = static_cast<int>(i);
-        DiagramText &caption = addText(d, plain(axes[i].caption), CaptionLeft, y - P / 2, P, line);
+        const Axis &axis = axes[i];
+        const int y = axisY[i], line = static_cast<int>(i) + 1;
+        DiagramText &caption = addText(d, plain(axis.caption), CaptionLeft, y - P / 2, P, line);
         caption.bold = true;
         addStroke(d, QLine(zeroX, y, xOf(scale) + AxisOverrun, y), DiagramStrokeStyle::Axis);
-        for (const int x : { zeroX, baseX, comparedX })
-            addStroke(d, QLine(x, y - TickHalf, x, y + TickHalf), DiagramStrokeStyle::Tick);
-        if (i > 0) {
-            // Steps of a tenth up to 2, of a half up to 5, of one beyond.
-            const double step = scale <= 2 ? 0.1 : scale <= 5 ? 0.5 : 1.0;
-            for (int n = 1; n * step < scale; ++n) {
-                const int x = xOf(n * step);
-                addStroke(d, QLine(x, y - StepTickHalf, x, y + StepTickHalf),
-                          DiagramStrokeStyle::Tick);
+        addStroke(d, QLine(zeroX, y - TickHalf, zeroX, y + TickHalf), DiagramStrokeStyle::Tick);
+        addStroke(d, QLine(baseX, y - TickHalf, baseX, y + TickHalf), DiagramStrokeStyle::Tick);
+        if (!together)
+            addStroke(d, QLine(comparedX, y - TickHalf, comparedX, y + TickHalf),
+                      DiagramStrokeStyle::Tick);
+        addLabel(d, plain(u"0"_s), zeroX, y, line);
+        const int leftmost = d.texts.last().rect.right() + 1 + LabelGap;
+        if (together) {
+            const qsizetype label =
+                    addLabel(d, oneWord(axis.baseBox, axis.comparedBox), baseX, y, line);
+            if (i == 0) {
+                Point point = pointOf(d, u"もとにする量 ＝ くらべられる量"_s, label);
+                point.left = std::clamp(point.centre - point.width() / 2, leftmost,
+                                        DiagramWidth - Margin - point.width());
+                addName(d, point, y - labelsHeight - NameGap - P, 0);
             }
+            continue;
         }
-        const bool above = i == 0;
-        addLabel(d, plain(u"0"_s), zeroX, y, above, line);
-        addLabel(d, word(axes[i].baseBox), baseX, y, above, line);
+        const qsizetype baseLabel = addLabel(d, word(axis.baseBox), baseX, y, line);
         // The compared amount's label keeps to its side of the base's, as its value does.
-        addLabel(d, word(axes[i].comparedBox), comparedX, y, above, line, ratio < 1 ? -1 : 1);
+        const qsizetype comparedLabel =
+                addLabel(d, word(axis.comparedBox), comparedX, y, line, comparedX < baseX ? -1 : 1);
+        if (i == 0) {
+            Point base = pointOf(d, u"もとにする量"_s, baseLabel);
+            Point compared = pointOf(d, u"くらべられる量"_s, comparedLabel);
+            if (compared.centre < base.centre)
+                placePoints(compared, base, leftmost);
+            else
+                placePoints(base, compared, leftmost);
+            const int nameTop = y - labelsHeight - NameGap - P;
+            addName(d, base, nameTop, 0);
+            addName(d, compared, nameTop, 0);
+            addArrow(d, base, compared, nameTop, 0);
+        }
     }
     if (axes.size() > 1) {
         const int from = axisY.first() + TickHalf + 1, to = axisY.last() - TickHalf - 1;
         addGuide(d, baseX, from, to);
-        if (comparedX != baseX)
+        if (!together)
             addGuide(d, comparedX, from, to);
     }
-
-    const Box hidden = view.answerField.value_or(Box::Wari);
-    const Formula formula = formulaFor(hidden, kindRow(kind).formulas, word(Box::BaseAmount),
-                                       word(Box::ComparedAmount), word(Box::ComparedRatio),
-                                       word(Box::ComparedPercent));
-    if (!formula.terms.isEmpty()) {
-        const Word answer = word(hidden);
-        // The base's ratio and percentage are their own answer already.
-        const bool finished =
-                answer.revealed && hidden != Box::BaseRatio && hidden != Box::BasePercent;
-        addFormula(d, formula, finished ? QList<Word> { plain(u"＝"_s), answer } : QList<Word> {},
-                   labelsBottom + shift + FormulaGap, static_cast<int>(axes.size()));
-    }
+    addWorking(d, working, answer, step, linesBottom + top + FormulaGap,
+               static_cast<int>(axes.size()) + 1);
     return d;
 }
 
-// Kinds 9 and 10: the ratio, then its wari, bu and rin in three cells, each with the worth of
-// one of its unit under it.
-RelationDiagram placeValues(const ProblemRow &row, Kind kind, bool revealed)
+// Kinds 9 and 10: a table of the place values, 割 分 厘 over the worth of one of each over the
+// ratio's digits, with the ratio before it; the formula writes the ratio as its parts.
+RelationDiagram placeValues(const ProblemRow &row, Kind kind, DiagramStep step)
 {
     const ProblemView view = viewOfProblem(row, kind);
     const BuaiDigits digits = view.buai.value_or(BuaiDigits {});
     const BoxTexts reveal = revealTexts(row, kind, digits);
+    const bool revealed = step == DiagramStep::Finished;
     const auto word = [&](Box box) { return wordOfBox(view, reveal, box, revealed); };
     const Word ratio = word(Box::ComparedRatio);
     const bool ratioAsked = view.asked[boxIndex(Box::ComparedRatio)];
-    std::array<Word, 3> places;
-    for (int i = 0; i < 3; ++i)
-        places[i] = word(std::array { Box::Wari, Box::Bu, Box::Rin }[std::size_t(i)]);
+    const std::array<Box, 3> placeBoxes { Box::Wari, Box::Bu, Box::Rin };
     const std::array<QString, 3> units { u"割"_s, u"分"_s, u"厘"_s };
     const std::array<QString, 3> worth { u"0.1"_s, u"0.01"_s, u"0.001"_s };
+    const std::array<QString, 3> places { u"1/10の位"_s, u"1/100の位"_s, u"1/1000の位"_s };
     constexpr int CellsLeft = 200, CellWidth = 128, Pad = 4;
-    constexpr int CellHeight = Pad + Big + Pad + P + Pad;
+    constexpr int TableHeight = Pad + P + 2 * Pad + P + 2 * Pad + Big + Pad;
+    constexpr int WorkingHeight = FormulaGap + P + Gap + P;
 
-    const int top = (DiagramHeight - CellHeight - FormulaHeight) / 2;
-    const int placesTop = top + Pad, unitsTop = placesTop + Big + Pad;
-    const int bottom = top + CellHeight;
+    const int top = (DiagramHeight - TableHeight - WorkingHeight) / 2;
+    const int unitsTop = top + Pad, worthTop = unitsTop + P + 2 * Pad;
+    const int digitsTop = worthTop + P + 2 * Pad, bottom = top + TableHeight;
 
     RelationDiagram d;
+    const auto centredIn = [](int i, const QString &text, int pixels) {
+        return CellsLeft + i * CellWidth + (CellWidth - diagramTextWidth(text, pixels)) / 2;
+    };
     for (int i = 0; i < 3; ++i) {
-        const int left = CellsLeft + i * CellWidth, centre = left + CellWidth / 2;
-        const int width = diagramTextWidth(places[i].text, Big) + Big;
-        const int unitLeft =
-                addText(d, places[i], centre - width / 2, placesTop, Big, 0).rect.right() + 1;
-        addText(d, plain(units[i]), unitLeft, placesTop, Big, 0);
-        const QString unit = u"1"_s + units[i] + u" ＝ "_s + worth[i];
-        addText(d, plain(unit), centre - diagramTextWidth(unit, P) / 2, unitsTop, P, 1);
+        const auto at = std::size_t(i);
+        addText(d, plain(units[at]), centredIn(i, units[at], P), unitsTop, P, 0).bold = true;
+        addText(d, plain(worth[at]), centredIn(i, worth[at], P), worthTop, P, 1);
+        Word digit = word(placeBoxes[at]);
+        digit.said = digit.text + units[at] + (digit.revealed ? u"（答え）"_s : QString());
+        addText(d, digit, centredIn(i, digit.text, Big), digitsTop, Big, 2);
+        const int left = CellsLeft + i * CellWidth;
         addStroke(d, QLine(left, top, left, bottom), DiagramStrokeStyle::Frame);
     }
     const int right = CellsLeft + 3 * CellWidth;
     addStroke(d, QLine(right, top, right, bottom), DiagramStrokeStyle::Frame);
-    addStroke(d, QLine(CellsLeft, top, right, top), DiagramStrokeStyle::Frame);
-    addStroke(d, QLine(CellsLeft, bottom, right, bottom), DiagramStrokeStyle::Frame);
+    for (const int y : { top, worthTop - Pad, bottom })
+        addStroke(d, QLine(CellsLeft, y, right, y), DiagramStrokeStyle::Frame);
     const int equalsLeft = CellsLeft - Big / 2 - Big;
-    addText(d, plain(u"＝"_s), equalsLeft, placesTop, Big, 0);
-    addText(d, ratio, equalsLeft - Big / 2 - diagramTextWidth(ratio.text, Big), placesTop, Big, 0);
+    addText(d, plain(u"＝"_s), equalsLeft, digitsTop, Big, 2);
+    addText(d, ratio, equalsLeft - Big / 2 - diagramTextWidth(ratio.text, Big), digitsTop, Big, 2);
+    addText(d, plain(u"1割 ＝ 10％"_s), CaptionLeft, worthTop, P, 3);
 
-    Formula formula;
-    formula.terms = { { u"割合"_s,
-                        ratioAsked ? Word { QString::fromUtf16(HiddenMark), true, false } : ratio },
-                      sign(u"＝"_s) };
-    for (int i = 0; i < 3; ++i) {
-        if (i > 0)
-            formula.terms.append(sign(u"＋"_s));
-        formula.terms += { { units[i], places[i] }, sign(u"×"_s), sign(worth[i]) };
+    if (step == DiagramStep::Picture)
+        return d;
+    // The ratio's places become its units, or its units its places, as the pupil goes.
+    QStringList rules;
+    for (std::size_t i = 0; i < 3; ++i)
+        rules << (ratioAsked ? units[i] + u" → "_s + places[i] : places[i] + u" → "_s + units[i]);
+    const int formulaTop = bottom + FormulaGap;
+    addText(d, plain(rules.join(u"、"_s)), CaptionLeft, formulaTop, P, 4);
+    if (step != DiagramStep::Finished)
+        return d;
+
+    // Textbooks leave out the units with no digit: 0.105 is 1割5厘.
+    const std::array<double, 3> digit { digits.wari, digits.bu, digits.rin };
+    QStringList parts;
+    QString written;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (digit[i] == 0)
+            continue;
+        parts << decimal(digit[i] * std::pow(0.1, double(i + 1)), 3);
+        written += decimal(digit[i], 0) + units[i];
     }
-    const bool finished = ratioAsked && ratio.revealed;
-    addFormula(d, formula, finished ? QList<Word> { plain(u"＝"_s), ratio } : QList<Word> {},
-               bottom + FormulaGap, 2);
+    // A ratio of one place is its own part: 0.1 → 1割.
+    QList<Word> sum;
+    if (parts.size() > 1)
+        sum = { plain(parts.join(u" ＋ "_s)), plain(ratioAsked ? u"＝"_s : u"→"_s) };
+    QList<Word> words;
+    if (ratioAsked)
+        words = QList<Word> { plain(written), plain(u"＝"_s) } + sum + QList<Word> { ratio };
+    else
+        words = QList<Word> { plain(ratio.text), plain(u"＝"_s) } + sum
+                + QList<Word> { { written, false, true } };
+    if (parts.size() == 1 && !ratioAsked)
+        words[1] = plain(u"→"_s);
+    int x = CaptionLeft;
+    for (const Word &w : std::as_const(words))
+        x = addText(d, w, x, formulaTop + P + Gap, P, 5).rect.right() + 1 + P / 2;
     return d;
 }
 
@@ -366,18 +562,36 @@ int diagramTextWidth(const QString &text, int pixels)
     return halves * pixels / 2;
 }
 
-RelationDiagram relationDiagramOf(const ProblemRow &row, Kind kind, bool revealed)
+DiagramStep diagramStepOf(bool answeredWrongly, bool revealed)
+{
+    if (revealed)
+        return DiagramStep::Finished;
+    return answeredWrongly ? DiagramStep::Formula : DiagramStep::Picture;
+}
+
+RelationDiagram relationDiagramOf(const ProblemRow &row, Kind kind, DiagramStep step)
 {
     if (kindRow(kind).formulas == Formulas::PlaceValues)
-        return placeValues(row, kind, revealed);
-    return numberLines(row, kind, revealed);
+        return placeValues(row, kind, step);
+    return numberLines(row, kind, step);
+}
+
+RelationDiagram diagramBeforeStart()
+{
+    RelationDiagram d;
+    const QString text = u"スタートボタンをおすと、ここに問題の図が出ます。"_s;
+    const int width = diagramTextWidth(text, P);
+    addText(d, plain(text), (DiagramWidth - width) / 2, (DiagramHeight - P) / 2, P, 0);
+    return d;
 }
 
 QString relationDiagramDescription(const RelationDiagram &diagram)
 {
     std::map<int, QList<const DiagramText *>> lines;
-    for (const DiagramText &t : diagram.texts)
-        lines[t.line].append(&t);
+    for (const DiagramText &t : diagram.texts) {
+        if (!t.said || !t.said->isEmpty())
+            lines[t.line].append(&t);
+    }
     QStringList out;
     for (auto &[number, texts] : lines) {
         std::stable_sort(texts.begin(), texts.end(),
@@ -386,9 +600,11 @@ QString relationDiagramDescription(const RelationDiagram &diagram)
                          });
         QString text;
         for (qsizetype i = 0; i < texts.size(); ++i) {
-            if (i > 0 && texts[i]->rect.left() > texts[i - 1]->rect.right() + 1)
+            if (i > 0
+                && (texts[i]->said || texts[i - 1]->said
+                    || texts[i]->rect.left() > texts[i - 1]->rect.right() + 1))
                 text += u' ';
-            text += texts[i]->text;
+            text += texts[i]->said.value_or(texts[i]->text);
         }
         out.append(text);
     }

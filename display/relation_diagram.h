@@ -1,5 +1,5 @@
 // A picture of the problem on the screen, as plain data: its quantities on number lines (or the
-// place values of its ratio), and the formula that gives the hidden quantity.
+// place values of its ratio), and the formula that gives the hidden quantity, shown in steps.
 #pragma once
 
 #include "drill/problem_set.h"
@@ -9,9 +9,11 @@
 #include <QRect>
 #include <QString>
 
+#include <optional>
+
 // The panel the picture fills, in pixels.
 inline constexpr int DiagramWidth = 608;
-inline constexpr int DiagramHeight = 200;
+inline constexpr int DiagramHeight = 208;
 
 // Text sizes (pixel size of the face) that the picture is laid out for. The rectangles assume
 // the fixed-pitch face the panel paints with, IPAGothic: ASCII takes half an em and every other
@@ -22,6 +24,13 @@ inline constexpr int DiagramBigTextPixels = 24;
 // The width in pixels of a text at a pixel size, in that face.
 int diagramTextWidth(const QString &text, int pixels);
 
+// A hint gives no more than the pupil needs yet: the picture alone when asked for, the formula
+// in words once an answer was wrong, the formula worked out in numbers only with the answer.
+enum class DiagramStep { Picture, Formula, Finished };
+
+// The step for a problem the pupil has or has not answered wrongly, revealed or not.
+DiagramStep diagramStepOf(bool answeredWrongly, bool revealed);
+
 struct DiagramText
 {
     QString text;
@@ -31,13 +40,17 @@ struct DiagramText
     bool hidden = false; // the quantity to find, "？"
     bool revealed = false; // the answer shown after せいかいを見る, painted red
     int line = 0; // the picture's line it belongs to, top to bottom
+    // What a screen reader says for it where the text alone would not tell (which quantity a
+    // number is); an empty text is said by another one and left out.
+    std::optional<QString> said = std::nullopt;
 };
 
 enum class DiagramStrokeStyle {
     Axis, // a number line
-    Tick, // a mark on a line, or a step of its scale
+    Tick, // a mark on a line
     Guide, // dotted: one quantity's place on every line
     Leader, // from a mark to its label, where the label had to move aside
+    Arrow, // ×割合, from the base to the compared amount
     Frame, // the cells of the place values
 };
 
@@ -53,9 +66,12 @@ struct RelationDiagram
     QList<DiagramText> texts; // no two overlap, all inside the panel
 };
 
-// The picture of a row for a kind, before or after the answer is revealed. Numbers read as the
-// boxes show them (viewOfProblem, revealTexts).
-RelationDiagram relationDiagramOf(const ProblemRow &row, Kind kind, bool revealed);
+// The picture of a row for a kind at a step. Numbers read as the boxes show them
+// (viewOfProblem, revealTexts).
+RelationDiagram relationDiagramOf(const ProblemRow &row, Kind kind, DiagramStep step);
+
+// The panel before any problem is on the screen: one line saying what it will show.
+RelationDiagram diagramBeforeStart();
 
 // The picture's texts for a screen reader: one line per line of the picture, its texts left to
 // right (a space between two that do not touch), the formula last.

@@ -45,14 +45,14 @@ bool put(const std::uint8_t *data, std::size_t size)
 
 void asSound()
 {
-    auto opened = OpenMediaFile(memoryFile());
-    if (!std::holds_alternative<MediaFile>(opened))
+    auto opened = openMediaFile(memoryFile());
+    if (!opened)
         return;
     // A short kept start, so that the rest of the file is read as it plays.
-    auto decoded = DecodeSound(std::get<MediaFile>(std::move(opened)), 1024);
-    auto *sound = std::get_if<DecodedSound>(&decoded);
-    if (!sound)
+    auto decoded = decodeSound(std::move(opened).value(), 1024);
+    if (!decoded)
         return;
+    DecodedSound *sound = &decoded.value();
     if (sound->start->samples.size() % StreamChannels != 0)
         std::abort();
     std::int16_t piece[441 * StreamChannels];
@@ -79,17 +79,16 @@ void fillFreshBlock(const volatile void *block, std::size_t size)
 
 void freed(const volatile void *) {}
 
-std::optional<std::variant<QImage, QString>> readPicture(int fill)
+std::optional<Result<QImage>> readPicture(int fill)
 {
-    auto opened = OpenMediaFile(memoryFile());
-    if (!std::holds_alternative<MediaFile>(opened))
+    auto opened = openMediaFile(memoryFile());
+    if (!opened)
         return std::nullopt;
     QFile file;
-    if (!file.open(std::get<MediaFile>(opened).release(), QIODevice::ReadOnly,
-                   QFileDevice::AutoCloseHandle))
+    if (!file.open(opened->release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return std::nullopt;
     freshFill = fill;
-    auto read = ReadPictureTopLeft(file, QSize(81, 81));
+    auto read = readPictureTopLeft(file, QSize(81, 81));
     freshFill = -1;
     return read;
 }
@@ -122,14 +121,15 @@ void asPicture()
     const auto ones = readPicture(0xFF);
     if (!zeros || !ones)
         return;
-    if (zeros->index() != ones->index())
+    if (bool(*zeros) != bool(*ones))
         std::abort();
-    if (const auto *picture = std::get_if<QImage>(&*zeros)) {
-        if (picture->isNull() || picture->width() > 81 || picture->height() > 81)
+    if (*zeros) {
+        const QImage &picture = zeros->value();
+        if (picture.isNull() || picture.width() > 81 || picture.height() > 81)
             std::abort();
-        if (!samePixels(*picture, std::get<QImage>(*ones)))
+        if (!samePixels(picture, ones->value()))
             std::abort();
-    } else if (std::get<QString>(*zeros) != std::get<QString>(*ones)) {
+    } else if (zeros->errorString() != ones->errorString()) {
         std::abort();
     }
 }

@@ -16,12 +16,12 @@ MediaFeedback::MediaFeedback(QLabel *image, MediaPlayer *player,
     m_image->setScaledContents(false);
 }
 
-std::variant<QPixmap, QString> MediaFeedback::picture(const QString &fileName)
+Result<QPixmap> MediaFeedback::picture(const QString &fileName)
 {
-    auto opened = OpenMediaFile(fileName);
-    if (auto *reason = std::get_if<QString>(&opened))
-        return CannotOpenMessage(fileName, *reason);
-    MediaFile &file = std::get<MediaFile>(opened);
+    auto opened = openMediaFile(fileName);
+    if (!opened)
+        return Failure(cannotOpenMessage(fileName, opened.errorString()));
+    MediaFile &file = opened.value();
     const auto kept = m_pictures.find(fileName);
     if (kept != m_pictures.end() && kept->second.identity == file.identity())
         return kept->second.picture;
@@ -30,54 +30,51 @@ std::variant<QPixmap, QString> MediaFeedback::picture(const QString &fileName)
     const FileIdentity identity = file.identity();
     QFile device;
     if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return CannotOpenMessage(fileName, device.errorString());
+        return Failure(cannotOpenMessage(fileName, device.errorString()));
     file.release();
-    auto read = ReadPictureTopLeft(device, m_image->size());
-    if (auto *reason = std::get_if<QString>(&read))
-        return CannotOpenMessage(fileName, *reason);
-    const QPixmap picture = QPixmap::fromImage(std::get<QImage>(std::move(read)));
+    auto read = readPictureTopLeft(device, m_image->size());
+    if (!read)
+        return Failure(cannotOpenMessage(fileName, read.errorString()));
+    const QPixmap picture = QPixmap::fromImage(std::move(read).value());
     m_pictures[fileName] = { identity, picture };
     return picture;
 }
 
 void MediaFeedback::ShowPicture(const QString &fileName)
 {
-    m_lastFailed = false;
-    auto shown = picture(fileName);
-    if (auto *message = std::get_if<QString>(&shown))
-        return fail(fileName, *message);
-    m_image->setPixmap(std::get<QPixmap>(shown));
+    const auto shown = picture(fileName);
+    if (!shown)
+        return fail(fileName, shown.errorString());
+    m_image->setPixmap(shown.value());
 }
 
 void MediaFeedback::PlaySound(const QString &fileName)
 {
-    m_lastFailed = false;
     // Opening closes the sound before, which stops it.
-    if (const auto error = m_player->Open(fileName))
-        return fail(fileName, *error);
-    m_player->Play();
+    if (const auto opened = m_player->openSound(fileName); !opened)
+        return fail(fileName, opened.errorString());
+    m_player->play();
 }
 
-std::optional<QString> MediaFeedback::problemWith(const QString &fileName)
+Result<void> MediaFeedback::check(const QString &fileName)
 {
     // A sound still playing (the last chime of a drill) plays on.
     if (fileName.endsWith(u".wav"_s))
-        return m_player->Prepare(fileName);
-    auto read = picture(fileName);
-    if (auto *message = std::get_if<QString>(&read))
-        return *message;
-    return std::nullopt;
+        return m_player->prepareSound(fileName);
+    if (const auto read = picture(fileName); !read)
+        return Failure(read.errorString());
+    return {};
 }
 
-QStringList MediaFeedback::CheckFiles(const QStringList &fileNames)
+QStringList MediaFeedback::checkFiles(const QStringList &fileNames)
 {
     QStringList reports;
     for (const QString &fileName : fileNames) {
         if (m_reported.contains(fileName))
             continue;
-        if (const auto message = problemWith(fileName)) {
+        if (const auto usable = check(fileName); !usable) {
             m_reported.insert(fileName);
-            reports << *message;
+            reports << usable.errorString();
         }
     }
     return reports;
@@ -85,7 +82,6 @@ QStringList MediaFeedback::CheckFiles(const QStringList &fileNames)
 
 void MediaFeedback::fail(const QString &fileName, const QString &message)
 {
-    m_lastFailed = true;
     if (m_reported.insert(fileName).second && m_report)
         m_report(message);
 }

@@ -23,7 +23,7 @@ public:
     virtual void PlaySound(const QString &fileName) = 0;
     // Makes each file ready for its first use, and returns a report for each that cannot be
     // used and was not reported before.
-    virtual QStringList CheckFiles(const QStringList &fileNames)
+    virtual QStringList checkFiles(const QStringList &fileNames)
     {
         Q_UNUSED(fileNames);
         return {};
@@ -46,15 +46,12 @@ public:
     void ShowPicture(const QString &fileName) override;
     // Stops the sound before, opens this one and starts it without waiting.
     void PlaySound(const QString &fileName) override;
-    QStringList CheckFiles(const QStringList &fileNames) override;
-
-    // Whether the last ShowPicture or PlaySound could not use its file.
-    bool lastFailed() const { return m_lastFailed; }
+    QStringList checkFiles(const QStringList &fileNames) override;
 
 private:
     // The picture as the box shows it, or why it cannot be shown.
-    std::variant<QPixmap, QString> picture(const QString &fileName);
-    std::optional<QString> problemWith(const QString &fileName);
+    Result<QPixmap> picture(const QString &fileName);
+    Result<void> check(const QString &fileName);
     void fail(const QString &fileName, const QString &message);
 
     struct KeptPicture
@@ -68,5 +65,4 @@ private:
     std::function<void(const QString &)> m_report;
     std::set<QString> m_reported;
     std::map<QString, KeptPicture> m_pictures;
-    bool m_lastFailed = false;
 };

@@ -139,7 +139,7 @@ QSize pictureSize(QImageReader &reader)
 // Qt's bitmap reader leaves the pixels that a file does not give (skipped by run-length codes,
 // or missing) as the memory held them. Given a picture of the size and format it reads, it
 // reads into that one instead, so it is given one cleared.
-std::variant<QImage, QString> decode(QImageReader &reader, QSize size)
+Result<QImage> decode(QImageReader &reader, QSize size)
 {
     QImage picture;
     if (reader.format() == "bmp" && size.isValid()) {
@@ -147,19 +147,20 @@ std::variant<QImage, QString> decode(QImageReader &reader, QSize size)
         picture.fill(0);
     }
     if (!reader.read(&picture))
-        return unreadable(reader);
+        return Failure(unreadable(reader));
     return picture;
 }
 
 } // namespace
 
-std::variant<QImage, QString> ReadPictureTopLeft(QIODevice &file, QSize box)
+Result<QImage> readPictureTopLeft(QIODevice &file, QSize box)
 {
     const std::optional<Bitmap> bitmap = bitmapHeaders(file);
     if (bitmap && !complete(*bitmap, file.size())) {
-        return u"画像ファイルが途中で切れています（%1 × %2 ピクセルの画像のデータが足りません）"_s
-                .arg(bitmap->width)
-                .arg(bitmap->rows());
+        return Failure(
+                u"画像ファイルが途中で切れています（%1 × %2 ピクセルの画像のデータが足りません）"_s
+                        .arg(bitmap->width)
+                        .arg(bitmap->rows()));
     }
     if (bitmap && bitmap->plain && (bitmap->width > box.width() || bitmap->rows() > box.height())) {
         if (std::optional<QByteArray> corner = cornerOfBitmap(file, *bitmap, box)) {
@@ -174,7 +175,7 @@ std::variant<QImage, QString> ReadPictureTopLeft(QIODevice &file, QSize box)
     QImageReader reader(&file);
     const QSize size = pictureSize(reader);
     if (!reader.canRead())
-        return unreadable(reader);
+        return Failure(unreadable(reader));
     const QRect wanted = QRect(QPoint(0, 0), box).intersected(QRect(QPoint(0, 0), size));
     if (size.isValid() && reader.supportsOption(QImageIOHandler::ClipRect)) {
         reader.setClipRect(wanted);
@@ -183,15 +184,14 @@ std::variant<QImage, QString> ReadPictureTopLeft(QIODevice &file, QSize box)
         // limit, and the teacher should hear why.
         const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
         if (limit > 0 && qint64(size.width()) * size.height() * 4 > limit) {
-            return u"画像が大きすぎます（%1 × %2 ピクセル、読める大きさは %3 MB まで）"_s
-                    .arg(size.width())
-                    .arg(size.height())
-                    .arg(QImageReader::allocationLimit());
+            return Failure(u"画像が大きすぎます（%1 × %2 ピクセル、読める大きさは %3 MB まで）"_s
+                                   .arg(size.width())
+                                   .arg(size.height())
+                                   .arg(QImageReader::allocationLimit()));
         }
     }
     auto read = decode(reader, size);
-    auto *picture = std::get_if<QImage>(&read);
-    if (picture && (picture->width() > box.width() || picture->height() > box.height()))
-        *picture = picture->copy(QRect(QPoint(0, 0), box).intersected(picture->rect()));
+    if (read && (read->width() > box.width() || read->height() > box.height()))
+        read.value() = read->copy(QRect(QPoint(0, 0), box).intersected(read->rect()));
     return read;
 }

@@ -1,11 +1,11 @@
 // Reading no more of a picture than the picture box can show.
 #pragma once
 
+#include "drill/result.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
-
-#include <variant>
 
 class QIODevice;
 
@@ -14,4 +14,4 @@ class QIODevice;
 // those pixels only, whatever its size; a format that Qt can clip is clipped while decoding;
 // any other must fit under Qt's allocation limit. On failure the reason, in words a teacher
 // can act on.
-std::variant<QImage, QString> ReadPictureTopLeft(QIODevice &file, QSize box);
+Result<QImage> readPictureTopLeft(QIODevice &file, QSize box);

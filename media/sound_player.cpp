@@ -6,64 +6,58 @@
 
 using namespace Qt::StringLiterals;
 
-MediaPlayer::MediaPlayer(QWidget *parent) : QWidget(parent) {}
+MediaPlayer::MediaPlayer(QWidget *parent, std::unique_ptr<SoundOutput> output)
+    : QWidget(parent), m_output(std::move(output))
+{}
 
 MediaPlayer::~MediaPlayer()
 {
-    Close();
+    closeSound();
 }
 
 SoundOutput &MediaPlayer::output()
 {
-    // Made at the first need, so that the window is drawn before the output's threads start.
     if (!m_output)
-        m_output = MakeStreamSoundOutput();
+        m_output = makeStreamSoundOutput();
     return *m_output;
 }
 
-void MediaPlayer::Connect()
+void MediaPlayer::connectOutput()
 {
-    output().Connect();
+    output().connect();
 }
 
-void MediaPlayer::Close()
+void MediaPlayer::closeSound()
 {
     if (m_output)
-        m_output->Close();
-    m_fileName.clear();
+        m_output->close();
     m_open = false;
 }
 
-std::optional<QString> MediaPlayer::Open(const QString &fileName)
+Result<void> MediaPlayer::openSound(const QString &fileName)
 {
-    Close();
-    auto opened = OpenMediaFile(fileName);
-    if (auto *reason = std::get_if<QString>(&opened))
-        return CannotOpenMessage(fileName, *reason);
-    if (const auto reason = output().Open(std::get<MediaFile>(std::move(opened))))
-        return CannotOpenMessage(fileName, *reason);
-    m_fileName = fileName;
+    closeSound();
+    auto opened = openMediaFile(fileName);
+    if (!opened)
+        return Failure(cannotOpenMessage(fileName, opened.errorString()));
+    if (const auto sound = output().open(std::move(opened).value()); !sound)
+        return Failure(cannotOpenMessage(fileName, sound.errorString()));
     m_open = true;
-    return std::nullopt;
+    return {};
 }
 
-std::optional<QString> MediaPlayer::Prepare(const QString &fileName)
+Result<void> MediaPlayer::prepareSound(const QString &fileName)
 {
-    auto opened = OpenMediaFile(fileName);
-    if (auto *reason = std::get_if<QString>(&opened))
-        return CannotOpenMessage(fileName, *reason);
-    if (const auto reason = output().Prepare(std::get<MediaFile>(std::move(opened))))
-        return CannotOpenMessage(fileName, *reason);
-    return std::nullopt;
+    auto opened = openMediaFile(fileName);
+    if (!opened)
+        return Failure(cannotOpenMessage(fileName, opened.errorString()));
+    if (const auto sound = output().prepare(std::move(opened).value()); !sound)
+        return Failure(cannotOpenMessage(fileName, sound.errorString()));
+    return {};
 }
 
-void MediaPlayer::Play()
+void MediaPlayer::play()
 {
     if (m_open)
-        m_output->Play();
-}
-
-bool MediaPlayer::isPlaying() const
-{
-    return m_output && m_output->isPlaying();
+        m_output->play();
 }

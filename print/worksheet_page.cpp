@@ -14,40 +14,40 @@ constexpr int PrintedFields[4] = { 1, 2, 4, 5 };
 void answerBox(WorksheetCanvas &canvas, std::int32_t x, std::int32_t y, std::int32_t boxWidth,
                std::int32_t lineHeight, std::int32_t halfLine)
 {
-    canvas.MoveTo(x, y - halfLine);
-    canvas.LineTo(x + boxWidth, y - halfLine);
-    canvas.LineTo(x + boxWidth, y + lineHeight + halfLine);
-    canvas.LineTo(x, y + lineHeight + halfLine);
-    canvas.LineTo(x, y - halfLine);
+    canvas.moveTo(x, y - halfLine);
+    canvas.lineTo(x + boxWidth, y - halfLine);
+    canvas.lineTo(x + boxWidth, y + lineHeight + halfLine);
+    canvas.lineTo(x, y + lineHeight + halfLine);
+    canvas.lineTo(x, y - halfLine);
 }
 
 } // namespace
 
-QString GeneralNumberText(double value)
+QString generalNumberText(double value)
 {
     return QString::number(value, 'g', 15);
 }
 
-int DrawWorksheetPage(WorksheetCanvas &canvas, Sheet sheet, const ProblemTableData &table,
+int drawWorksheetPage(WorksheetCanvas &canvas, Sheet sheet, const ProblemTableData &table,
                       int firstRow, int count, PrintableArea area)
 {
-    canvas.SetFont(u"ＭＳゴシック"_s, 14);
+    canvas.setFont(u"ＭＳゴシック"_s, 14);
     // Measured on every page, in the font the printer really uses.
-    const std::int32_t columnPitch = canvas.TextWidth(u"比べられる量○"_s);
-    const std::int32_t boxWidth = canvas.TextWidth(u"比べられる"_s);
-    const std::int32_t lineHeight = canvas.TextHeight(u"５"_s);
+    const std::int32_t columnPitch = canvas.textWidth(u"比べられる量○"_s);
+    const std::int32_t boxWidth = canvas.textWidth(u"比べられる"_s);
+    const std::int32_t lineHeight = canvas.textHeight(u"５"_s);
     const std::int32_t halfLine = lineHeight / 2;
     const std::int32_t rowPitch = (area.height - 200) / 12;
     const std::int32_t topMargin = rowPitch / 2;
     const std::int32_t right = area.width - LeftMargin;
 
-    canvas.MoveTo(LeftMargin, topMargin);
-    canvas.LineTo(right, topMargin);
-    canvas.LineTo(right, topMargin + rowPitch / 2);
-    canvas.LineTo(LeftMargin, topMargin + rowPitch / 2);
-    canvas.LineTo(LeftMargin, topMargin);
-    canvas.TextOut(area.width / 2, topMargin + 20, u"なまえ"_s);
-    canvas.TextOut(LeftMargin, topMargin + rowPitch,
+    canvas.moveTo(LeftMargin, topMargin);
+    canvas.lineTo(right, topMargin);
+    canvas.lineTo(right, topMargin + rowPitch / 2);
+    canvas.lineTo(LeftMargin, topMargin + rowPitch / 2);
+    canvas.lineTo(LeftMargin, topMargin);
+    canvas.textOut(area.width / 2, topMargin + 20, u"なまえ"_s);
+    canvas.textOut(LeftMargin, topMargin + rowPitch,
                    u"もとになる量　　その割合　　　　くらべられる量　その割合"_s);
 
     int row = firstRow;
@@ -59,11 +59,11 @@ int DrawWorksheetPage(WorksheetCanvas &canvas, Sheet sheet, const ProblemTableDa
             const std::int32_t x = LeftMargin + column * columnPitch;
             const double v = table[row].field(PrintedFields[column]);
             if (v >= 0) {
-                canvas.TextOut(x, y, GeneralNumberText(v));
+                canvas.textOut(x, y, generalNumberText(v));
                 continue;
             }
             if (sheet == Sheet::Answers)
-                canvas.TextOut(x, y, GeneralNumberText(-v));
+                canvas.textOut(x, y, generalNumberText(-v));
             answerBox(canvas, x, y, boxWidth, lineHeight, halfLine);
         }
         ++row;
@@ -71,13 +71,13 @@ int DrawWorksheetPage(WorksheetCanvas &canvas, Sheet sheet, const ProblemTableDa
     return row;
 }
 
-int WorksheetPageCount(int count)
+int worksheetPageCount(int count)
 {
     count = std::min(count, ProblemCount);
     return count > 0 ? 2 * ((count + LinesPerPage - 1) / LinesPerPage) : 0;
 }
 
-std::vector<int> PagesToPrint(int pageCount, const PageChoice &choice)
+std::vector<int> pagesToPrint(int pageCount, const PageChoice &choice)
 {
     const int first = std::max(choice.fromPage, 1);
     const int last = choice.toPage > 0 ? std::min(choice.toPage, pageCount) : pageCount;
@@ -98,32 +98,32 @@ std::vector<int> PagesToPrint(int pageCount, const PageChoice &choice)
     return pages;
 }
 
-PrintOutcome PrintWorksheets(WorksheetJob &job, const ProblemTableData &table, int count,
-                             PrintableArea area, const PageChoice &choice)
+Result<int> printWorksheets(WorksheetJob &job, const ProblemTableData &table, int count,
+                            PrintableArea area, const PageChoice &choice)
 {
-    PrintOutcome outcome;
     count = std::min(count, ProblemCount);
-    const int pagesPerSheet = WorksheetPageCount(count) / 2;
-    const std::vector<int> pages = PagesToPrint(2 * pagesPerSheet, choice);
+    const int pagesPerSheet = worksheetPageCount(count) / 2;
+    const std::vector<int> pages = pagesToPrint(2 * pagesPerSheet, choice);
     if (pages.empty())
-        return outcome;
-    if (!job.BeginJob()) {
-        outcome.error = job.errorText();
-        return outcome;
-    }
+        return 0;
+    if (const auto begun = job.beginJob(); !begun)
+        return Failure(begun.errorString());
+    int drawn = 0;
     for (const int page : pages) {
-        if (outcome.pages > 0 && !job.NewPage()) {
-            outcome.error = job.errorText();
-            job.EndJob();
-            return outcome;
+        if (drawn > 0) {
+            if (const auto next = job.newPage(); !next) {
+                // The page's reason is the one to tell; ending only lets the printer go.
+                (void)job.endJob();
+                return Failure(next.errorString());
+            }
         }
         // Each sheet numbers its rows from 1 again: answer page 1 holds the rows of problem page 1.
         const Sheet sheet = page <= pagesPerSheet ? Sheet::Problems : Sheet::Answers;
         const int firstRow = ((page - 1) % pagesPerSheet) * LinesPerPage + 1;
-        DrawWorksheetPage(job, sheet, table, firstRow, count, area);
-        ++outcome.pages;
+        drawWorksheetPage(job, sheet, table, firstRow, count, area);
+        ++drawn;
     }
-    if (!job.EndJob())
-        outcome.error = job.errorText();
-    return outcome;
+    if (const auto ended = job.endJob(); !ended)
+        return Failure(ended.errorString());
+    return drawn;
 }

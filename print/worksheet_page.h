@@ -3,10 +3,10 @@
 #pragma once
 
 #include "drill/problem_set.h"
+#include "drill/result.h"
 
 #include <QString>
 
-#include <optional>
 #include <vector>
 
 // What a page needs of a printer's canvas; positions are device dots from the top-left of
@@ -15,13 +15,13 @@ class WorksheetCanvas
 {
 public:
     virtual ~WorksheetCanvas() = default;
-    virtual void SetFont(const QString &face, int pointSize) = 0;
-    virtual int TextWidth(const QString &text) = 0;
-    virtual int TextHeight(const QString &text) = 0;
+    virtual void setFont(const QString &face, int pointSize) = 0;
+    virtual int textWidth(const QString &text) = 0;
+    virtual int textHeight(const QString &text) = 0;
     // The top-left corner of the text's cell at (x, y).
-    virtual void TextOut(int x, int y, const QString &text) = 0;
-    virtual void MoveTo(int x, int y) = 0;
-    virtual void LineTo(int x, int y) = 0;
+    virtual void textOut(int x, int y, const QString &text) = 0;
+    virtual void moveTo(int x, int y) = 0;
+    virtual void lineTo(int x, int y) = 0;
 };
 
 // One print job holding every page of a click, so the sheets stay together in the spooler
@@ -29,11 +29,10 @@ public:
 class WorksheetJob : public WorksheetCanvas
 {
 public:
-    // Each returns false on failure, with the reason in errorText().
-    virtual bool BeginJob() = 0;
-    virtual bool NewPage() = 0;
-    virtual bool EndJob() = 0;
-    virtual QString errorText() const = 0;
+    // Each fails with the reason, in words a teacher can act on.
+    virtual Result<void> beginJob() = 0;
+    virtual Result<void> newPage() = 0;
+    virtual Result<void> endJob() = 0;
 };
 
 enum class Sheet { Problems, Answers };
@@ -46,7 +45,7 @@ struct PrintableArea
 
 // Draws one page of the sheet with the rows from firstRow on, at most ten and none past
 // count; returns the row the next page starts with.
-int DrawWorksheetPage(WorksheetCanvas &canvas, Sheet sheet, const ProblemTableData &table,
+int drawWorksheetPage(WorksheetCanvas &canvas, Sheet sheet, const ProblemTableData &table,
                       int firstRow, int count, PrintableArea area);
 
 // What the print dialog asked of the pages, numbered 1..n over the one job: the problem
@@ -61,21 +60,16 @@ struct PageChoice
 };
 
 // The pages of a job of pageCount pages to draw, in the order they are drawn.
-std::vector<int> PagesToPrint(int pageCount, const PageChoice &choice);
-
-struct PrintOutcome
-{
-    int pages = 0;
-    std::optional<QString> error;
-};
+std::vector<int> pagesToPrint(int pageCount, const PageChoice &choice);
 
 // The pages of the problem sheets and the answer sheets of rows 1..count.
-int WorksheetPageCount(int count);
+int worksheetPageCount(int count);
 
 // The problem sheets, then the answer sheets, of rows 1..count, in one job, as far as the choice
-// takes them; no job at all when no page is left to print.
-PrintOutcome PrintWorksheets(WorksheetJob &job, const ProblemTableData &table, int count,
-                             PrintableArea area, const PageChoice &choice = {});
+// takes them; no job at all when no page is left to print. The pages drawn, or why the job
+// stopped.
+Result<int> printWorksheets(WorksheetJob &job, const ProblemTableData &table, int count,
+                            PrintableArea area, const PageChoice &choice = {});
 
 // A value as the sheets print it: the shortest plain decimal, at most 15 significant digits.
-QString GeneralNumberText(double value);
+QString generalNumberText(double value);

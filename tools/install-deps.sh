@@ -12,6 +12,7 @@ if [ "${1:-}" = "--test" ]; then
   libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool x11-utils imagemagick
   pulseaudio pulseaudio-utils sox python3-xlib time
+  orca at-spi2-core dbus
   poppler-utils desktop-file-utils appstream dpkg-dev file lintian clang-format llvm-14
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis zip
   debootstrap chromium nodejs

@@ -39,31 +39,32 @@ public:
     QRandomGenerator *rng = nullptr;
     int jobs = 0;
 
-    bool Choose(QWidget *, int) override { return rng->bounded(4) != 0; }
+    bool choose(QWidget *, int) override { return rng->bounded(4) != 0; }
     PageChoice pageChoice() override { return {}; }
     // An A4 sheet at the 600 dpi the sheets print with.
     PrintableArea printableArea() override { return { 4960, 7016 }; }
-    std::unique_ptr<WorksheetJob> MakeJob() override { return std::make_unique<Job>(*this); }
+    std::unique_ptr<WorksheetJob> makeJob() override { return std::make_unique<Job>(*this); }
 
 private:
     struct Job : WorksheetJob
     {
         MonkeyPrinter &printer;
         explicit Job(MonkeyPrinter &p) : printer(p) {}
-        bool BeginJob() override
+        Result<void> beginJob() override
         {
             ++printer.jobs;
-            return printer.rng->bounded(20) != 0;
+            if (printer.rng->bounded(20) == 0)
+                return Failure(u"the monkey's printer refused"_s);
+            return {};
         }
-        bool NewPage() override { return true; }
-        bool EndJob() override { return true; }
-        QString errorText() const override { return u"the monkey's printer refused"_s; }
-        void SetFont(const QString &, int) override {}
-        int TextWidth(const QString &text) override { return int(text.size()) * 100; }
-        int TextHeight(const QString &) override { return 120; }
-        void TextOut(int, int, const QString &) override {}
-        void MoveTo(int, int) override {}
-        void LineTo(int, int) override {}
+        Result<void> newPage() override { return {}; }
+        Result<void> endJob() override { return {}; }
+        void setFont(const QString &, int) override {}
+        int textWidth(const QString &text) override { return int(text.size()) * 100; }
+        int textHeight(const QString &) override { return 120; }
+        void textOut(int, int, const QString &) override {}
+        void moveTo(int, int) override {}
+        void lineTo(int, int) override {}
     };
 };
 

@@ -29,7 +29,7 @@ public:
         PrinterJob::useWorksheetResolution(m_printer);
     }
 
-    bool Choose(QWidget *, int) override
+    bool choose(QWidget *, int) override
     {
         ++dialogs;
         m_printer.setPrintRange(range ? QPrinter::PageRange : QPrinter::AllPages);
@@ -40,7 +40,7 @@ public:
     }
     PageChoice pageChoice() override { return PrinterJob::pageChoice(m_printer); }
     PrintableArea printableArea() override { return PrinterJob::printableArea(m_printer); }
-    std::unique_ptr<WorksheetJob> MakeJob() override
+    std::unique_ptr<WorksheetJob> makeJob() override
     {
         if (atJob)
             atJob();

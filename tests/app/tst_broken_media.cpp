@@ -4,6 +4,7 @@
 // while the pupil types are reported only once the answer has been judged; files of any size
 // play the drill in bounded memory.
 #include "window_fixture.h"
+#include "media/media_files.h"
 
 #include "tests/ordinary_user.h"
 
@@ -92,12 +93,10 @@ void TestBrokenMedia::theDrillGoesOnToItsScore_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("how");
-    for (const char *file :
-         { "mascot.bmp", "maru1.bmp", "batu1.bmp", "maru1.wav", "batu1.wav", "p.wav" }) {
+    for (const QString &file : mediaFileNames()) {
         for (const char *how : { "missing", "empty", "junk", "unreadable", "folder", "pipe",
                                  "/dev/zero", "link loop" })
-            QTest::addRow("%s %s", file, how)
-                    << QString::fromLatin1(file) << QString::fromLatin1(how);
+            QTest::addRow("%s %s", qPrintable(file), how) << file << QString::fromLatin1(how);
     }
 }
 
@@ -109,7 +108,7 @@ void TestBrokenMedia::theDrillGoesOnToItsScore()
     if (how == u"unreadable" && ::geteuid() == 0)
         return runAsOrdinaryUser();
     breakFile(file, how);
-    drillOfTen(file == u"p.wav" ? 9 : 1, 1);
+    drillOfTen(file == mediaFileName(MediaUse::Pip) ? 9 : 1, 1);
     QCOMPARE(f.errors.size(), 1);
     QVERIFY2(f.errors.first().contains(file), qPrintable(f.errors.first()));
 }

@@ -575,7 +575,9 @@ void TestDrillWindow::aBoxFullOfJunkIsJudgedWrong()
 }
 
 // 図で考える, or F1 from the answer box, shows the panel below the layout without taking the
-// focus or typing; the panel follows the problem and its reveal; hidden, the window is as ever.
+// focus or typing; the panel follows the problem in its steps (the picture, the formula after a
+// wrong answer, the answer), ends with the last problem finished, and a click on the switch
+// leaves what the pupil typed and selected as it was; hidden, the window is as ever.
 void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
 {
     TForm1 &w = *f.window;
@@ -583,8 +585,18 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
     QVERIFY(!w.DiagramPanel->isVisible());
     QCOMPARE(w.DiagramSwitch->accessibleName(), u"図で考える"_s);
     QCOMPARE(w.DiagramPanel->accessibleName(), u"関係図"_s);
+    const auto described = [](const ProblemRow &row, DiagramStep step) {
+        return relationDiagramDescription(relationDiagramOf(row, Kind::AmountsToRatio, step));
+    };
     f.chooseKind(1);
-    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    setLength(u"2"_s);
+    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
+    QVERIFY(w.DiagramPanel->isVisible());
+    QCOMPARE(w.DiagramPanel->accessibleDescription(),
+             relationDiagramDescription(diagramBeforeStart()));
+    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
+    QVERIFY(!w.DiagramPanel->isVisible());
+    start();
     QLineEdit *box = w.entryBox(drill().AnswerField);
     WindowFixture::press(Qt::Key_F1);
     QVERIFY(w.DiagramPanel->isVisible());
@@ -592,17 +604,36 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
     QCOMPARE(w.height(), 462 + w.DiagramPanel->height() + 8);
     QCOMPARE(WindowFixture::focused(), box);
     QCOMPARE(box->text(), u"？"_s);
-    const ProblemRow row = drill().ProblemTable.rowAt(drill().CurrentNo);
-    QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             relationDiagramDescription(relationDiagramOf(row, Kind::AmountsToRatio, false)));
+    const ProblemRow first = drill().problemRow();
+    QCOMPARE(w.DiagramPanel->accessibleDescription(), described(first, DiagramStep::Picture));
+
+    WindowFixture::type(u"0.4"_s);
+    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
+    QVERIFY(!w.DiagramPanel->isVisible());
+    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
+    QVERIFY(w.DiagramPanel->isVisible());
+    WindowFixture::type(u"3"_s);
+    QCOMPARE(box->text(), u"0.43"_s);
+    box->setSelection(3, -2);
+    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
+    QCOMPARE(WindowFixture::focused(), box);
+    QCOMPARE(box->selectedText(), u".4"_s);
+    QCOMPARE(box->cursorPosition(), 1);
+    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
+
+    WindowFixture::answer(u"1234"_s);
+    QCOMPARE(f.status(), u"ちがうよ！"_s);
+    QCOMPARE(w.DiagramPanel->accessibleDescription(), described(first, DiagramStep::Formula));
     QTest::mouseClick(w.Button2, Qt::LeftButton);
-    QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             relationDiagramDescription(relationDiagramOf(row, Kind::AmountsToRatio, true)));
-    // Shown it stays, problem after problem.
+    QCOMPARE(w.DiagramPanel->accessibleDescription(), described(first, DiagramStep::Finished));
+    // Shown it stays, problem after problem, and the drill's last answer leaves its problem
+    // finished there.
     QTest::mouseClick(w.Button2, Qt::LeftButton);
-    QCOMPARE(w.DiagramPanel->accessibleDescription(),
-             relationDiagramDescription(relationDiagramOf(
-                     drill().ProblemTable.rowAt(drill().CurrentNo), Kind::AmountsToRatio, false)));
+    const ProblemRow last = drill().problemRow();
+    QCOMPARE(w.DiagramPanel->accessibleDescription(), described(last, DiagramStep::Picture));
+    WindowFixture::answer(f.answerText());
+    QCOMPARE(f.status(), u"おしまいです。50点でした。"_s);
+    QCOMPARE(w.DiagramPanel->accessibleDescription(), described(last, DiagramStep::Finished));
     WindowFixture::press(Qt::Key_F1);
     QVERIFY(!w.DiagramPanel->isVisible());
     QCOMPARE(w.size(), QSize(624, 462));

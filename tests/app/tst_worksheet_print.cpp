@@ -324,7 +324,7 @@ void TestWorksheetPrint::aRealPrintToPdf()
     QCOMPARE(numbersOn(lastAnswers), 20);
     const ProblemRow &row1 = drill().ProblemTable[1];
     const double hidden = row1.BaseRatio < 0 ? -row1.BaseRatio : -row1.ComparedRatio;
-    QVERIFY(answers.contains(GeneralNumberText(hidden)));
+    QVERIFY(answers.contains(generalNumberText(hidden)));
 }
 
 // A teacher reprints the pages a pupil lost: pages 2 and 3 of 25 problems are problem pages 2
@@ -367,7 +367,7 @@ void TestWorksheetPrint::aPageRangeReprintsThosePagesOfTheOneDocument()
              { drill().ProblemTable[row].BaseAmount, drill().ProblemTable[row].BaseRatio,
                drill().ProblemTable[row].ComparedAmount, drill().ProblemTable[row].ComparedRatio })
             if (v >= 0)
-                given << GeneralNumberText(v);
+                given << generalNumberText(v);
         return given;
     };
     const QList<QStringList> first = rowsOn(1), second = rowsOn(2);

@@ -179,9 +179,9 @@ void TestDrill::buaiBoxKey()
         QCOMPARE(state.CorrectCount, 3);
     // A held Enter judges once: the box it came to waits for a key to be let go in it.
     if (key == BoxKey::Enter) {
-        DrillStep waits;
-        waits.pip = true;
-        QCOMPARE(press(state, box, BoxKey::Enter, typed), waits);
+        DrillStep pipOnly;
+        pipOnly.pip = true;
+        QCOMPARE(press(state, box, BoxKey::Enter, typed), pipOnly);
     }
 }
 

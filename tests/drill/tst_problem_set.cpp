@@ -308,57 +308,57 @@ void TestProblemSet::drillResetFollowsTheLengthChoice()
     QFETCH(bool, lengthChosen);
     QFETCH(int, lengthBefore);
     QFETCH(int, lengthAfter);
-    Drill DrillState;
-    DrillState.LengthChosen = lengthChosen;
-    DrillState.DrillLength = lengthBefore;
-    DrillState.CurrentNo = 55;
-    DrillState.CorrectCount = 20;
-    DrillState.RatePercent = 40;
-    DrillState.FirstTry = true;
-    DrillState.AnswerField = Box::ComparedRatio;
-    DrillState.ExpectedValue = 0.25;
-    DrillState.makeProblems();
-    QCOMPARE(DrillState.DrillLength, lengthAfter);
-    QCOMPARE(DrillState.CurrentNo, 1);
-    QCOMPARE(DrillState.CorrectCount, 0);
-    QCOMPARE(DrillState.RatePercent, 0);
-    QCOMPARE(DrillState.FirstTry, false);
+    Drill drill;
+    drill.LengthChosen = lengthChosen;
+    drill.DrillLength = lengthBefore;
+    drill.CurrentNo = 55;
+    drill.CorrectCount = 20;
+    drill.RatePercent = 40;
+    drill.FirstTry = true;
+    drill.AnswerField = Box::ComparedRatio;
+    drill.ExpectedValue = 0.25;
+    drill.makeProblems();
+    QCOMPARE(drill.DrillLength, lengthAfter);
+    QCOMPARE(drill.CurrentNo, 1);
+    QCOMPARE(drill.CorrectCount, 0);
+    QCOMPARE(drill.RatePercent, 0);
+    QCOMPARE(drill.FirstTry, false);
     // What the next problem's display sets is left for it.
-    QCOMPARE(DrillState.AnswerField, Box::ComparedRatio);
-    QCOMPARE(DrillState.ExpectedValue, 0.25);
+    QCOMPARE(drill.AnswerField, Box::ComparedRatio);
+    QCOMPARE(drill.ExpectedValue, 0.25);
 }
 
 void TestProblemSet::worksheetPrintingKeepsTheSeed()
 {
-    Drill DrillState;
-    DrillState.ProblemKind = Kind::RatioAndAmount;
-    DrillState.WorksheetPrinting = true;
-    DrillState.Rng.seed = 4242;
-    DrillState.makeProblems();
+    Drill drill;
+    drill.ProblemKind = Kind::RatioAndAmount;
+    drill.WorksheetPrinting = true;
+    drill.Rng.seed = 4242;
+    drill.makeProblems();
     RandomGenerator model;
     model.seed = 4242;
     ProblemTableData expected;
     makeProblemTable(expected, Kind(3), model);
     for (int i = 1; i <= ProblemCount; ++i) {
         for (int f = 1; f <= 6; ++f)
-            QCOMPARE(DrillState.ProblemTable[i].field(f), expected[i].field(f));
+            QCOMPARE(drill.ProblemTable[i].field(f), expected[i].field(f));
     }
-    QCOMPARE(DrillState.Rng.seed, model.seed);
+    QCOMPARE(drill.Rng.seed, model.seed);
 
     // Without the flag the clock seeds it: the set is the one a seed read during the call makes.
-    DrillState.WorksheetPrinting = false;
+    drill.WorksheetPrinting = false;
     RandomGenerator before, after;
     before.seedFromClock();
-    DrillState.makeProblems();
+    drill.makeProblems();
     after.seedFromClock();
     bool found = false;
     for (quint32 s = before.seed; s <= after.seed && !found; ++s) {
         RandomGenerator replay;
         replay.seed = s;
         makeProblemTable(expected, Kind(3), replay);
-        found = expected[1].BaseAmount == DrillState.ProblemTable[1].BaseAmount
-                && expected[100].BaseAmount == DrillState.ProblemTable[100].BaseAmount
-                && replay.seed == DrillState.Rng.seed;
+        found = expected[1].BaseAmount == drill.ProblemTable[1].BaseAmount
+                && expected[100].BaseAmount == drill.ProblemTable[100].BaseAmount
+                && replay.seed == drill.Rng.seed;
     }
     QVERIFY(found);
 }

