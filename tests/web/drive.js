@@ -63,8 +63,11 @@ async function openWindow(page, url) {
 
 async function readyWindow(page) {
     await waitFor('the window', () => page.evaluate(() => !document.getElementById('status')), 60000);
-    await enableReader(page);
-    await waitFor('the screen reader tree', async () => (await boxText(page, 'Edit10')) !== undefined);
+    // The window, and with it the button, comes a moment after the page's status goes.
+    await waitFor('the screen reader tree', async () => {
+        await enableReader(page);
+        return (await boxText(page, 'Edit10')) !== undefined;
+    });
 }
 
 async function press(page, place, touch) {
