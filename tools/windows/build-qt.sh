@@ -90,6 +90,10 @@ qt_flags=(
     -DFEATURE_textodfwriter=OFF
     -DFEATURE_textmarkdownreader=OFF
     -DFEATURE_textmarkdownwriter=OFF
+    -DFEATURE_printpreviewwidget=OFF
+    -DFEATURE_printpreviewdialog=OFF
+    # Windows draws its text with its own font engines; FreeType is only an alternative there.
+    -DFEATURE_freetype=OFF
     -DFEATURE_testlib=ON
     -DFEATURE_printsupport=ON
     # Debian's source package leaves out the Wintab headers.
