@@ -220,7 +220,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Tovemi Ver 2.00 R2"_s);
     setFont(fontOf({ Face::Proportional, 12 }));
-    setPalette(LayoutPalette());
+    setPalette(layoutPalette());
     // Positions are the layout's own pixels; Qt's high-density scaling scales them as a whole.
     move(7, 11);
     resize(624, LayoutHeight);

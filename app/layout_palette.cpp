@@ -1,6 +1,6 @@
 #include "app/layout_palette.h"
 
-QPalette LayoutPalette()
+QPalette layoutPalette()
 {
     const QColor face(239, 239, 239);
     const QColor dark = face.darker(150);

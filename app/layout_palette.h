@@ -5,4 +5,4 @@
 
 // Black text on the layout's light grey faces and white boxes, in every colour group: a dark
 // desktop theme would otherwise leave the labels' black text on a near-black window.
-QPalette LayoutPalette();
+QPalette layoutPalette();

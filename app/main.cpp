@@ -7,7 +7,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    PrepareApplication(app);
+    prepareApplication(app);
     TForm1 form;
     form.show();
     return QApplication::exec();

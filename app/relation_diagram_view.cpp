@@ -27,7 +27,7 @@ QPen penFor(DiagramStrokeStyle style)
 
 } // namespace
 
-QFont RelationDiagramFont(int pixels, bool bold)
+QFont relationDiagramFont(int pixels, bool bold)
 {
     // The panel's fixed-pitch face, named as installed: the rectangles hold for a face whose
     // ASCII takes half an em and the rest a whole one. Unhinted, as the window's faces, so that
@@ -40,7 +40,7 @@ QFont RelationDiagramFont(int pixels, bool bold)
     return font;
 }
 
-void PaintRelationDiagram(QPainter &painter, const RelationDiagram &diagram)
+void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram)
 {
     painter.fillRect(0, 0, DiagramWidth, DiagramHeight, Qt::white);
     painter.setPen(Qt::gray);
@@ -57,7 +57,7 @@ void PaintRelationDiagram(QPainter &painter, const RelationDiagram &diagram)
         if (wanted != current) {
             auto font = fonts.find(wanted);
             if (font == fonts.end())
-                font = fonts.emplace(wanted, RelationDiagramFont(wanted.first, wanted.second))
+                font = fonts.emplace(wanted, relationDiagramFont(wanted.first, wanted.second))
                                .first;
             painter.setFont(font->second);
             current = wanted;
@@ -87,5 +87,5 @@ void RelationDiagramView::showDiagram(const RelationDiagram &diagram)
 void RelationDiagramView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    PaintRelationDiagram(painter, m_diagram);
+    paintRelationDiagram(painter, m_diagram);
 }

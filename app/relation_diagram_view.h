@@ -9,11 +9,11 @@ class QFont;
 class QPainter;
 
 // The fixed-pitch face the diagram's rectangles are computed for, at a pixel size.
-QFont RelationDiagramFont(int pixels, bool bold);
+QFont relationDiagramFont(int pixels, bool bold);
 
 // A diagram painted at the painter's origin on a white ground of the panel's size: black lines
 // and texts, the revealed answers red.
-void PaintRelationDiagram(QPainter &painter, const RelationDiagram &diagram);
+void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram);
 
 // Named 関係図 for a screen reader, which reads the picture's texts as its description. It never
 // takes the focus: the pupil's keys stay in the answer box.

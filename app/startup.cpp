@@ -114,7 +114,7 @@ void SubstituteWindowFaces()
 
 } // namespace
 
-void PrepareApplication(QApplication &app)
+void prepareApplication(QApplication &app)
 {
     // The pictures are compiled into the window's static library, where nothing else refers
     // to them: without this the linker leaves them out of the program.

@@ -7,4 +7,4 @@ class QApplication;
 // The title "Tovemi" (caption of the program's own message boxes), version, and the
 // substitution of the window's Japanese faces by the installed IPA fonts, the bird icon in all
 // its sizes, and Qt's own texts in Japanese.
-void PrepareApplication(QApplication &app);
+void prepareApplication(QApplication &app);

@@ -70,8 +70,8 @@ void TForm1::BitBtn1Click()
     const int count = m_drill.DrillLength;
     const PrintableArea area = PrinterSetupDialog1->printableArea();
     std::unique_ptr<WorksheetJob> job = PrinterSetupDialog1->makeJob();
-    const auto printed =
-            printWorksheets(*job, m_drill.ProblemTable, count, area, PrinterSetupDialog1->pageChoice());
+    const auto printed = printWorksheets(*job, m_drill.ProblemTable, count, area,
+                                         PrinterSetupDialog1->pageChoice());
     job.reset();
     m_drill.WorksheetPrinting = false;
     setStatus(savedStatus);

@@ -25,14 +25,14 @@ void paint(benchmark::State &state)
     // The rectangles are what is painted only if the installed face has the advances the
     // layout assumed.
     for (const DiagramText &text : diagram.texts) {
-        const QFontMetrics metrics(RelationDiagramFont(text.pixels, text.bold || text.hidden));
+        const QFontMetrics metrics(relationDiagramFont(text.pixels, text.bold || text.hidden));
         if (metrics.horizontalAdvance(text.text) != text.rect.width())
             state.SkipWithError("a text is not as wide as its rectangle");
     }
     QImage image = panelImage();
     for (auto _ : state) {
         QPainter painter(&image);
-        PaintRelationDiagram(painter, diagram);
+        paintRelationDiagram(painter, diagram);
     }
 }
 
@@ -55,7 +55,7 @@ void baseline(benchmark::State &state)
         QPainter painter(&image);
         painter.fillRect(image.rect(), Qt::white);
         for (const DiagramText &text : diagram.texts) {
-            painter.setFont(RelationDiagramFont(text.pixels, text.bold || text.hidden));
+            painter.setFont(relationDiagramFont(text.pixels, text.bold || text.hidden));
             painter.drawText(text.rect.bottomLeft(), text.text);
         }
     }

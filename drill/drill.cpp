@@ -46,7 +46,7 @@ DrillStep Drill::judged(bool right, DrillStep step)
         step.verdict = Verdict::Right;
         if (FirstTry)
             CorrectCount += 1;
-        RatePercent = RateOf(CorrectCount, CurrentNo);
+        RatePercent = rateOf(CorrectCount, CurrentNo);
         CurrentNo += 1;
         step.finished = CurrentNo > DrillLength;
         step.nextProblem = !step.finished;
@@ -54,7 +54,7 @@ DrillStep Drill::judged(bool right, DrillStep step)
         step.verdict = Verdict::Wrong;
         noteMissed();
         FirstTry = false;
-        RatePercent = RateOf(CorrectCount, CurrentNo);
+        RatePercent = rateOf(CorrectCount, CurrentNo);
     }
     return step;
 }
@@ -76,7 +76,7 @@ DrillStep Drill::answerBoxKey(Box box, BoxKey key, double typed)
     DrillStep step;
     step.mascotPrompt = mascotAfterVerdict(u"答を入れてリターンキー。"_s);
     if (key == BoxKey::Enter && AnswerField == box && keyArmed(box)) {
-        step = judged(IsRightAnswer(typed, ExpectedValue), step);
+        step = judged(isRightAnswer(typed, ExpectedValue), step);
         if (step.verdict == Verdict::Wrong)
             step.focusBox = AnswerField;
     }
@@ -109,9 +109,9 @@ DrillStep Drill::buaiBoxKey(Box box, BoxKey key, double typed)
         step.focusBox = Box::Rin;
     } else if (entered) {
         TypedRin = typed;
-        TypedBuaiTotal = BuaiTotal(TypedWari, TypedBu, TypedRin);
-        ExpectedBuaiTotal = BuaiTotal(BuaiWari, BuaiBu, BuaiRin);
-        step = judged(IsRightAnswer(TypedBuaiTotal, ExpectedBuaiTotal), step);
+        TypedBuaiTotal = buaiTotal(TypedWari, TypedBu, TypedRin);
+        ExpectedBuaiTotal = buaiTotal(BuaiWari, BuaiBu, BuaiRin);
+        step = judged(isRightAnswer(TypedBuaiTotal, ExpectedBuaiTotal), step);
         // A wrong buai answer is typed again from its first digit.
         if (step.verdict == Verdict::Wrong) {
             AnswerField = Box::Wari;

@@ -4,13 +4,13 @@
 #include <cstdint>
 
 // Exact: the expected value went through the same text round trip as the typed one.
-inline bool IsRightAnswer(double typed, double expected)
+inline bool isRightAnswer(double typed, double expected)
 {
     return typed == expected;
 }
 
 // Whole percent of right answers, truncated toward zero.
-std::int32_t RateOf(std::int32_t correctCount, std::int32_t problemNo);
+std::int32_t rateOf(std::int32_t correctCount, std::int32_t problemNo);
 
 // wari x 100 + bu x 10 + rin, summed in extended precision before it is stored.
-double BuaiTotal(double wari, double bu, double rin);
+double buaiTotal(double wari, double bu, double rin);

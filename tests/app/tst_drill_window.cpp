@@ -319,7 +319,7 @@ void TestDrillWindow::beforeTheFirstStartEdit2IsJudgedAgainstMinusOne()
 
 void TestDrillWindow::buaiBoxesAreWeighedNotJoined()
 {
-    // The weights are BuaiTotal's table; the window must pass it the three boxes' values.
+    // The weights are buaiTotal's table; the window must pass it the three boxes' values.
     f.chooseKind(9);
     start();
     buaiProblem(0.375);

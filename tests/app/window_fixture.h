@@ -160,6 +160,6 @@ struct WindowFixture
 inline void initWindowTests()
 {
     QApplication *app = qApp;
-    PrepareApplication(*app);
+    prepareApplication(*app);
     QLocale::setDefault(QLocale::c());
 }

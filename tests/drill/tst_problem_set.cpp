@@ -365,15 +365,15 @@ void TestProblemSet::worksheetPrintingKeepsTheSeed()
 
 void TestProblemSet::rateTruncatesAndBuaiTotalsWeigh()
 {
-    QCOMPARE(RateOf(7, 10), 70);
-    QCOMPARE(RateOf(1, 3), 33);
-    QCOMPARE(RateOf(2, 3), 66);
-    QCOMPARE(RateOf(0, 1), 0);
-    QCOMPARE(RateOf(100, 100), 100);
-    QCOMPARE(BuaiTotal(3, 7, 5), 375.0);
-    QCOMPARE(BuaiTotal(0, 37, 5), 375.0);
-    QCOMPARE(BuaiTotal(3.75, 0, 0), 375.0);
-    QCOMPARE(BuaiTotal(3, 7, 6), 376.0);
+    QCOMPARE(rateOf(7, 10), 70);
+    QCOMPARE(rateOf(1, 3), 33);
+    QCOMPARE(rateOf(2, 3), 66);
+    QCOMPARE(rateOf(0, 1), 0);
+    QCOMPARE(rateOf(100, 100), 100);
+    QCOMPARE(buaiTotal(3, 7, 5), 375.0);
+    QCOMPARE(buaiTotal(0, 37, 5), 375.0);
+    QCOMPARE(buaiTotal(3.75, 0, 0), 375.0);
+    QCOMPARE(buaiTotal(3, 7, 6), 376.0);
 }
 
 QTEST_GUILESS_MAIN(TestProblemSet)

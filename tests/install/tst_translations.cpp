@@ -1,4 +1,4 @@
-// What PrepareApplication gives the desktop: Qt's own texts in Japanese whatever the system's
+// What prepareApplication gives the desktop: Qt's own texts in Japanese whatever the system's
 // language, the bird icon in every size, and the name of the installed desktop entry.
 #include "app/startup.h"
 
@@ -51,7 +51,7 @@ void TestTranslations::initTestCase()
 {
     // The test runs in the C locale: Japanese must not depend on the system's language.
     QVERIFY(QLocale::system().language() != QLocale::Japanese);
-    PrepareApplication(*qobject_cast<QApplication *>(QCoreApplication::instance()));
+    prepareApplication(*qobject_cast<QApplication *>(QCoreApplication::instance()));
 }
 
 void TestTranslations::qtTextsAreJapanese_data()
