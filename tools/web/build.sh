@@ -23,6 +23,6 @@ in_root "$root" "$top" env EMSDK=/opt/emsdk sh -eu -c '
         -DTOVEMI_WEB_SITE_DIR=/src/build-web/site >&2
     nice -n 10 cmake --build /src/build-web/cmake -j "$jobs" >&2' sh "$qt" "$jobs"
 if [ "${1:-}" = --test ]; then
-    in_root "$root" "$top" ctest --test-dir /src/build-web/cmake --output-on-failure -j "$jobs"
+    in_root "$root" "$top" ctest --test-dir /src/build-web/cmake --output-on-failure -j "$jobs" >&2
 fi
 echo "site=$top/build-web/site"
