@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "devices/bundled_faces.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -132,6 +134,7 @@ void prepareApplication(QApplication &app)
         bird.emplace(size, u":/tovemi/bird-%1.png"_s.arg(size));
     QApplication::setWindowIcon(QIcon(new DrawnSizesIconEngine(std::move(bird))));
 
+    addBundledFaces();
     SubstituteWindowFaces();
 
     // The whole window speaks Japanese, so Qt's own texts (the print dialog, the input box's

@@ -10,6 +10,9 @@
 #include <io.h>
 #include <windows.h>
 #else
+#ifdef Q_OS_WASM
+#include <emscripten/val.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -140,6 +143,11 @@ Result<MediaFile> openMediaFile(const QString &fileName)
 
 QString mediaFolder()
 {
+#ifdef Q_OS_WASM
+    // The page fetched the files from beside itself, and that is where a teacher replaces them.
+    return QString::fromStdString(
+            emscripten::val::global("tovemiPage").call<std::string>("folder"));
+#endif
     const QString current = QDir::currentPath();
     if (!current.isEmpty())
         return QDir::toNativeSeparators(current);

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -24,6 +26,29 @@ QString padded(const char *text, int length, int width)
     for (int i = 0; i < length; ++i)
         to[i] = QLatin1Char(text[i]);
     return out;
+}
+
+// The text of digits, 'e' and an exponent (never a decimal point, so no locale can read it
+// differently) as the nearest Double. emscripten's C++ library has no floating-point
+// from_chars; strtod rounds the same and tells a result out of range the same way.
+std::from_chars_result readDouble(char *first, char *last, double &value)
+{
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+    return std::from_chars(first, last, value);
+#else
+    const char saved = *last;
+    *last = '\0';
+    char *end = nullptr;
+    errno = 0;
+    const double read = std::strtod(first, &end);
+    const bool outOfRange = errno == ERANGE && (read == 0.0 || std::isinf(read));
+    *last = saved;
+    if (end == first)
+        return { first, std::errc::invalid_argument };
+    if (!outOfRange)
+        value = read;
+    return { end, outOfRange ? std::errc::result_out_of_range : std::errc() };
+#endif
 }
 
 } // namespace
@@ -223,8 +248,9 @@ double ReadNumber(const QString &text)
             }
             char *tail = digits + digitCount;
             *tail++ = 'e';
-            tail = std::to_chars(tail, digits + sizeof digits, scale).ptr;
-            const auto [ptr, error] = std::from_chars(digits, tail, value);
+            // One place is left after the exponent for readDouble's terminator.
+            tail = std::to_chars(tail, digits + sizeof digits - 1, scale).ptr;
+            const auto [ptr, error] = readDouble(digits, tail, value);
             if (error == std::errc::result_out_of_range)
                 value = order > 0 ? std::numeric_limits<double>::infinity() : 0.0;
             else if (error != std::errc() || ptr != tail)

@@ -15,7 +15,12 @@ if [ "${1:-}" = "--test" ]; then
   orca at-spi2-core dbus
   poppler-utils desktop-file-utils appstream dpkg-dev file lintian clang-format llvm-14
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis zip
+  debootstrap chromium nodejs
 "
+fi
+# npm for the browser tests' puppeteer-core; a node from elsewhere may bring its own.
+if [ "${1:-}" = "--test" ] && ! command -v npm >/dev/null 2>&1; then
+  packages="$packages npm"
 fi
 missing=""
 for p in $packages; do

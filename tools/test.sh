@@ -2,7 +2,9 @@
 # Installs what is missing, builds Tovemi and runs every test: the suite, the same suite
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the sound output's test under
 # ThreadSanitizer, a short run of each fuzzer, and the Windows release built, installed and
-# tested under Wine (the first run on a machine also builds Qt for Windows, once).
+# tested under Wine (the first run on a machine also builds Qt for Windows, once), and the
+# browser build: its core suites under node and a smoke drill in chromium (the first run also
+# makes a Debian 13 root and builds Qt for WebAssembly in it, once).
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/install-deps.sh" --test
@@ -35,3 +37,5 @@ if [ -x "$top/fuzz/run.sh" ]; then
 fi
 
 "$top/tools/windows/test-windows.sh"
+
+"$top/tools/web/test-web.sh"
