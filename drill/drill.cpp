@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <limits>
 #include <string>
 #include <utility>
 

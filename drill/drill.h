@@ -4,7 +4,6 @@
 #pragma once
 
 #include "drill/problem_set.h"
-#include "drill/random.h"
 
 #include <QString>
 
