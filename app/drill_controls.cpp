@@ -71,14 +71,21 @@ void TForm1::ShowProblem()
     Edit8->setText(QString::number(m_drill.CurrentNo));
     Edit9->setText(QString::number(m_drill.RatePercent));
     setDiagram(m_drill.problemRow(), DiagramStep::Picture);
-    FocusAnswerField(m_drill.AnswerField);
+    // The focus came above; taking it again here would put back the bare question while a
+    // screen reader is still to fetch the description with the verdict.
+    selectAnswer(m_drill.AnswerField);
 }
 
 void TForm1::FocusAnswerField(Box answerField)
 {
-    QLineEdit *box = takeAnswerFocus(answerField);
+    takeAnswerFocus(answerField);
+    selectAnswer(answerField);
+}
+
+void TForm1::selectAnswer(Box answerField)
+{
     // Qt selects the text only when focus comes by Tab; the pupil's first key must replace "？".
-    box->selectAll();
+    entryBox(answerField)->selectAll();
     if (const auto prompt = promptFor(answerField))
         setStatus(*prompt);
 }

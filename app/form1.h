@@ -118,6 +118,7 @@ private:
 
     // The focus to the answer box, which says its question as it takes it.
     QLineEdit *takeAnswerFocus(Box answerField);
+    void selectAnswer(Box answerField);
     void setAnswerShown(bool shown);
     // Said now through the focused control, then and what waited to be said with it.
     void sayNow(const QString &text);

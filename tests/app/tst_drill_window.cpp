@@ -195,6 +195,10 @@ void TestDrillWindow::rightAndWrongShowTheirPicturesAndSounds()
 {
     f.chooseKind(1);
     start();
+    // The second problem asks another box, so the verdict must come with the focus there.
+    drill().ProblemTable[1] = ProblemRow { 20, 1, 100, 7, -0.35, 35 };
+    drill().ProblemTable[2] = ProblemRow { 20, -1, 100, 7, 0.35, 35 };
+    f.window->ShowProblem();
     f.media.take();
     WindowFixture::answer(u"99"_s);
     QCOMPARE(f.media.take(), (QStringList { u"picture batu1.bmp"_s, u"sound batu1.wav"_s }));
@@ -209,6 +213,10 @@ void TestDrillWindow::rightAndWrongShowTheirPicturesAndSounds()
     QCOMPARE(f.media.take(), (QStringList { u"picture maru1.bmp"_s, u"sound maru1.wav"_s }));
     QCOMPARE(f.status(), u"せいかいです"_s);
     QCOMPARE(drill().CurrentNo, 2);
+    QCOMPARE(WindowFixture::focused(), f.window->Edit2);
+    QCOMPARE(f.window->Edit2->accessibleDescription(),
+             u"せいかいです。 もとにする量 20、くらべられる量 7、くらべられる量の割合 0.35。"
+             u"もとにする量の割合は？"_s);
 }
 
 void TestDrillWindow::enterInAnotherBoxJudgesNothing()
