@@ -42,7 +42,7 @@ static_assert(std::size(EntryBoxes) == Boxes.size());
 void TForm1::MakeProblems()
 {
     m_drill.makeProblems();
-    ReviewButton->hide();
+    reviewButton->hide();
     for (Box box : Boxes)
         entryBox(box)->clear();
     setNoDiagram();
@@ -214,9 +214,9 @@ void TForm1::Button2Click()
         showMascot(*step.mascotPrompt);
 }
 
-void TForm1::ReviewButtonClick()
+void TForm1::reviewButtonClicked()
 {
-    ReviewButton->hide();
+    reviewButton->hide();
     if (!m_drill.startReview())
         return;
     setAnswerShown(false);
@@ -240,7 +240,7 @@ void TForm1::FinishDrill()
     setStatus(scoreText(m_drill.RatePercent));
     m_drill.resetToResting();
     setAnswerShown(false);
-    ReviewButton->setVisible(missed);
+    reviewButton->setVisible(missed);
     // The kind stays as the pupil chose it, so it always matches the selected item.
     showMediaReportsSoon();
 }
@@ -260,7 +260,7 @@ bool TForm1::takeKey(QWidget *target, const KeyStroke &stroke)
     // F1 shows and hides the diagram from anywhere in the window, and types nothing.
     if (stroke.key == Qt::Key_F1) {
         if (stroke.phase == KeyPhase::Press)
-            DiagramSwitch->toggle();
+            diagramSwitch->toggle();
         return true;
     }
     if (auto *item = qobject_cast<QAbstractButton *>(target);

@@ -33,8 +33,6 @@
 
 using namespace Qt::StringLiterals;
 
-TForm1 *Form1 = nullptr;
-
 // The window's pictures live in a static library, whose resources must be pulled in by name.
 static void initResources()
 {
@@ -151,8 +149,8 @@ const Control Layout[] = {
     { &TForm1::Button3, u"Button3", nullptr, { 296, 416, 49, 33 }, u"おしまい", std::nullopt, u"プログラムをおわります" },
     { &TForm1::BitBtn1, u"BitBtn1", nullptr, { 568, 8, 49, 49 }, u"問題を印刷します", std::nullopt, u"問題を印刷します" },
     { &TForm1::CheckBox1, u"CheckBox1", nullptr, { 16, 384, 73, 25 }, u"出題数", FontStyle { Face::Fixed, 16 }, u"チェックで 出題数をきめます" },
-    { &TForm1::DiagramSwitch, u"DiagramSwitch", nullptr, { 112, 395, 120, 20 }, u"図で考える", FontStyle { Face::Fixed, 14, Weight::Bold }, u"F1 でも 図を出したり しまったりします" },
-    { &TForm1::ReviewButton, u"ReviewButton", nullptr, { 6, 414, 100, 42 }, u"まちがえた問題をもう一度", FontStyle { Face::Proportional, 11 }, u"まちがえた問題だけをもう一度やります" },
+    { &TForm1::diagramSwitch, u"diagramSwitch", nullptr, { 112, 395, 120, 20 }, u"図で考える", FontStyle { Face::Fixed, 14, Weight::Bold }, u"F1 でも 図を出したり しまったりします" },
+    { &TForm1::reviewButton, u"reviewButton", nullptr, { 6, 414, 100, 42 }, u"まちがえた問題をもう一度", FontStyle { Face::Proportional, 11 }, u"まちがえた問題だけをもう一度やります" },
 };
 // clang-format on
 
@@ -215,7 +213,6 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
 {
     initResources();
     installWindowRoles();
-    Form1 = this;
     m_announcer = makeAnnouncer(this);
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Tovemi Ver 2.00 R2"_s);
@@ -239,11 +236,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     FormCreate();
 }
 
-TForm1::~TForm1()
-{
-    if (Form1 == this)
-        Form1 = nullptr;
-}
+TForm1::~TForm1() = default;
 
 void TForm1::setFeedback(Feedback *feedback)
 {
@@ -271,18 +264,18 @@ void TForm1::createControls()
     BitBtn1->setIconSize({ 33, 33 });
     // Below 出題数 there is room for the review button's caption in two lines. It appears after
     // a drill without taking the focus from where a drill's end leaves it.
-    ReviewButton->setText(u"まちがえた問題を\nもう一度"_s);
-    ReviewButton->setFocusPolicy(Qt::TabFocus);
-    ReviewButton->hide();
+    reviewButton->setText(u"まちがえた問題を\nもう一度"_s);
+    reviewButton->setFocusPolicy(Qt::TabFocus);
+    reviewButton->hide();
 
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
-    connect(ReviewButton, &QPushButton::clicked, this, &TForm1::ReviewButtonClick);
+    connect(reviewButton, &QPushButton::clicked, this, &TForm1::reviewButtonClicked);
     const std::initializer_list<QAbstractButton *> buttons = { Button1, Button2,   Button3,
-                                                               BitBtn1, CheckBox1, ReviewButton };
+                                                               BitBtn1, CheckBox1, reviewButton };
     for (QAbstractButton *button : buttons)
         connect(button, &QAbstractButton::clicked, this, [this] {
             // During a drill the pupil types on straight after a click: a box would take keys.
@@ -334,32 +327,32 @@ void TForm1::createPictures()
 
     // A file that breaks during a drill is noted here at once, over the foot of the picture,
     // where it takes no key from the pupil; the box that says which waits for the drill's end.
-    MediaNote = new QLabel(u"ファイルが\n使えません"_s, Panel4);
-    MediaNote->setObjectName(u"MediaNote"_s);
-    MediaNote->setGeometry(8, 63, 81, 26);
-    MediaNote->setAlignment(Qt::AlignCenter);
-    MediaNote->setFont(fontOf({ Face::Proportional, 11, Weight::Bold }));
-    MediaNote->setAutoFillBackground(true);
-    QPalette palette = MediaNote->palette();
+    mediaNote = new QLabel(u"ファイルが\n使えません"_s, Panel4);
+    mediaNote->setObjectName(u"mediaNote"_s);
+    mediaNote->setGeometry(8, 63, 81, 26);
+    mediaNote->setAlignment(Qt::AlignCenter);
+    mediaNote->setFont(fontOf({ Face::Proportional, 11, Weight::Bold }));
+    mediaNote->setAutoFillBackground(true);
+    QPalette palette = mediaNote->palette();
     palette.setColor(QPalette::Window, QColor(255, 255, 255, 220));
     palette.setColor(QPalette::WindowText, Qt::red);
-    MediaNote->setPalette(palette);
-    MediaNote->setAccessibleName(MediaNote->text());
-    MediaNote->hide();
+    mediaNote->setPalette(palette);
+    mediaNote->setAccessibleName(mediaNote->text());
+    mediaNote->hide();
 }
 
 void TForm1::createDiagram()
 {
-    DiagramPanel = new RelationDiagramView(this);
-    DiagramPanel->setObjectName(u"DiagramPanel"_s);
-    DiagramPanel->move(8, DiagramTop);
-    DiagramPanel->hide();
-    connect(DiagramSwitch, &QCheckBox::toggled, this, &TForm1::showDiagram);
+    diagramPanel = new RelationDiagramView(this);
+    diagramPanel->setObjectName(u"diagramPanel"_s);
+    diagramPanel->move(8, DiagramTop);
+    diagramPanel->hide();
+    connect(diagramSwitch, &QCheckBox::toggled, this, &TForm1::showDiagram);
     // A click takes no focus, so what the pupil typed and selected stays as it was; toggled
     // from the keyboard, the keys go back where a drill needs them, as 出題数 does.
-    DiagramSwitch->setFocusPolicy(Qt::TabFocus);
-    connect(DiagramSwitch, &QCheckBox::clicked, this, [this] {
-        if (DiagramSwitch->hasFocus())
+    diagramSwitch->setFocusPolicy(Qt::TabFocus);
+    connect(diagramSwitch, &QCheckBox::clicked, this, [this] {
+        if (diagramSwitch->hasFocus())
             FocusAnswerField(m_drill.AnswerField);
     });
 }
@@ -367,11 +360,11 @@ void TForm1::createDiagram()
 void TForm1::showDiagram(bool shown)
 {
     // The window grows by the panel below the layout, which stays where it is.
-    DiagramPanel->setVisible(shown);
+    diagramPanel->setVisible(shown);
     resize(width(), shown ? DiagramTop + DiagramHeight + 8 : LayoutHeight);
     if (shown) {
         drawDiagram();
-        sayNow(DiagramPanel->accessibleDescription());
+        sayNow(diagramPanel->accessibleDescription());
     }
 }
 
@@ -398,9 +391,9 @@ void TForm1::setNoDiagram()
 void TForm1::drawDiagram()
 {
     // Nothing is worked out while the panel is hidden: the answers stay as fast as without it.
-    if (!DiagramPanel->isVisible())
+    if (!diagramPanel->isVisible())
         return;
-    DiagramPanel->showDiagram(
+    diagramPanel->showDiagram(
             m_diagram.problem ? relationDiagramOf(m_diagram.row, m_diagram.kind, m_diagram.step)
                               : diagramBeforeStart());
 }
@@ -415,7 +408,7 @@ void TForm1::setTabOrder()
     order << Button1 << Button2 << Button3;
     for (QAbstractButton *item : RadioGroup1Items->buttons())
         order << item;
-    order << CheckBox1 << ReviewButton << DiagramSwitch << BitBtn1;
+    order << CheckBox1 << reviewButton << diagramSwitch << BitBtn1;
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -465,9 +458,9 @@ void TForm1::setBoxColour(QLineEdit *box, const QColor &colour)
 void TForm1::noteMediaReport(const QString &text)
 {
     m_mediaReports << text;
-    MediaNote->setToolTip(m_mediaReports.join(u"\n\n"_s));
-    MediaNote->setAccessibleDescription(MediaNote->toolTip());
-    MediaNote->show();
+    mediaNote->setToolTip(m_mediaReports.join(u"\n\n"_s));
+    mediaNote->setAccessibleDescription(mediaNote->toolTip());
+    mediaNote->show();
 }
 
 void TForm1::showMediaReportsSoon()
@@ -484,7 +477,7 @@ void TForm1::showMediaReports()
     m_mediaReportsDue = false;
     if (m_mediaReports.isEmpty())
         return;
-    MediaNote->hide();
+    mediaNote->hide();
     // However the box is closed, FocusReturn gives the pupil back the box they were in.
     ReportError(std::exchange(m_mediaReports, {}).join(u"\n\n"_s));
 }

@@ -59,14 +59,13 @@ public:
     void Button2Click();
     void Button3Click();
     void BitBtn1Click();
-    void ReviewButtonClick();
     // Private routines of the drill, public so that the print click and tests reach them.
     void MakeProblems();
     void ShowProblem();
     void FocusAnswerField(Box box);
     void FinishDrill();
 
-    // Controls, named as in the window's layout.
+    // Controls, named as in the window's layout; those added since are named in Qt's way.
     QFrame *Panel1 = nullptr, *Panel2 = nullptr, *Panel3 = nullptr, *Panel4 = nullptr;
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr,
            *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr,
@@ -78,17 +77,17 @@ public:
               *Edit13 = nullptr;
     QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *BitBtn1 = nullptr;
     // Shown after a drill with missed problems, to do just those again.
-    QPushButton *ReviewButton = nullptr;
+    QPushButton *reviewButton = nullptr;
     QGroupBox *RadioGroup1 = nullptr;
     QButtonGroup *RadioGroup1Items = nullptr;
     QCheckBox *CheckBox1 = nullptr;
     // 図で考える and the panel it shows below the layout: the problem's quantities on number
     // lines, or its buai place values, and the formula for the hidden quantity.
-    QCheckBox *DiagramSwitch = nullptr;
-    RelationDiagramView *DiagramPanel = nullptr;
+    QCheckBox *diagramSwitch = nullptr;
+    RelationDiagramView *diagramPanel = nullptr;
     QLabel *Image1 = nullptr;
     // Over the foot of Image1: a picture or sound could not be used, and a box will say which.
-    QLabel *MediaNote = nullptr;
+    QLabel *mediaNote = nullptr;
     MediaPlayer *MediaPlayer1 = nullptr;
     // The printer and its set-up dialog's choices, kept from one print to the next; made at
     // the first print, since start-up should not wait for the print system.
@@ -98,6 +97,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void reviewButtonClicked();
     void createControls();
     void createKindChoice();
     void createPictures();
@@ -129,7 +129,7 @@ private:
 
     // A picture or sound that cannot be used is reported in a box, but never during a drill:
     // the pupil types straight on, and a box would take the rest of the keys. It is noted at
-    // once in MediaNote, and the box comes at スタート, at the drill's end, or after a button's
+    // once in mediaNote, and the box comes at スタート, at the drill's end, or after a button's
     // action when no drill runs.
     void noteMediaReport(const QString &text);
     void showMediaReportsSoon();
@@ -154,6 +154,3 @@ private:
         DiagramStep step = DiagramStep::Picture;
     } m_diagram;
 };
-
-// The one window, reachable from every routine of the program.
-extern TForm1 *Form1;

@@ -83,17 +83,17 @@ TForm1 &windowIn(bool huge)
 void rightAnswer(benchmark::State &state, bool huge)
 {
     TForm1 &w = windowIn(huge);
-    Form1->drill().ProblemKind = Kind(1);
+    w.drill().ProblemKind = Kind(1);
     w.Button1Click();
     QApplication::processEvents();
     for (auto _ : state) {
         state.PauseTiming();
-        if (Form1->drill().CurrentNo >= 100) {
+        if (w.drill().CurrentNo >= 100) {
             w.Button1Click();
             QApplication::processEvents();
         }
-        QLineEdit *box = w.entryBox(Form1->drill().AnswerField);
-        box->setText(answerText());
+        QLineEdit *box = w.entryBox(w.drill().AnswerField);
+        box->setText(answerText(w));
         sendKey(box, QEvent::KeyRelease, Qt::Key_0, u"0"_s);
         state.ResumeTiming();
         sendKey(box, QEvent::KeyPress, Qt::Key_Return, u"\r"_s);

@@ -37,31 +37,31 @@ TForm1 &window()
 void answer(benchmark::State &state, bool diagram, bool drawn)
 {
     TForm1 &w = window();
-    w.DiagramSwitch->setChecked(diagram);
-    Form1->drill().ProblemKind = Kind(7);
+    w.diagramSwitch->setChecked(diagram);
+    w.drill().ProblemKind = Kind(7);
     w.Button1Click();
     for (auto _ : state) {
         state.PauseTiming();
-        if (Form1->drill().CurrentNo >= 100)
+        if (w.drill().CurrentNo >= 100)
             w.Button1Click();
-        QLineEdit *box = w.entryBox(Form1->drill().AnswerField);
-        box->setText(answerText());
+        QLineEdit *box = w.entryBox(w.drill().AnswerField);
+        box->setText(answerText(w));
         sendKey(box, QEvent::KeyRelease, Qt::Key_0, u"0"_s);
         state.ResumeTiming();
         sendKey(box, QEvent::KeyPress, Qt::Key_Return, u"\r"_s);
         if (drawn)
             w.repaint();
     }
-    w.DiagramSwitch->setChecked(false);
+    w.diagramSwitch->setChecked(false);
 }
 
 void showProblem(benchmark::State &state)
 {
     TForm1 &w = window();
-    Form1->drill().ProblemKind = Kind(7);
+    w.drill().ProblemKind = Kind(7);
     w.Button1Click();
     for (auto _ : state) {
-        Form1->drill().CurrentNo = Form1->drill().CurrentNo % 100 + 1;
+        w.drill().CurrentNo = w.drill().CurrentNo % 100 + 1;
         w.ShowProblem();
     }
 }

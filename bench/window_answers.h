@@ -8,9 +8,9 @@
 #include <QString>
 
 // Worked out from the row, so the time measured is the window's, not a number text's.
-inline QString answerText()
+inline QString answerText(TForm1 &w)
 {
-    const ProblemRow &row = Form1->drill().ProblemTable[Form1->drill().CurrentNo];
+    const ProblemRow &row = w.drill().ProblemTable[w.drill().CurrentNo];
     for (int field = 1; field <= 6; ++field) {
         if (row.field(field) < 0)
             return QString::asprintf("%.2f", -row.field(field));

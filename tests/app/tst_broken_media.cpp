@@ -136,7 +136,7 @@ void TestBrokenMedia::aFileThatBreaksDuringADrillIsNotedAtOnceAndReportedAtItsEn
     // The pupil types straight on: the note shows at once, and no box takes a key.
     WindowFixture::answer(WindowFixture::answerText());
     QCOMPARE(drill().CorrectCount, 2);
-    QVERIFY(f.window->MediaNote->isVisible());
+    QVERIFY(f.window->mediaNote->isVisible());
     QTest::qWait(50);
     QCOMPARE(boxes, 0);
     // The drill's end says which file, in one box.
@@ -144,7 +144,7 @@ void TestBrokenMedia::aFileThatBreaksDuringADrillIsNotedAtOnceAndReportedAtItsEn
     QCOMPARE(f.status(), u"おしまいです。100点でした。"_s);
     QTRY_COMPARE(boxes, 1);
     QVERIFY2(reported.contains(u"mascot.bmp"_s), qPrintable(reported));
-    QVERIFY(!f.window->MediaNote->isVisible());
+    QVERIFY(!f.window->mediaNote->isVisible());
 }
 
 namespace {

@@ -590,60 +590,60 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
 {
     TForm1 &w = *f.window;
     QCOMPARE(w.size(), QSize(624, 462));
-    QVERIFY(!w.DiagramPanel->isVisible());
-    QCOMPARE(w.DiagramSwitch->accessibleName(), u"図で考える"_s);
-    QCOMPARE(w.DiagramPanel->accessibleName(), u"関係図"_s);
+    QVERIFY(!w.diagramPanel->isVisible());
+    QCOMPARE(w.diagramSwitch->accessibleName(), u"図で考える"_s);
+    QCOMPARE(w.diagramPanel->accessibleName(), u"関係図"_s);
     const auto described = [](const ProblemRow &row, DiagramStep step) {
         return relationDiagramDescription(relationDiagramOf(row, Kind::AmountsToRatio, step));
     };
     f.chooseKind(1);
     setLength(u"2"_s);
-    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
-    QVERIFY(w.DiagramPanel->isVisible());
-    QCOMPARE(w.DiagramPanel->accessibleDescription(),
+    QTest::mouseClick(w.diagramSwitch, Qt::LeftButton);
+    QVERIFY(w.diagramPanel->isVisible());
+    QCOMPARE(w.diagramPanel->accessibleDescription(),
              relationDiagramDescription(diagramBeforeStart()));
-    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
-    QVERIFY(!w.DiagramPanel->isVisible());
+    QTest::mouseClick(w.diagramSwitch, Qt::LeftButton);
+    QVERIFY(!w.diagramPanel->isVisible());
     start();
     QLineEdit *box = w.entryBox(drill().AnswerField);
     WindowFixture::press(Qt::Key_F1);
-    QVERIFY(w.DiagramPanel->isVisible());
-    QVERIFY(w.DiagramSwitch->isChecked());
-    QCOMPARE(w.height(), 462 + w.DiagramPanel->height() + 8);
+    QVERIFY(w.diagramPanel->isVisible());
+    QVERIFY(w.diagramSwitch->isChecked());
+    QCOMPARE(w.height(), 462 + w.diagramPanel->height() + 8);
     QCOMPARE(WindowFixture::focused(), box);
     QCOMPARE(box->text(), u"？"_s);
     const ProblemRow first = drill().problemRow();
-    QCOMPARE(w.DiagramPanel->accessibleDescription(), described(first, DiagramStep::Picture));
+    QCOMPARE(w.diagramPanel->accessibleDescription(), described(first, DiagramStep::Picture));
 
     WindowFixture::type(u"0.4"_s);
-    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
-    QVERIFY(!w.DiagramPanel->isVisible());
-    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
-    QVERIFY(w.DiagramPanel->isVisible());
+    QTest::mouseClick(w.diagramSwitch, Qt::LeftButton);
+    QVERIFY(!w.diagramPanel->isVisible());
+    QTest::mouseClick(w.diagramSwitch, Qt::LeftButton);
+    QVERIFY(w.diagramPanel->isVisible());
     WindowFixture::type(u"3"_s);
     QCOMPARE(box->text(), u"0.43"_s);
     box->setSelection(3, -2);
-    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
+    QTest::mouseClick(w.diagramSwitch, Qt::LeftButton);
     QCOMPARE(WindowFixture::focused(), box);
     QCOMPARE(box->selectedText(), u".4"_s);
     QCOMPARE(box->cursorPosition(), 1);
-    QTest::mouseClick(w.DiagramSwitch, Qt::LeftButton);
+    QTest::mouseClick(w.diagramSwitch, Qt::LeftButton);
 
     WindowFixture::answer(u"1234"_s);
     QCOMPARE(f.status(), u"ちがうよ！"_s);
-    QCOMPARE(w.DiagramPanel->accessibleDescription(), described(first, DiagramStep::Formula));
+    QCOMPARE(w.diagramPanel->accessibleDescription(), described(first, DiagramStep::Formula));
     QTest::mouseClick(w.Button2, Qt::LeftButton);
-    QCOMPARE(w.DiagramPanel->accessibleDescription(), described(first, DiagramStep::Finished));
+    QCOMPARE(w.diagramPanel->accessibleDescription(), described(first, DiagramStep::Finished));
     // Shown it stays, problem after problem, and the drill's last answer leaves its problem
     // finished there.
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     const ProblemRow last = drill().problemRow();
-    QCOMPARE(w.DiagramPanel->accessibleDescription(), described(last, DiagramStep::Picture));
+    QCOMPARE(w.diagramPanel->accessibleDescription(), described(last, DiagramStep::Picture));
     WindowFixture::answer(f.answerText());
     QCOMPARE(f.status(), u"おしまいです。50点でした。"_s);
-    QCOMPARE(w.DiagramPanel->accessibleDescription(), described(last, DiagramStep::Finished));
+    QCOMPARE(w.diagramPanel->accessibleDescription(), described(last, DiagramStep::Finished));
     WindowFixture::press(Qt::Key_F1);
-    QVERIFY(!w.DiagramPanel->isVisible());
+    QVERIFY(!w.diagramPanel->isVisible());
     QCOMPARE(w.size(), QSize(624, 462));
 }
 

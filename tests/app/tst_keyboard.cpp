@@ -138,7 +138,7 @@ void TestKeyboard::theKindChoiceHasItsPlaceInTheTabChain()
     TForm1 *w = f.window.get();
     w->Edit13->setFocus();
     const QList<QWidget *> chain { w->Button1,   w->Button2,       w->Button3, item(kind - 1),
-                                   w->CheckBox1, w->DiagramSwitch, w->BitBtn1, w->Edit1 };
+                                   w->CheckBox1, w->diagramSwitch, w->BitBtn1, w->Edit1 };
     for (QWidget *next : chain) {
         WindowFixture::press(Qt::Key_Tab);
         QCOMPARE(WindowFixture::focusedName(), next->objectName());

@@ -83,7 +83,7 @@ private Q_SLOTS:
         QCOMPARE(drill().CurrentNo, 3);
         QCOMPARE(drill().CorrectCount, 2);
         QVERIFY(!QApplication::activeModalWidget());
-        QVERIFY(f.window->MediaNote->isVisible());
+        QVERIFY(f.window->mediaNote->isVisible());
     }
 };
 

@@ -23,14 +23,7 @@ class TestReviewDrill : public QObject
     Q_OBJECT
     WindowFixture f;
 
-    QPushButton *button() const
-    {
-        for (auto *b : f.window->findChildren<QPushButton *>()) {
-            if (b->accessibleName() == u"まちがえた問題をもう一度"_s)
-                return b;
-        }
-        return nullptr;
-    }
+    QPushButton *button() const { return f.window->reviewButton; }
     // A drill of `plan.size()` problems of kind 1: r right, w wrong then right, s revealed. The
     // texts each problem showed first are kept by row.
     void play(const QString &plan, QMap<int, QStringList> *shown = nullptr)

@@ -207,7 +207,7 @@ void TestWindowStartup::tabOrderRunsThroughTheBoxesThenTheButtons()
     WindowFixture::press(Qt::Key_Tab);
     QCOMPARE(WindowFixture::focused(), w.CheckBox1);
     WindowFixture::press(Qt::Key_Tab);
-    QCOMPARE(WindowFixture::focused(), w.DiagramSwitch);
+    QCOMPARE(WindowFixture::focused(), w.diagramSwitch);
     WindowFixture::press(Qt::Key_Tab);
     QCOMPARE(WindowFixture::focused(), w.BitBtn1);
 }

@@ -51,10 +51,13 @@ protected:
     }
 };
 
+// The window under test, while one is open.
+inline TForm1 *openWindow = nullptr;
+
 // The drill of the window under test.
 inline Drill &drill()
 {
-    return Form1->drill();
+    return openWindow->drill();
 }
 
 struct WindowFixture
@@ -70,6 +73,7 @@ struct WindowFixture
         reports.reading = true;
         qApp->installEventFilter(&reports);
         window = std::make_unique<TForm1>();
+        openWindow = window.get();
         window->setFeedback(&media);
         window->show();
         window->activateWindow();
@@ -78,6 +82,7 @@ struct WindowFixture
     }
     void close()
     {
+        openWindow = nullptr;
         window.reset();
         qApp->removeEventFilter(&reports);
     }
@@ -88,7 +93,7 @@ struct WindowFixture
     {
         if (QWidget *widget = QApplication::focusWidget())
             return widget;
-        return Form1 ? Form1->focusWidget() : nullptr;
+        return openWindow ? openWindow->focusWidget() : nullptr;
     }
     static QString focusedName() { return focused() ? focused()->objectName() : QString(); }
 
