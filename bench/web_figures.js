@@ -66,7 +66,13 @@ async function firstLoad(browser, url) {
     return { page, context, bytes, frame };
 }
 
-const median = values => [...values].sort((a, b) => a - b)[values.length >> 1];
+// A round whose frame never came (NaN) is left out, and said.
+const median = values => {
+    const measured = values.filter(Number.isFinite).sort((a, b) => a - b);
+    if (measured.length < values.length)
+        console.log(`(${values.length - measured.length} of ${values.length} rounds not measured)`);
+    return measured[measured.length >> 1];
+};
 
 (async () => {
     const [site, bare] = process.argv.slice(2, 4).map(f => path.resolve(f));

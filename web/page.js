@@ -14,12 +14,15 @@ class TovemiSounds {
         this.broken = new Map();
         this.source = null;
         this.context = null;
+        this.decoder = null;
         this.keyTime = null;
     }
 
     audio() {
-        // Made before any key: a browser lets it run only after the pupil's first key or tap
-        // (unlock), and decoding needs no running context.
+        // Made when the program first wakes the sound, right after the window's first frame
+        // (or at a key that comes sooner): opening the audio output takes the browser a
+        // quarter of a second, which must not come before that frame. A browser lets it run
+        // only after the pupil's first key or tap (unlock).
         if (!this.context)
             this.context = new AudioContext({ latencyHint: 'interactive' });
         return this.context;
@@ -27,7 +30,10 @@ class TovemiSounds {
 
     async decode(name, bytes) {
         try {
-            this.decoded.set(name, await this.audio().decodeAudioData(bytes));
+            // Decoded without an output: a buffer plays in any context, so the sounds are
+            // ready before the context is made.
+            this.decoder ??= new OfflineAudioContext(1, 1, 44100);
+            this.decoded.set(name, await this.decoder.decodeAudioData(bytes));
         } catch (error) {
             this.broken.set(name, error.message || String(error));
         }
@@ -41,14 +47,18 @@ class TovemiSounds {
     }
 
     unlock() {
-        const context = this.context;
-        if (context && context.state === 'suspended')
+        const context = this.audio();
+        if (context.state === 'suspended')
             context.resume();
     }
 
     wake() {
         if (navigator.userActivation?.hasBeenActive ?? true)
             this.unlock();
+        else if (!this.context)
+            // The first wake comes as the first frame is drawn: the output is opened once that
+            // frame is on the screen.
+            requestAnimationFrame(() => setTimeout(() => this.audio(), 0));
     }
 
     start(name) {
