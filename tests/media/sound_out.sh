@@ -191,10 +191,11 @@ kill -CONT "$pulse_pid"
 touch "$work/continued"
 wait "$player_pid" || { cat "$work/player.log"; fail "the player reported a problem"; }
 stop_recording
-# The two chimes, without the buzz played late between them.
+# The two chimes, without the buzz played late between them: one chime alone is 0.4 s, the
+# three sounds 1.2 s; on a busy machine the recorder may miss the first chime's onset.
 a=$(audible "$work/rec4.raw" 1)
 echo "audible: $a s"
-between "$a" 0.6 1.0 || fail "expected the two chimes alone, heard ${a:-none}"
+between "$a" 0.5 1.0 || fail "expected the two chimes alone, heard ${a:-none}"
 
 echo "== 5: silence lets the sink suspend; a key wakes the stream"
 pactl load-module module-suspend-on-idle timeout=1 >/dev/null
