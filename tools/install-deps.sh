@@ -15,7 +15,7 @@ if [ "${1:-}" = "--test" ]; then
   orca at-spi2-core dbus
   poppler-utils desktop-file-utils appstream dpkg-dev file lintian clang-format llvm-14
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis zip
-  debootstrap chromium nodejs
+  debootstrap chromium nodejs gir1.2-webkit2-4.1 python3-gi
 "
 fi
 # npm for the browser tests' puppeteer-core; a node from elsewhere may bring its own.
