@@ -35,6 +35,10 @@ constexpr qint32 RunLength4 = 2;
 // a pixel make 1024 MB.
 constexpr int QtBitmapLimitMB = 1024;
 
+// Headers and colour tables longer than this are not copied for a corner: the bitmap is left
+// to Qt whole.
+constexpr qint64 MaxCornerHeader = 1 << 20;
+
 qint32 readLE32(const char *bytes, int at)
 {
     return qFromLittleEndian<qint32>(bytes + at);
@@ -213,7 +217,7 @@ bool complete(QIODevice &file, const Bitmap &bitmap)
 // cannot be read so; the caller then leaves it to Qt as it is.
 std::optional<QByteArray> cornerOfBitmap(QIODevice &file, const Bitmap &bitmap, QSize box)
 {
-    if (bitmap.pixelOffset > (1 << 20))
+    if (bitmap.pixelOffset > MaxCornerHeader)
         return std::nullopt;
     const qint64 rowBytes = bitmap.rowBytes();
     const qint64 keptWidth = std::min<qint64>(bitmap.width, box.width());
@@ -280,7 +284,7 @@ Result<QImage> decode(QImageReader &reader, QSize size)
 
 } // namespace
 
-Result<QImage> readPictureTopLeft(QIODevice &file, QSize box)
+Result<qint64> pixelsToDecode(QIODevice &file, QSize box)
 {
     const std::optional<Bitmap> bitmap = bitmapHeaders(file);
     if (bitmap) {
@@ -293,6 +297,33 @@ Result<QImage> readPictureTopLeft(QIODevice &file, QSize box)
                         .arg(bitmap->width)
                         .arg(bitmap->rows()));
     }
+    if (bitmap && bitmap->plain && bitmap->pixelOffset <= MaxCornerHeader)
+        return std::min<qint64>(bitmap->width, box.width())
+                * std::min<qint64>(bitmap->rows(), box.height());
+
+    file.seek(0);
+    QImageReader reader(&file);
+    const QSize size = pictureSize(reader);
+    if (!reader.canRead())
+        return Failure(unreadable(reader));
+    if (size.isValid() && !reader.supportsOption(QImageIOHandler::ClipRect)) {
+        if (std::optional<QString> reason =
+                    overLimit(size.width(), size.height(), QImageReader::allocationLimit()))
+            return Failure(*reason);
+    }
+    // Even a format that is clipped as it is read may have to be decoded whole first (a
+    // progressive JPEG), so its whole size is what it may cost.
+    return size.isValid() ? qint64(size.width()) * size.height()
+                          : std::numeric_limits<qint64>::max();
+}
+
+Result<QImage> readPictureTopLeft(QIODevice &file, QSize box)
+{
+    file.seek(0);
+    if (const auto checked = pixelsToDecode(file, box); !checked)
+        return Failure(checked.errorString());
+    file.seek(0);
+    const std::optional<Bitmap> bitmap = bitmapHeaders(file);
     if (bitmap && bitmap->plain && (bitmap->width > box.width() || bitmap->rows() > box.height())) {
         if (std::optional<QByteArray> corner = cornerOfBitmap(file, *bitmap, box)) {
             QBuffer buffer(&*corner);
@@ -305,16 +336,8 @@ Result<QImage> readPictureTopLeft(QIODevice &file, QSize box)
     file.seek(0);
     QImageReader reader(&file);
     const QSize size = pictureSize(reader);
-    if (!reader.canRead())
-        return Failure(unreadable(reader));
-    const QRect wanted = QRect(QPoint(0, 0), box).intersected(QRect(QPoint(0, 0), size));
-    if (size.isValid() && reader.supportsOption(QImageIOHandler::ClipRect)) {
-        reader.setClipRect(wanted);
-    } else if (size.isValid()) {
-        if (std::optional<QString> reason =
-                    overLimit(size.width(), size.height(), QImageReader::allocationLimit()))
-            return Failure(*reason);
-    }
+    if (size.isValid() && reader.supportsOption(QImageIOHandler::ClipRect))
+        reader.setClipRect(QRect(QPoint(0, 0), box).intersected(QRect(QPoint(0, 0), size)));
     auto read = decode(reader, size);
     if (read && (read->width() > box.width() || read->height() > box.height()))
         read.value() = read->copy(QRect(QPoint(0, 0), box).intersected(read->rect()));
