@@ -4,6 +4,7 @@
 #include "devices/sound_decoder.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <thread>
 
@@ -14,6 +15,72 @@ constexpr std::size_t PieceFrames = 4096;
 constexpr std::size_t PieceSamples = PieceFrames * StreamChannels;
 
 } // namespace
+
+// The one thread that decodes ahead for every feed. It is never destroyed: the program may end
+// while it reads a piece, and it then ends with the process.
+class SoundFeed::Decoder
+{
+public:
+    static Decoder &instance()
+    {
+        static Decoder *const decoder = new Decoder;
+        return *decoder;
+    }
+
+    void add(std::shared_ptr<Ring> ring)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_rings.push_back(std::move(ring));
+            m_due = true;
+        }
+        m_wake.notify_one();
+    }
+
+    // A ring has room, or has been told to stop. Called from the output's threads, with no
+    // ring's mutex held.
+    void wake()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_due = true;
+        }
+        m_wake.notify_one();
+    }
+
+private:
+    Decoder() { std::thread(&Decoder::run, this).detach(); }
+
+    void run()
+    {
+        std::vector<std::int16_t> piece(PieceSamples);
+        std::vector<std::shared_ptr<Ring>> rings;
+        for (;;) {
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [this] { return m_due; });
+                m_due = false;
+                rings = m_rings;
+            }
+            // Decoded with no lock of the decoder's held, so that the output is never kept
+            // waiting on a file by a call to wake. A file that stalls holds up the other feeds
+            // too; the sound before is cut off by then, and a new one has its first second.
+            for (const std::shared_ptr<Ring> &ring : rings) {
+                if (!ring->fill(piece)) {
+                    std::lock_guard lock(m_mutex);
+                    std::erase(m_rings, ring);
+                }
+            }
+            rings.clear();
+        }
+    }
+
+    // Guards the rings and the flag that there is work; never held with a ring's mutex.
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<std::shared_ptr<Ring>> m_rings;
+    bool m_due = false;
+};
 
 SoundFeed::SoundFeed(std::unique_ptr<SoundSource> source, Clock::time_point startBy)
     : m_startBy(startBy), m_ring(std::make_shared<Ring>())
@@ -26,39 +93,40 @@ SoundFeed::SoundFeed(std::unique_ptr<SoundSource> source, Clock::time_point star
         return;
     }
     ring.source = std::move(source);
-    std::thread(&SoundFeed::decode, m_ring).detach();
+    Decoder::instance().add(m_ring);
 }
 
 SoundFeed::~SoundFeed()
 {
+    bool decoding = false;
     {
         std::lock_guard lock(m_ring->mutex);
         m_ring->stop = true;
+        decoding = !m_ring->ended;
     }
-    m_ring->room.notify_all();
+    if (decoding)
+        Decoder::instance().wake();
 }
 
-void SoundFeed::decode(std::shared_ptr<Ring> shared)
+bool SoundFeed::Ring::fill(std::vector<std::int16_t> &piece)
 {
-    Ring &ring = *shared;
-    std::vector<std::int16_t> piece(PieceSamples);
-    for (bool ended = false; !ended;) {
+    for (bool last = false; !last;) {
         {
-            std::unique_lock lock(ring.mutex);
-            ring.room.wait(lock, [&] {
-                return ring.stop || ring.samples.size() - ring.held >= PieceSamples;
-            });
-            if (ring.stop)
+            std::lock_guard lock(mutex);
+            if (stop)
                 break;
+            if (samples.size() - held < PieceSamples)
+                return true;
         }
-        const std::size_t frames = ring.source->read(piece.data(), PieceFrames);
-        ended = frames < PieceFrames;
-        std::lock_guard lock(ring.mutex);
-        ring.putLocked(piece.data(), frames * StreamChannels);
-        ring.ended = ended;
+        const std::size_t frames = source->read(piece.data(), PieceFrames);
+        last = frames < PieceFrames;
+        std::lock_guard lock(mutex);
+        putLocked(piece.data(), frames * StreamChannels);
+        ended = last;
     }
     // The file is closed here rather than by whichever thread drops the feed.
-    ring.source.reset();
+    source.reset();
+    return false;
 }
 
 void SoundFeed::Ring::putLocked(const std::int16_t *from, std::size_t count)
@@ -95,7 +163,7 @@ std::size_t SoundFeed::take(std::int16_t *out, std::size_t frames)
     if (ended)
         return copied / StreamChannels;
     if (room)
-        ring.room.notify_one();
+        Decoder::instance().wake();
     std::memset(out + copied, 0, (wanted - copied) * sizeof(std::int16_t));
     return frames;
 }
