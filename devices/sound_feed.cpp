@@ -13,6 +13,8 @@ namespace {
 constexpr std::size_t AheadSamples = std::size_t(StreamRate) * StreamChannels;
 constexpr std::size_t PieceFrames = 4096;
 constexpr std::size_t PieceSamples = PieceFrames * StreamChannels;
+// How soon the decoding thread lets go of a feed that has been dropped.
+constexpr auto DroppedWithin = std::chrono::milliseconds(500);
 
 } // namespace
 
@@ -27,14 +29,19 @@ public:
         return *decoder;
     }
 
+    // The ring is full when it comes: the output wakes the thread once it has room. Only a
+    // thread that has no ring yet is woken, so that it looks for dropped ones from now on.
     void add(std::shared_ptr<Ring> ring)
     {
+        bool first = false;
         {
             std::lock_guard lock(m_mutex);
+            first = m_rings.empty();
             m_rings.push_back(std::move(ring));
-            m_due = true;
+            m_due = m_due || first;
         }
-        m_wake.notify_one();
+        if (first)
+            m_wake.notify_one();
     }
 
     // A ring has room, or has been told to stop. Called from the output's threads, with no
@@ -58,7 +65,12 @@ private:
         for (;;) {
             {
                 std::unique_lock lock(m_mutex);
-                m_wake.wait(lock, [this] { return m_due; });
+                // A dropped feed does not wake the thread, so that an answer does not pay for a
+                // wake: its file is closed a little later.
+                if (m_rings.empty())
+                    m_wake.wait(lock, [this] { return m_due; });
+                else
+                    m_wake.wait_for(lock, DroppedWithin, [this] { return m_due; });
                 m_due = false;
                 rings = m_rings;
             }
@@ -98,14 +110,12 @@ SoundFeed::SoundFeed(std::unique_ptr<SoundSource> source, Clock::time_point star
 
 SoundFeed::~SoundFeed()
 {
-    bool decoding = false;
-    {
-        std::lock_guard lock(m_ring->mutex);
-        m_ring->stop = true;
-        decoding = !m_ring->ended;
-    }
-    if (decoding)
-        Decoder::instance().wake();
+    std::vector<std::int16_t> samples;
+    std::lock_guard lock(m_ring->mutex);
+    m_ring->stop = true;
+    // Freed here, where the next sound's feed is made, rather than by the decoding thread a while
+    // later: the next feed then has warm memory rather than pages to fault in.
+    samples.swap(m_ring->samples);
 }
 
 bool SoundFeed::Ring::fill(std::vector<std::int16_t> &piece)
@@ -121,6 +131,8 @@ bool SoundFeed::Ring::fill(std::vector<std::int16_t> &piece)
         const std::size_t frames = source->read(piece.data(), PieceFrames);
         last = frames < PieceFrames;
         std::lock_guard lock(mutex);
+        if (stop)
+            break;
         putLocked(piece.data(), frames * StreamChannels);
         ended = last;
     }

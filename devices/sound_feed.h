@@ -24,8 +24,9 @@ public:
 
     // `startBy`: after that moment the sound is no longer the answer's, and is not started.
     SoundFeed(std::unique_ptr<SoundSource> source, Clock::time_point startBy);
-    // Tells the decoding thread to stop after the piece it is decoding, without waiting for it:
-    // a new answer's sound never waits on the old one's file. The thread closes the file.
+    // Tells the decoding thread to stop after the piece it is decoding, without waiting or
+    // waking it: a new answer's sound never waits on the old one's file. The thread closes the
+    // file within half a second.
     ~SoundFeed();
     SoundFeed(const SoundFeed &) = delete;
     SoundFeed &operator=(const SoundFeed &) = delete;
