@@ -23,13 +23,6 @@ MediaFeedback::MediaFeedback(QLabel *image, MediaPlayer *player,
 {
     m_image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_image->setScaledContents(false);
-    m_decoder.setMaxThreadCount(1);
-}
-
-MediaFeedback::~MediaFeedback()
-{
-    m_decoder.clear();
-    m_decoder.waitForDone();
 }
 
 Result<std::optional<QPixmap>> MediaFeedback::picture(const QString &fileName, quint64 request)
@@ -61,7 +54,7 @@ Result<std::optional<QPixmap>> MediaFeedback::picture(const QString &fileName, q
     if (pixels.value() > PixelsReadAtOnce) {
         m_decoding[fileName] = { identity, request };
         auto file = std::make_shared<MediaFile>(std::move(opened).value());
-        m_decoder.start([this, fileName, file, box] {
+        m_decoder.run([this, fileName, file, box] {
             QFile device;
             Result<QImage> read =
                     device.open(file->fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle)

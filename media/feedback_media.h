@@ -1,6 +1,7 @@
 // The pictures and sounds that answer the pupil: the one place that touches a pixmap or a sound.
 #pragma once
 
+#include "devices/background_work.h"
 #include "devices/media_file.h"
 
 #include <QImage>
@@ -8,7 +9,6 @@
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
 
 #include <functional>
 #include <map>
@@ -49,8 +49,6 @@ class MediaFeedback final : public Feedback
 public:
     MediaFeedback(QLabel *image, MediaPlayer *player,
                   std::function<void(const QString &message)> report);
-    // Waits for the picture being decoded, if any; those waiting their turn are dropped.
-    ~MediaFeedback() override;
 
     // The picture replaces the one in the box, drawn at its own size from the top-left corner
     // and cut off at the box's edges; a large one once it has been decoded, unless another
@@ -94,5 +92,6 @@ private:
     // Decoded pictures come back to the window's thread through it; it goes, with the results
     // still on their way, after the decoding thread has stopped.
     QObject m_receiver;
-    QThreadPool m_decoder;
+    // Gone first: it waits for the picture being decoded, if any, and drops those waiting.
+    BackgroundWork m_decoder;
 };
