@@ -380,6 +380,10 @@ void TestMediaFiles::pictureRefused_data()
     QVERIFY(png.open(QIODevice::WriteOnly) && tall.save(&png, "PNG"));
     QTest::newRow("a tall PNG cut off below the box")
             << tallPng.left(tallPng.size() * 3 / 4) << u"画像として読めません"_s;
+    // Its header is rewritten for the box's rows only when it is sound.
+    QByteArray badHeader = tallPng;
+    badHeader[20] = '\x7f';
+    QTest::newRow("a tall PNG whose header is damaged") << badHeader << u"画像として読めません"_s;
     QTest::newRow("2^31-1 × 2^31-1") << bitmapHeader(0x7fffffff, 0x7fffffff) + QByteArray(4096, 'x')
                                      << u"途中で切れています"_s;
     QTest::newRow("an OS/2 bitmap cut off halfway")
