@@ -300,14 +300,15 @@ void TForm1::act(const DrillStep &step)
         showMascot(*step.mascotPrompt);
     if (step.verdict != Verdict::None)
         m_saying = step.verdict == Verdict::Right ? u"せいかいです。"_s : u"ちがうよ！"_s;
+    // The sound first: it is what the pupil waits for, and a picture may take its time.
     if (step.verdict == Verdict::Right) {
         setStatus(u"せいかいです"_s);
-        m_feedback->ShowPicture(mediaFileName(MediaUse::RightPicture));
         m_feedback->PlaySound(mediaFileName(MediaUse::RightSound));
+        m_feedback->ShowPicture(mediaFileName(MediaUse::RightPicture));
     } else if (step.verdict == Verdict::Wrong) {
         setStatus(u"ちがうよ！"_s);
-        m_feedback->ShowPicture(mediaFileName(MediaUse::WrongPicture));
         m_feedback->PlaySound(mediaFileName(MediaUse::WrongSound));
+        m_feedback->ShowPicture(mediaFileName(MediaUse::WrongPicture));
     }
     // A wrong answer brings the formula in words; the drill's last answer leaves its problem
     // finished on the panel.

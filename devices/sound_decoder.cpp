@@ -55,6 +55,45 @@ SoundSource::SoundSource(std::shared_ptr<const SoundStart> start, SNDFILE *rest,
     : m_start(std::move(start)), m_rest(rest), m_channels(channels), m_stream(m_start->stream)
 {}
 
+SoundSource::SoundSource(std::shared_ptr<const SoundStart> start, MediaFile &&file)
+    : m_start(std::move(start)),
+      m_rest(nullptr),
+      m_file(std::move(file)),
+      m_channels(m_start->channels),
+      m_stream(m_start->stream)
+{}
+
+// The file is the one the start was decoded from (its identity was checked as it was opened),
+// so it opens as it did then; were it to fail now (a disk error), the sound ends with its start.
+bool SoundSource::openRest()
+{
+    if (m_file.fd() < 0)
+        return false;
+    SF_INFO info;
+    const auto opened = openSound(std::move(m_file), info);
+    m_file = MediaFile();
+    if (!opened)
+        return false;
+    SNDFILE *sound = opened.value();
+    if (info.channels != m_channels) {
+        sf_close(sound);
+        return false;
+    }
+    if (sf_seek(sound, m_start->fileFrames, SEEK_SET) < 0) {
+        // Formats that cannot seek are read up to that point instead.
+        std::vector<float> skipped(std::size_t(ChunkFrames) * std::size_t(info.channels));
+        for (std::int64_t left = m_start->fileFrames; left > 0;) {
+            const sf_count_t got =
+                    readFrames(sound, skipped, std::min<std::int64_t>(left, ChunkFrames));
+            if (got <= 0)
+                break;
+            left -= got;
+        }
+    }
+    m_rest = sound;
+    return true;
+}
+
 SoundSource::~SoundSource()
 {
     if (m_rest)
@@ -63,7 +102,7 @@ SoundSource::~SoundSource()
 
 bool SoundSource::decodeMore()
 {
-    if (!m_rest)
+    if (!m_rest && !openRest())
         return false;
     std::vector<float> input(std::size_t(ChunkFrames) * std::size_t(m_channels));
     m_decoded.clear();
@@ -114,6 +153,7 @@ Result<DecodedSound> decodeSound(MediaFile &&file, int startFrames)
     SNDFILE *sound = opened.value();
 
     auto start = std::make_shared<SoundStart>();
+    start->channels = info.channels;
     start->stream = Resampler(info.channels, info.samplerate);
     std::vector<float> input(std::size_t(ChunkFrames) * std::size_t(info.channels));
     const std::size_t wanted = std::size_t(startFrames) * StreamChannels;
@@ -150,21 +190,5 @@ Result<std::unique_ptr<SoundSource>> resumeSound(MediaFile &&file,
 {
     if (start->whole)
         return std::make_unique<SoundSource>(std::move(start), nullptr, 1);
-    SF_INFO info;
-    const auto opened = openSound(std::move(file), info);
-    if (!opened)
-        return Failure(opened.errorString());
-    SNDFILE *sound = opened.value();
-    if (sf_seek(sound, start->fileFrames, SEEK_SET) < 0) {
-        // Formats that cannot seek are read up to that point instead.
-        std::vector<float> skipped(std::size_t(ChunkFrames) * std::size_t(info.channels));
-        for (std::int64_t left = start->fileFrames; left > 0;) {
-            const sf_count_t got =
-                    readFrames(sound, skipped, std::min<std::int64_t>(left, ChunkFrames));
-            if (got <= 0)
-                break;
-            left -= got;
-        }
-    }
-    return std::make_unique<SoundSource>(std::move(start), sound, info.channels);
+    return std::make_unique<SoundSource>(std::move(start), std::move(file));
 }

@@ -1,6 +1,7 @@
 // Sound files decoded with libsndfile a piece at a time, their starts kept ready to play.
 #pragma once
 
+#include "devices/media_file.h"
 #include "devices/resampler.h"
 #include "drill/result.h"
 
@@ -10,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-class MediaFile;
 struct sf_private_tag;
 
 // The first stretch of a sound in the stream's format. A short sound is held whole; a long
@@ -19,6 +19,7 @@ struct SoundStart
 {
     std::vector<std::int16_t> samples;
     bool whole = false;
+    int channels = 1;
     // Where the rest begins in the file's own frames, and the reshaping state there.
     std::int64_t fileFrames = 0;
     Resampler stream { 1, StreamRate };
@@ -29,6 +30,8 @@ class SoundSource
 {
 public:
     SoundSource(std::shared_ptr<const SoundStart> start, sf_private_tag *rest, int channels);
+    // The rest is read from `file`, opened when it is first needed.
+    SoundSource(std::shared_ptr<const SoundStart> start, MediaFile &&file);
     ~SoundSource();
     SoundSource(const SoundSource &) = delete;
     SoundSource &operator=(const SoundSource &) = delete;
@@ -38,10 +41,12 @@ public:
 
 private:
     bool decodeMore();
+    bool openRest();
 
     std::shared_ptr<const SoundStart> m_start;
     std::size_t m_startAt = 0;
     sf_private_tag *m_rest;
+    MediaFile m_file;
     int m_channels;
     Resampler m_stream;
     std::vector<std::int16_t> m_decoded;
@@ -61,6 +66,8 @@ struct DecodedSound
 };
 Result<DecodedSound> decodeSound(MediaFile &&file, int startFrames = StartFrames);
 
-// A source for a start decoded before from the same file, reading the rest from `file`.
+// A source for a start decoded before from the same file, reading the rest from `file`. The
+// file is opened for its rest only once the start has been played, by the thread that decodes
+// ahead: the sound starts without waiting for libsndfile to read the file's headers again.
 Result<std::unique_ptr<SoundSource>> resumeSound(MediaFile &&file,
                                                  std::shared_ptr<const SoundStart> start);

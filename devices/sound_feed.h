@@ -3,7 +3,6 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -12,8 +11,10 @@
 class SoundSource;
 
 // The first second is read at once by the thread that makes the feed: the kept start of a
-// sound, already decoded. A longer sound has its rest decoded by a thread of the feed's own,
-// a second ahead of the output, so that reading a teacher's file never holds up the output.
+// sound, already decoded. A longer sound has its rest decoded a second ahead of the output by
+// the feeds' decoding thread, so that reading a teacher's file never holds up the output. That
+// thread is made once, at the first long sound, and serves every feed after it: an answer never
+// waits for a thread to start.
 //
 // Its mutex is the innermost lock of the sound output: nothing else is taken while it is held.
 class SoundFeed
@@ -23,8 +24,9 @@ public:
 
     // `startBy`: after that moment the sound is no longer the answer's, and is not started.
     SoundFeed(std::unique_ptr<SoundSource> source, Clock::time_point startBy);
-    // Tells the decoding thread to stop after the piece it is decoding, without waiting for it:
-    // a new answer's sound never waits on the old one's file. The thread closes the file.
+    // Tells the decoding thread to stop after the piece it is decoding, without waiting or
+    // waking it: a new answer's sound never waits on the old one's file. The thread closes the
+    // file within half a second.
     ~SoundFeed();
     SoundFeed(const SoundFeed &) = delete;
     SoundFeed &operator=(const SoundFeed &) = delete;
@@ -35,13 +37,12 @@ public:
     bool lateAt(Clock::time_point now) const { return now > m_startBy; }
 
 private:
-    // What the feed and its decoding thread share; the thread keeps it until it has stopped.
+    // What the feed and the decoding thread share; the thread keeps it until it has stopped.
     struct Ring
     {
-        // Touched only by the decoding thread once it runs.
+        // Touched only by the decoding thread once it has the ring.
         std::unique_ptr<SoundSource> source;
         std::mutex mutex;
-        std::condition_variable room;
         // Interleaved samples.
         std::vector<std::int16_t> samples;
         std::size_t readAt = 0;
@@ -50,8 +51,11 @@ private:
         bool stop = false;
 
         void putLocked(const std::int16_t *from, std::size_t count);
+        // Decodes until the ring is full; false once it wants nothing more (ended or stopped),
+        // its file closed.
+        bool fill(std::vector<std::int16_t> &piece);
     };
-    static void decode(std::shared_ptr<Ring> ring);
+    class Decoder;
 
     const Clock::time_point m_startBy;
     std::shared_ptr<Ring> m_ring;

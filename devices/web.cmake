@@ -4,6 +4,7 @@
 # browser's own key repeat (the desktop's defaults where the program repeats a key itself).
 add_library(tovemi_devices STATIC
     media_file.h media_file.cpp
+    background_work.h web_background_work.cpp
     sound_output.h
     worksheet_printer.h
     bundled_faces.h web_faces.cpp

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -34,6 +36,10 @@ constexpr qint32 RunLength4 = 2;
 // Qt's bitmap reader refuses more pixels than this whatever its allocation limit: four bytes
 // a pixel make 1024 MB.
 constexpr int QtBitmapLimitMB = 1024;
+
+// Headers and colour tables longer than this are not copied for a corner: the bitmap is left
+// to Qt whole.
+constexpr qint64 MaxCornerHeader = 1 << 20;
 
 qint32 readLE32(const char *bytes, int at)
 {
@@ -213,7 +219,7 @@ bool complete(QIODevice &file, const Bitmap &bitmap)
 // cannot be read so; the caller then leaves it to Qt as it is.
 std::optional<QByteArray> cornerOfBitmap(QIODevice &file, const Bitmap &bitmap, QSize box)
 {
-    if (bitmap.pixelOffset > (1 << 20))
+    if (bitmap.pixelOffset > MaxCornerHeader)
         return std::nullopt;
     const qint64 rowBytes = bitmap.rowBytes();
     const qint64 keptWidth = std::min<qint64>(bitmap.width, box.width());
@@ -278,9 +284,75 @@ Result<QImage> decode(QImageReader &reader, QSize size)
     return picture;
 }
 
+// A PNG stores its rows top to bottom in one compressed stream, and Qt's reader cannot stop
+// after the rows wanted: it decodes them all into one picture. Told by the header that the
+// picture is only as tall as the box, it decodes the top rows alone into memory; the rest of
+// the stream is still inflated to its end, so a file cut short is still found out. Interlaced
+// rows are spread over the stream, and a header whose checksum is wrong is left to Qt to
+// refuse: null then, and the file is read as it is.
+std::optional<QByteArray> pngHeadOfTopRows(QIODevice &file, QSize box)
+{
+    constexpr int HeadSize = 8 + 8 + 13 + 4;
+    constexpr int HeightAt = 20;
+    constexpr int InterlaceAt = 28;
+    constexpr int CheckedAt = 12;
+    constexpr int CheckedSize = 4 + 13;
+    QByteArray head = file.peek(HeadSize);
+    // The signature, then the header's length and name.
+    constexpr char Start[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR";
+    if (head.size() != HeadSize || !head.startsWith(QByteArrayView(Start, sizeof Start - 1))
+        || head[InterlaceAt] != 0)
+        return std::nullopt;
+    const auto crc = [&head] {
+        quint32 crc = 0xFFFFFFFF;
+        for (int i = CheckedAt; i < CheckedAt + CheckedSize; ++i) {
+            crc ^= quint8(head[i]);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+        }
+        return ~crc;
+    };
+    const quint32 height = qFromBigEndian<quint32>(head.constData() + HeightAt);
+    if (height <= quint32(box.height())
+        || crc() != qFromBigEndian<quint32>(head.constData() + CheckedAt + CheckedSize))
+        return std::nullopt;
+    qToBigEndian<quint32>(quint32(box.height()), head.data() + HeightAt);
+    qToBigEndian<quint32>(crc(), head.data() + CheckedAt + CheckedSize);
+    return head;
+}
+
+// The file with its first bytes replaced.
+class WithHead final : public QIODevice
+{
+public:
+    WithHead(QIODevice &file, QByteArray head) : m_file(file), m_head(std::move(head))
+    {
+        // Unbuffered, so that pos() is where readData reads from.
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    qint64 size() const override { return m_file.size(); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 at = pos();
+        if (at < m_head.size()) {
+            const qint64 count = std::min(maxSize, m_head.size() - at);
+            std::memcpy(data, m_head.constData() + at, size_t(count));
+            return count;
+        }
+        return m_file.seek(at) ? m_file.read(data, maxSize) : -1;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QIODevice &m_file;
+    QByteArray m_head;
+};
+
 } // namespace
 
-Result<QImage> readPictureTopLeft(QIODevice &file, QSize box)
+Result<qint64> pixelsToDecode(QIODevice &file, QSize box)
 {
     const std::optional<Bitmap> bitmap = bitmapHeaders(file);
     if (bitmap) {
@@ -293,6 +365,33 @@ Result<QImage> readPictureTopLeft(QIODevice &file, QSize box)
                         .arg(bitmap->width)
                         .arg(bitmap->rows()));
     }
+    if (bitmap && bitmap->plain && bitmap->pixelOffset <= MaxCornerHeader)
+        return std::min<qint64>(bitmap->width, box.width())
+                * std::min<qint64>(bitmap->rows(), box.height());
+
+    file.seek(0);
+    QImageReader reader(&file);
+    const QSize size = pictureSize(reader);
+    if (!reader.canRead())
+        return Failure(unreadable(reader));
+    if (size.isValid() && !reader.supportsOption(QImageIOHandler::ClipRect)) {
+        if (std::optional<QString> reason =
+                    overLimit(size.width(), size.height(), QImageReader::allocationLimit()))
+            return Failure(*reason);
+    }
+    // Even a format that is clipped as it is read may have to be decoded whole first (a
+    // progressive JPEG), so its whole size is what it may cost.
+    return size.isValid() ? qint64(size.width()) * size.height()
+                          : std::numeric_limits<qint64>::max();
+}
+
+Result<QImage> readPictureTopLeft(QIODevice &file, QSize box)
+{
+    file.seek(0);
+    if (const auto checked = pixelsToDecode(file, box); !checked)
+        return Failure(checked.errorString());
+    file.seek(0);
+    const std::optional<Bitmap> bitmap = bitmapHeaders(file);
     if (bitmap && bitmap->plain && (bitmap->width > box.width() || bitmap->rows() > box.height())) {
         if (std::optional<QByteArray> corner = cornerOfBitmap(file, *bitmap, box)) {
             QBuffer buffer(&*corner);
@@ -303,18 +402,13 @@ Result<QImage> readPictureTopLeft(QIODevice &file, QSize box)
     }
 
     file.seek(0);
-    QImageReader reader(&file);
+    std::unique_ptr<WithHead> topRows;
+    if (std::optional<QByteArray> head = pngHeadOfTopRows(file, box))
+        topRows = std::make_unique<WithHead>(file, std::move(*head));
+    QImageReader reader(topRows ? static_cast<QIODevice *>(topRows.get()) : &file);
     const QSize size = pictureSize(reader);
-    if (!reader.canRead())
-        return Failure(unreadable(reader));
-    const QRect wanted = QRect(QPoint(0, 0), box).intersected(QRect(QPoint(0, 0), size));
-    if (size.isValid() && reader.supportsOption(QImageIOHandler::ClipRect)) {
-        reader.setClipRect(wanted);
-    } else if (size.isValid()) {
-        if (std::optional<QString> reason =
-                    overLimit(size.width(), size.height(), QImageReader::allocationLimit()))
-            return Failure(*reason);
-    }
+    if (size.isValid() && reader.supportsOption(QImageIOHandler::ClipRect))
+        reader.setClipRect(QRect(QPoint(0, 0), box).intersected(QRect(QPoint(0, 0), size)));
     auto read = decode(reader, size);
     if (read && (read->width() > box.width() || read->height() > box.height()))
         read.value() = read->copy(QRect(QPoint(0, 0), box).intersected(read->rect()));

@@ -15,3 +15,8 @@ class QIODevice;
 // any other must fit under Qt's allocation limit. On failure the reason, in words a teacher
 // can act on.
 Result<QImage> readPictureTopLeft(QIODevice &file, QSize box);
+
+// What readPictureTopLeft would refuse, found from the headers alone, or how many pixels it
+// will decode: a picture that costs more than a frame's time can then be read on another
+// thread.
+Result<qint64> pixelsToDecode(QIODevice &file, QSize box);

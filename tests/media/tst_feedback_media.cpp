@@ -7,6 +7,7 @@
 #include "media/sound_player.h"
 #include "tests/ordinary_user.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -168,6 +169,8 @@ private Q_SLOTS:
     void unusablePictureKeepsTheOldOneAndIsReportedOnce_data();
     void unusablePictureKeepsTheOldOneAndIsReportedOnce();
     void pictureThatComesBackIsShownAgain();
+    void largePictureIsShownUnlessAnotherWasAskedForSince_data();
+    void largePictureIsShownUnlessAnotherWasAskedForSince();
     void aReplacedFileIsUsedAtItsNextUse_data();
     void aReplacedFileIsUsedAtItsNextUse();
     void reportNamesTheFileAndWhereItWasLookedFor();
@@ -312,6 +315,52 @@ void TestFeedbackMedia::pictureThatComesBackIsShownAgain()
     m_feedback->ShowPicture(u"mascot.bmp"_s);
     QVERIFY(!m_image->pixmap().isNull());
     QCOMPARE(m_reports.size(), 1);
+}
+
+// A photo saved under a picture's name: too many pixels to decode while the window waits.
+QImage largePhoto(QRgb colour)
+{
+    QImage photo(QSize(600, 600), QImage::Format_RGB32);
+    photo.fill(colour);
+    photo.setPixel(0, 0, qRgb(1, 2, 3));
+    return photo;
+}
+
+void TestFeedbackMedia::largePictureIsShownUnlessAnotherWasAskedForSince_data()
+{
+    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<QString>("shown");
+    // batu1.bmp and mascot.bmp are large; mascot.bmp's data is cut off, which the decoding
+    // thread finds only after it has finished the pictures asked for before.
+    QTest::newRow("large") << QStringList { u"batu1.bmp"_s } << u"batu1.bmp"_s;
+    QTest::newRow("large, small: the small one stays")
+            << QStringList { u"batu1.bmp"_s, u"maru1.bmp"_s, u"mascot.bmp"_s } << u"maru1.bmp"_s;
+    QTest::newRow("large, small, the large one again")
+            << QStringList { u"batu1.bmp"_s, u"maru1.bmp"_s, u"batu1.bmp"_s } << u"batu1.bmp"_s;
+}
+
+void TestFeedbackMedia::largePictureIsShownUnlessAnotherWasAskedForSince()
+{
+    QFETCH(QStringList, asked);
+    QFETCH(QString, shown);
+    QVERIFY(copyIn(u"maru1.bmp"_s));
+    const QImage large = largePhoto(qRgb(0x20, 0x40, 0x60));
+    QVERIFY(large.save(u"batu1.bmp"_s, "PNG"));
+    QByteArray cutOff;
+    QBuffer buffer(&cutOff);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && largePhoto(qRgb(9, 9, 9)).save(&buffer, "PNG"));
+    QVERIFY(writeFile(u"mascot.bmp"_s, cutOff.left(cutOff.size() - 40)));
+
+    for (const QString &name : asked)
+        m_feedback->ShowPicture(name);
+    const bool cutOffAsked = asked.contains(u"mascot.bmp"_s);
+    QTRY_COMPARE(m_reports.size(), qsizetype(cutOffAsked));
+    const QImage expected =
+            shown == u"maru1.bmp"_s ? QImage(sourceFile(shown)) : large.copy(0, 0, 81, 81);
+    QTRY_COMPARE(asArgb(m_image->pixmap().toImage()), asArgb(expected));
+    if (cutOffAsked)
+        QVERIFY2(m_reports[0].startsWith(u"「mascot.bmp」を開けません: "_s),
+                 qPrintable(m_reports[0]));
 }
 
 void TestFeedbackMedia::aReplacedFileIsUsedAtItsNextUse_data()

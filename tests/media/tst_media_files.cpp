@@ -370,6 +370,20 @@ void TestMediaFiles::pictureRefused_data()
     QTest::newRow("batu1.bmp cut off at 3,000 bytes")
             << shipped(u"batu1.bmp"_s).left(3000) << u"途中で切れています"_s;
     QTest::newRow("a bitmap with no pixels") << bitmapHeader(4, 4) << u"途中で切れています"_s;
+    // Only its top rows are decoded into memory, but the rest of its data is still read.
+    QByteArray tallPng;
+    QBuffer png(&tallPng);
+    QImage tall(90, 900, QImage::Format_RGB32);
+    for (int y = 0; y < tall.height(); ++y)
+        for (int x = 0; x < tall.width(); ++x)
+            tall.setPixel(x, y, qRgb(x, y % 256, (x * y) % 256));
+    QVERIFY(png.open(QIODevice::WriteOnly) && tall.save(&png, "PNG"));
+    QTest::newRow("a tall PNG cut off below the box")
+            << tallPng.left(tallPng.size() * 3 / 4) << u"画像として読めません"_s;
+    // Its header is rewritten for the box's rows only when it is sound.
+    QByteArray badHeader = tallPng;
+    badHeader[20] = '\x7f';
+    QTest::newRow("a tall PNG whose header is damaged") << badHeader << u"画像として読めません"_s;
     QTest::newRow("2^31-1 × 2^31-1") << bitmapHeader(0x7fffffff, 0x7fffffff) + QByteArray(4096, 'x')
                                      << u"途中で切れています"_s;
     QTest::newRow("an OS/2 bitmap cut off halfway")

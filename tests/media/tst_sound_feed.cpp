@@ -1,10 +1,13 @@
 // A sound's samples through the feed that the output threads copy from: every sample once and
-// in order, short sounds from the first read, long ones decoded ahead by the feed's own thread
-// and across its ring's wrap; a decoder that falls behind leaves only silence between them.
+// in order, short sounds from the first read, long ones decoded ahead by the decoding thread
+// and across its ring's wrap; a decoder that falls behind leaves only silence between them; a
+// dropped feed's file is closed.
 #include "devices/media_file.h"
 #include "devices/sound_decoder.h"
 #include "devices/sound_feed.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,7 +24,44 @@ class TestSoundFeed : public QObject
 private Q_SLOTS:
     void everySampleOnceInOrder_data();
     void everySampleOnceInOrder();
+    void aDroppedFeedLetsGoOfItsFile();
 };
+
+namespace {
+
+// Mono at the stream's rate. None is zero, so that silence standing in for a decoder behind
+// can be told apart.
+std::int16_t sampleAt(int i)
+{
+    return std::int16_t(i % 30'000 + 1);
+}
+
+bool writeRamp(const QByteArray &path, int frames)
+{
+    SF_INFO info { 0, StreamRate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0 };
+    SNDFILE *out = sf_open(path.constData(), SFM_WRITE, &info);
+    if (!out)
+        return false;
+    std::vector<std::int16_t> ramp(frames);
+    for (int i = 0; i < frames; ++i)
+        ramp[i] = sampleAt(i);
+    const bool written = sf_writef_short(out, ramp.data(), frames) == frames;
+    return sf_close(out) == 0 && written;
+}
+
+// How many of this process's descriptors refer to the file.
+int descriptorsOf(const QString &path)
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    int count = 0;
+    const QDir fds(u"/proc/self/fd"_s);
+    for (const QFileInfo &fd :
+         fds.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        count += fd.symLinkTarget() == file;
+    return count;
+}
+
+} // namespace
 
 void TestSoundFeed::everySampleOnceInOrder_data()
 {
@@ -41,19 +81,10 @@ void TestSoundFeed::everySampleOnceInOrder()
     QFETCH(int, keptFrames);
     QFETCH(int, takeFrames);
     QFETCH(int, takenBeforeCut);
-    // Mono at the stream's rate: each sample comes out unchanged on both sides. None is zero,
-    // so that silence standing in for a decoder behind can be told apart.
-    auto sampleAt = [](int i) { return std::int16_t(i % 30'000 + 1); };
+    // Each sample comes out unchanged on both sides.
     QTemporaryDir dir;
     const QByteArray path = dir.filePath(u"ramp.wav"_s).toLocal8Bit();
-    SF_INFO info { 0, StreamRate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0 };
-    SNDFILE *out = sf_open(path.constData(), SFM_WRITE, &info);
-    QVERIFY(out);
-    std::vector<std::int16_t> ramp(frames);
-    for (int i = 0; i < frames; ++i)
-        ramp[i] = sampleAt(i);
-    QCOMPARE(sf_writef_short(out, ramp.data(), frames), frames);
-    sf_close(out);
+    QVERIFY(writeRamp(path, frames));
 
     auto decoded = decodeSound(openMediaFile(QString::fromLocal8Bit(path)).value(), keptFrames);
     QVERIFY2(decoded, qPrintable(decoded.errorString()));
@@ -78,6 +109,22 @@ void TestSoundFeed::everySampleOnceInOrder()
         QCOMPARE(next, frames);
     if (frames <= StreamRate)
         QCOMPARE(silent, 0);
+}
+
+// A feed dropped while its sound plays on does not wake the decoding thread, which must still
+// close the file soon: a drill of long sounds would otherwise run out of descriptors.
+void TestSoundFeed::aDroppedFeedLetsGoOfItsFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"long.wav"_s);
+    QVERIFY(writeRamp(QFile::encodeName(path), 200'000));
+    auto decoded = decodeSound(openMediaFile(path).value(), 3000);
+    QVERIFY2(decoded, qPrintable(decoded.errorString()));
+    auto feed = std::make_unique<SoundFeed>(std::move(decoded->source),
+                                            SoundFeed::Clock::now() + std::chrono::seconds(1));
+    QCOMPARE(descriptorsOf(path), 1);
+    feed.reset();
+    QTRY_COMPARE(descriptorsOf(path), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSoundFeed)
