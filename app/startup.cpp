@@ -126,19 +126,18 @@ void prepareApplication(QApplication &app)
     // The name of the installed desktop entry, so that a desktop matches the window to it.
     QGuiApplication::setDesktopFileName(u"io.github.tovemi.Tovemi"_s);
 
+#ifndef Q_OS_WASM
     // Every rendering of the bird, so that a high-density screen or a large task-bar icon
     // gets a drawn size instead of an enlarged 32-pixel one. The window shows this icon and has
     // none of its own, which X would receive after these, keeping only its 32 pixels.
     std::map<int, QString> bird { { 32, u":/tovemi/bird.png"_s } };
-#ifndef Q_OS_WASM
     for (const int size : { 48, 64, 128, 256 })
         bird.emplace(size, u":/tovemi/bird-%1.png"_s.arg(size));
-#else
-    // In a page the icon is only the title bar's, which Qt hands the browser as a PNG it
-    // encodes from the largest size there is: 256 pixels cost a sixth of a second before the
-    // window's first frame. The page's own icons (its manifest's) stand for the program.
-#endif
     QApplication::setWindowIcon(QIcon(new DrawnSizesIconEngine(std::move(bird))));
+#endif
+    // In a page the page's own icons (its manifest's) stand for the program: a window icon
+    // there is only its title bar's, which Qt decodes and encodes again as a PNG for the
+    // browser, a seventh of a second before the first frame even at 32 pixels.
 
     addBundledFaces();
     SubstituteWindowFaces();
