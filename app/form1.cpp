@@ -393,9 +393,20 @@ void TForm1::drawDiagram()
     // Nothing is worked out while the panel is hidden: the answers stay as fast as without it.
     if (!diagramPanel->isVisible())
         return;
-    diagramPanel->showDiagram(
-            m_diagram.problem ? relationDiagramOf(m_diagram.row, m_diagram.kind, m_diagram.step)
-                              : diagramBeforeStart());
+    if (!(m_diagram == m_foreseenDiagram && diagramPanel->showForeseen()))
+        diagramPanel->showDiagram(
+                m_diagram.problem ? relationDiagramOf(m_diagram.row, m_diagram.kind, m_diagram.step)
+                                  : diagramBeforeStart());
+    // Most often the next problem's picture comes next.
+    const std::optional<ProblemRow> next = m_drill.nextProblemRow();
+    const DiagramSubject foreseen { true, next.value_or(ProblemRow()), m_diagram.kind,
+                                    DiagramStep::Picture };
+    if (m_diagram.problem && next && foreseen != m_foreseenDiagram) {
+        m_foreseenDiagram = foreseen;
+        diagramPanel->foresee([foreseen] {
+            return relationDiagramOf(foreseen.row, foreseen.kind, foreseen.step);
+        });
+    }
 }
 
 void TForm1::setTabOrder()

@@ -152,5 +152,8 @@ private:
         ProblemRow row;
         Kind kind = Kind::AmountsToRatio;
         DiagramStep step = DiagramStep::Picture;
+
+        friend bool operator==(const DiagramSubject &, const DiagramSubject &) = default;
     } m_diagram;
+    std::optional<DiagramSubject> m_foreseenDiagram;
 };

@@ -1,6 +1,10 @@
 #include "app/relation_diagram_view.h"
 
+#include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
+#include <QStaticText>
+#include <QTimer>
 
 #include <map>
 #include <utility>
@@ -40,31 +44,70 @@ QFont relationDiagramFont(int pixels, bool bold)
     return font;
 }
 
+namespace {
+
+// A face of the panel with the texts already laid out in it: shaping a Japanese text costs more
+// than drawing it, and the labels and the formulas' words come back with every problem.
+struct PanelFace
+{
+    QFont font;
+    int ascent = 0;
+    QHash<QString, QStaticText> laidOut;
+
+    const QStaticText &text(const QString &s)
+    {
+        auto it = laidOut.constFind(s);
+        if (it != laidOut.cend())
+            return *it;
+        // The numbers change with every problem: a long drill must not grow this without end.
+        if (laidOut.size() >= 512)
+            laidOut.clear();
+        QStaticText t(s);
+        t.setTextFormat(Qt::PlainText);
+        t.prepare(QTransform(), font);
+        return *laidOut.insert(s, t);
+    }
+};
+
+PanelFace &faceFor(int pixels, bool bold)
+{
+    static std::map<std::pair<int, bool>, PanelFace> faces;
+    auto face = faces.find({ pixels, bold });
+    if (face == faces.end()) {
+        PanelFace made;
+        made.font = relationDiagramFont(pixels, bold);
+        made.ascent = QFontMetrics(made.font).ascent();
+        face = faces.emplace(std::pair { pixels, bold }, std::move(made)).first;
+    }
+    return face->second;
+}
+
+} // namespace
+
 void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram)
 {
-    painter.fillRect(0, 0, DiagramWidth, DiagramHeight, Qt::white);
-    painter.setPen(Qt::gray);
-    painter.drawRect(0, 0, DiagramWidth - 1, DiagramHeight - 1);
+    // The frame as four fills: an outlined rectangle goes through the stroker, at several times
+    // the cost of the white ground.
+    painter.fillRect(1, 1, DiagramWidth - 2, DiagramHeight - 2, Qt::white);
+    painter.fillRect(0, 0, DiagramWidth, 1, Qt::gray);
+    painter.fillRect(0, DiagramHeight - 1, DiagramWidth, 1, Qt::gray);
+    painter.fillRect(0, 1, 1, DiagramHeight - 2, Qt::gray);
+    painter.fillRect(DiagramWidth - 1, 1, 1, DiagramHeight - 2, Qt::gray);
     for (const DiagramStroke &stroke : diagram.strokes) {
         painter.setPen(penFor(stroke.style));
         painter.drawLine(stroke.line);
     }
-    // A picture uses a few sizes and weights: each font is made once, and set when it changes.
-    static std::map<std::pair<int, bool>, QFont> fonts;
-    std::pair<int, bool> current { 0, false };
+    PanelFace *current = nullptr;
     for (const DiagramText &text : diagram.texts) {
-        const std::pair<int, bool> wanted { text.pixels, text.bold || text.hidden };
-        if (wanted != current) {
-            auto font = fonts.find(wanted);
-            if (font == fonts.end())
-                font = fonts.emplace(wanted, relationDiagramFont(wanted.first, wanted.second))
-                               .first;
-            painter.setFont(font->second);
-            current = wanted;
+        PanelFace &face = faceFor(text.pixels, text.bold || text.hidden);
+        if (&face != current) {
+            painter.setFont(face.font);
+            current = &face;
         }
         painter.setPen(text.revealed ? Qt::red : Qt::black);
         const QRect &r = text.rect;
-        painter.drawText(QPoint(r.left(), r.top() + r.height() * 7 / 8), text.text);
+        const int baseline = r.top() + r.height() * 7 / 8;
+        painter.drawStaticText(QPoint(r.left(), baseline - face.ascent), face.text(text.text));
     }
 }
 
@@ -80,12 +123,58 @@ RelationDiagramView::RelationDiagramView(QWidget *parent) : QWidget(parent)
 void RelationDiagramView::showDiagram(const RelationDiagram &diagram)
 {
     m_diagram = diagram;
+    m_showsPixmap = false;
     setAccessibleDescription(relationDiagramDescription(m_diagram));
     update();
 }
 
+void RelationDiagramView::foresee(std::function<RelationDiagram()> next)
+{
+    m_foreseen = std::move(next);
+    m_next.reset();
+}
+
+bool RelationDiagramView::showForeseen()
+{
+    if (!m_next || m_nextPixmap.devicePixelRatio() != devicePixelRatioF())
+        return false;
+    m_diagram = std::move(m_next->diagram);
+    std::swap(m_shownPixmap, m_nextPixmap);
+    m_showsPixmap = true;
+    setAccessibleDescription(m_next->description);
+    m_next.reset();
+    update();
+    return true;
+}
+
 void RelationDiagramView::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    paintRelationDiagram(painter, m_diagram);
+    {
+        QPainter painter(this);
+        if (m_showsPixmap)
+            painter.drawPixmap(0, 0, m_shownPixmap);
+        else
+            paintRelationDiagram(painter, m_diagram);
+    }
+    // Queued, so it runs after this frame is on the screen, not before it.
+    if (m_foreseen)
+        QTimer::singleShot(0, this, &RelationDiagramView::paintForeseen);
+}
+
+void RelationDiagramView::paintForeseen()
+{
+    if (!m_foreseen)
+        return;
+    Foreseen next { std::exchange(m_foreseen, nullptr)(), QString() };
+    next.description = relationDiagramDescription(next.diagram);
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (m_nextPixmap.size() != pixels) {
+        m_nextPixmap = QPixmap(pixels);
+        m_nextPixmap.setDevicePixelRatio(ratio);
+    }
+    QPainter painter(&m_nextPixmap);
+    paintRelationDiagram(painter, next.diagram);
+    painter.end();
+    m_next = std::move(next);
 }

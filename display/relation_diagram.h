@@ -43,6 +43,8 @@ struct DiagramText
     // What a screen reader says for it where the text alone would not tell (which quantity a
     // number is); an empty text is said by another one and left out.
     std::optional<QString> said = std::nullopt;
+
+    friend bool operator==(const DiagramText &, const DiagramText &) = default;
 };
 
 enum class DiagramStrokeStyle {
@@ -58,12 +60,16 @@ struct DiagramStroke
 {
     QLine line;
     DiagramStrokeStyle style;
+
+    friend bool operator==(const DiagramStroke &, const DiagramStroke &) = default;
 };
 
 struct RelationDiagram
 {
     QList<DiagramStroke> strokes;
     QList<DiagramText> texts; // no two overlap, all inside the panel
+
+    friend bool operator==(const RelationDiagram &, const RelationDiagram &) = default;
 };
 
 // The picture of a row for a kind at a step. Numbers read as the boxes show them

@@ -167,6 +167,13 @@ std::int32_t Drill::rowOfProblem() const
     return rowOfNumber(CurrentNo);
 }
 
+std::optional<ProblemRow> Drill::nextProblemRow() const
+{
+    if (CurrentNo < 1 || CurrentNo >= DrillLength)
+        return std::nullopt;
+    return ProblemTable.rowAt(rowOfNumber(CurrentNo + 1));
+}
+
 void Drill::startDrill()
 {
     DrillRunning = true;

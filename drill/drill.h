@@ -106,6 +106,8 @@ public:
     // it reviews (0, a row of zeros, past the review's end).
     std::int32_t rowOfProblem() const;
     ProblemRow problemRow() const { return ProblemTable.rowAt(rowOfProblem()); }
+    // The row of the problem after this one, none at the drill's last.
+    std::optional<ProblemRow> nextProblemRow() const;
     // スタート begins a drill of the set: its misses are noted from now on.
     void startDrill();
     // 出題数 ticked with the length typed, or unticked (nothing: a whole set). A review keeps

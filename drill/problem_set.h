@@ -21,6 +21,8 @@ struct ProblemRow
     // field 1..6 in the order above, the number of its quantity box
     double &field(int number);
     double field(int number) const;
+
+    friend bool operator==(const ProblemRow &, const ProblemRow &) = default;
 };
 
 constexpr int ProblemCount = 100;

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QInputDialog>
+#include <QPainter>
 #include <QTimer>
 
 #include <optional>
@@ -636,10 +637,21 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     QCOMPARE(w.diagramPanel->accessibleDescription(), described(first, DiagramStep::Finished));
     // Shown it stays, problem after problem, and the drill's last answer leaves its problem
-    // finished there.
+    // finished there. The next problem's picture is made while the window idles: what comes
+    // on the screen is still that problem's.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     const ProblemRow last = drill().problemRow();
     QCOMPARE(w.diagramPanel->accessibleDescription(), described(last, DiagramStep::Picture));
+    QImage painted(w.diagramPanel->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    QImage expected(painted.size(), QImage::Format_RGB32);
+    expected.setDevicePixelRatio(painted.devicePixelRatio());
+    QPainter painter(&expected);
+    paintRelationDiagram(painter,
+                         relationDiagramOf(last, Kind::AmountsToRatio, DiagramStep::Picture));
+    painter.end();
+    QCOMPARE(painted, expected);
     WindowFixture::answer(f.answerText());
     QCOMPARE(f.status(), u"おしまいです。50点でした。"_s);
     QCOMPARE(w.diagramPanel->accessibleDescription(), described(last, DiagramStep::Finished));
