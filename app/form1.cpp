@@ -211,6 +211,16 @@ QWidget *make(QCheckBox *&box, const Control &c, QWidget *parent)
 
 TForm1::TForm1(QWidget *parent) : QWidget(parent)
 {
+    // Before any control is made: a style set later polishes every control again.
+    static bool hintsSet = false;
+    if (!hintsSet) {
+        hintsSet = true;
+        QApplication::setStyle(new HintStyle);
+        QPalette hints = QToolTip::palette();
+        hints.setColor(QPalette::ToolTipBase, Aqua);
+        hints.setColor(QPalette::ToolTipText, Qt::black);
+        QToolTip::setPalette(hints);
+    }
     initResources();
     installWindowRoles();
     m_announcer = makeAnnouncer(this);
@@ -426,15 +436,6 @@ void TForm1::setTabOrder()
 
 void TForm1::FormCreate()
 {
-    static bool hintsSet = false;
-    if (!hintsSet) {
-        hintsSet = true;
-        QApplication::setStyle(new HintStyle);
-        QPalette hints = QToolTip::palette();
-        hints.setColor(QPalette::ToolTipBase, Aqua);
-        hints.setColor(QPalette::ToolTipText, Qt::black);
-        QToolTip::setPalette(hints);
-    }
     for (QLineEdit *box : { Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9 })
         box->clear();
     setStatusColour(QColor(0, 128, 0));
