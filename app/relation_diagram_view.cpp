@@ -71,7 +71,9 @@ struct PanelFace
 
 PanelFace &faceFor(int pixels, bool bold)
 {
-    static std::map<std::pair<int, bool>, PanelFace> faces;
+    // Never destroyed: laid-out texts hold font engines, which must not be let go after the
+    // application's font machinery is gone at exit.
+    static auto &faces = *new std::map<std::pair<int, bool>, PanelFace>;
     auto face = faces.find({ pixels, bold });
     if (face == faces.end()) {
         PanelFace made;
