@@ -409,9 +409,10 @@ void TForm1::drawDiagram()
                                   : diagramBeforeStart());
     // Most often the next problem's picture comes next.
     const std::optional<ProblemRow> next = m_drill.nextProblemRow();
-    const DiagramSubject foreseen { true, next.value_or(ProblemRow()), m_diagram.kind,
-                                    DiagramStep::Picture };
-    if (m_diagram.problem && next && foreseen != m_foreseenDiagram) {
+    if (!m_diagram.problem || !next)
+        return;
+    const DiagramSubject foreseen { true, *next, m_diagram.kind, DiagramStep::Picture };
+    if (foreseen != m_foreseenDiagram) {
         m_foreseenDiagram = foreseen;
         diagramPanel->foresee([foreseen] {
             return relationDiagramOf(foreseen.row, foreseen.kind, foreseen.step);

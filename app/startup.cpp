@@ -134,10 +134,11 @@ void prepareApplication(QApplication &app)
     for (const int size : { 48, 64, 128, 256 })
         bird.emplace(size, u":/tovemi/bird-%1.png"_s.arg(size));
     QApplication::setWindowIcon(QIcon(new DrawnSizesIconEngine(std::move(bird))));
-#endif
+#else
     // In a page the page's own icons (its manifest's) stand for the program: a window icon
     // there is only its title bar's, which Qt decodes and encodes again as a PNG for the
     // browser, a seventh of a second before the first frame even at 32 pixels.
+#endif
 
     addBundledFaces();
     SubstituteWindowFaces();
