@@ -169,9 +169,11 @@ std::int32_t Drill::rowOfProblem() const
 
 std::optional<ProblemRow> Drill::nextProblemRow() const
 {
-    if (CurrentNo < 1 || CurrentNo >= DrillLength)
+    // While an answer is on show, CurrentNo already names the problem that comes next.
+    const std::int32_t next = CurrentNo + (AnswerShown ? 0 : 1);
+    if (CurrentNo < 1 || next > DrillLength)
         return std::nullopt;
-    return ProblemTable.rowAt(rowOfNumber(CurrentNo + 1));
+    return ProblemTable.rowAt(rowOfNumber(next));
 }
 
 void Drill::startDrill()

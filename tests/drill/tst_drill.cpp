@@ -189,13 +189,20 @@ void TestDrill::revealOrNext()
 {
     Drill state = midDrill();
     state.MascotShown = false;
+    for (int no = 1; no <= ProblemCount; ++no)
+        state.ProblemTable[no].BaseAmount = no; // each problem told apart
+    const std::optional<ProblemRow> comingNext = state.nextProblemRow();
+    QVERIFY(comingNext);
     QCOMPARE(state.revealOrNext(),
              (RevealStep { false, false, u"次の問題をやるボタンをおしてね。"_s }));
     QCOMPARE(state.CurrentNo, 4);
     QCOMPARE(state.FirstTry, false);
     QCOMPARE(state.AnswerShown, true);
+    // While the answer is on show, the problem to come is still the one after it.
+    QCOMPARE(state.nextProblemRow(), comingNext);
     QCOMPARE(state.revealOrNext(), (RevealStep { true, false, std::nullopt }));
     QCOMPARE(state.AnswerShown, false);
+    QCOMPARE(std::optional(state.problemRow()), comingNext);
     // The last problem's reveal ends the drill, which brings back its own mascot and prompt.
     state.CurrentNo = 5;
     state.AnswerShown = false;
