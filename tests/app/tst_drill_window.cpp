@@ -7,11 +7,13 @@
 #include <QCheckBox>
 #include <QInputDialog>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 
 #include <optional>
 
 Q_DECLARE_METATYPE(std::optional<QString>)
+Q_DECLARE_METATYPE(RelationDiagram)
 
 namespace {
 
@@ -114,6 +116,8 @@ private Q_SLOTS:
     void kindStaysAsChosenAfterTheEnd();
     void aBoxFullOfJunkIsJudgedWrong();
     void theDiagramShowsTheProblemOnTheScreen();
+    void onlyChangedPixelsAreCopied_data();
+    void onlyChangedPixelsAreCopied();
 };
 
 void TestDrillWindow::scoresCountOnlyFirstTries_data()
@@ -599,7 +603,7 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
         return relationDiagramDescription(relationDiagramOf(row, Kind::AmountsToRatio, step));
     };
     f.chooseKind(1);
-    setLength(u"2"_s);
+    setLength(u"3"_s);
     QTest::mouseClick(w.diagramSwitch, Qt::LeftButton);
     QVERIFY(w.diagramPanel->isVisible());
     QCOMPARE(w.diagramPanel->accessibleDescription(),
@@ -639,25 +643,81 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
     // Shown it stays, problem after problem, and the drill's last answer leaves its problem
     // finished there. The next problem's picture is made while the window idles: what comes
     // on the screen is still that problem's.
+    const auto pictureOf = [](const QImage &like, const ProblemRow &row) {
+        QImage picture(like.size(), QImage::Format_RGB32);
+        picture.setDevicePixelRatio(like.devicePixelRatio());
+        QPainter painter(&picture);
+        paintRelationDiagram(painter,
+                             relationDiagramOf(row, Kind::AmountsToRatio, DiagramStep::Picture));
+        return picture;
+    };
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     QTest::mouseClick(w.Button2, Qt::LeftButton);
-    const ProblemRow last = drill().problemRow();
-    QCOMPARE(w.diagramPanel->accessibleDescription(), described(last, DiagramStep::Picture));
-    QImage painted(w.diagramPanel->grab().toImage().convertToFormat(QImage::Format_RGB32));
-    QImage expected(painted.size(), QImage::Format_RGB32);
-    expected.setDevicePixelRatio(painted.devicePixelRatio());
-    QPainter painter(&expected);
-    paintRelationDiagram(painter,
-                         relationDiagramOf(last, Kind::AmountsToRatio, DiagramStep::Picture));
-    painter.end();
-    QCOMPARE(painted, expected);
+    const ProblemRow second = drill().problemRow();
+    QCOMPARE(w.diagramPanel->accessibleDescription(), described(second, DiagramStep::Picture));
+    const QImage painted(w.diagramPanel->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(painted, pictureOf(painted, second));
+    // The third comes from one foreseen picture to the next, only the pixels that differ
+    // copied: what the screen holds must be that problem's picture.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
     WindowFixture::answer(f.answerText());
-    QCOMPARE(f.status(), u"おしまいです。50点でした。"_s);
+    QCoreApplication::processEvents();
+    const ProblemRow last = drill().problemRow();
+    const QRect at(w.diagramPanel->mapTo(&w, QPoint()), w.diagramPanel->size());
+    const QImage screen = w.screen()
+                                  ->grabWindow(w.winId(), at.x(), at.y(), at.width(), at.height())
+                                  .toImage()
+                                  .convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(screen, pictureOf(screen, last));
+    WindowFixture::answer(f.answerText());
+    QCOMPARE(f.status(), u"おしまいです。66点でした。"_s);
     QCOMPARE(w.diagramPanel->accessibleDescription(), described(last, DiagramStep::Finished));
     WindowFixture::press(Qt::Key_F1);
     QVERIFY(!w.diagramPanel->isVisible());
     QCOMPARE(w.size(), QSize(624, 462));
+}
+
+void TestDrillWindow::onlyChangedPixelsAreCopied_data()
+{
+    QTest::addColumn<RelationDiagram>("from");
+    QTest::addColumn<RelationDiagram>("to");
+    const ProblemRow first { 80, 1, 100, 20, -0.25, 25 };
+    const ProblemRow next { 40, 1, 100, 38, -0.95, 95 };
+    const auto of = relationDiagramOf;
+    QTest::newRow("the same picture") << of(first, Kind::AmountsToRatio, DiagramStep::Picture)
+                                      << of(first, Kind::AmountsToRatio, DiagramStep::Picture);
+    QTest::newRow("the next problem") << of(first, Kind::AmountRatioPercent, DiagramStep::Picture)
+                                      << of(next, Kind::AmountRatioPercent, DiagramStep::Picture);
+    QTest::newRow("the formula added") << of(next, Kind::AmountsToRatio, DiagramStep::Picture)
+                                       << of(next, Kind::AmountsToRatio, DiagramStep::Formula);
+    QTest::newRow("another kind") << of(first, Kind::AmountsToRatio, DiagramStep::Finished)
+                                  << of(next, Kind::RatioAndPercent, DiagramStep::Picture);
+}
+
+// What the screen holds after only the changed pixels are copied onto the picture before
+// must be the new picture, pixel for pixel.
+void TestDrillWindow::onlyChangedPixelsAreCopied()
+{
+    QFETCH(RelationDiagram, from);
+    QFETCH(RelationDiagram, to);
+    const auto painted = [](const RelationDiagram &diagram) {
+        QImage image(DiagramWidth, DiagramHeight, QImage::Format_RGB32);
+        QPainter painter(&image);
+        paintRelationDiagram(painter, diagram);
+        return image;
+    };
+    QImage screen = painted(from);
+    const QImage wanted = painted(to);
+    const QRegion changed = changedPixels(screen, wanted);
+    QCOMPARE(changed.isEmpty(), from == to);
+    QVERIFY(changed != QRegion(screen.rect()));
+    QPainter painter(&screen);
+    painter.setClipRegion(changed);
+    painter.drawImage(0, 0, wanted);
+    painter.end();
+    QCOMPARE(screen, wanted);
 }
 
 QTEST_MAIN(TestDrillWindow)
