@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -26,8 +27,28 @@ inline void runAsOrdinaryUser()
             || ::syscall(SYS_setresuid, 65534, 65534, 65534) != 0)
             ::_exit(125);
     });
-    // This very program, by the kernel's link to it. What the case reads (the source tree's
-    // media files) must be readable by uid 65534.
+    // What the case reads is the source tree's media files. A tree in a home folder closed to
+    // others, as Debian makes them, keeps uid 65534 out: the case reads a copy open to all.
+    QTemporaryDir open;
+    QVERIFY(open.isValid());
+    const QString media = u"/media/files"_s;
+    QVERIFY(QDir(open.path()).mkpath(open.path() + media));
+    const QFileDevice::Permissions readable = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+            | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    const QFileDevice::Permissions searchable =
+            readable | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    for (const QString &folder : { QString(), u"/media"_s, media })
+        QVERIFY(QFile::setPermissions(open.path() + folder, searchable));
+    const QDir tree(qEnvironmentVariable("TOVEMI_SOURCE_DIR") + media);
+    for (const QString &name : tree.entryList(QDir::Files)) {
+        const QString copy = open.path() + media + u'/' + name;
+        QVERIFY(QFile::copy(tree.filePath(name), copy));
+        QVERIFY(QFile::setPermissions(copy, readable));
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"TOVEMI_SOURCE_DIR"_s, open.path());
+    child.setProcessEnvironment(environment);
+    // This very program, by the kernel's link to it.
     child.start(u"/proc/self/exe"_s, { function + u':' + tag });
     QVERIFY2(child.waitForFinished(240'000), "the case as uid 65534 did not finish");
     const QString output = QString::fromLocal8Bit(child.readAll());
