@@ -2,12 +2,10 @@
 
 #include <QFontMetrics>
 #include <QHash>
-#include <QImage>
 #include <QPainter>
 #include <QStaticText>
 #include <QTimer>
 
-#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -115,41 +113,6 @@ void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram)
     }
 }
 
-QRegion changedPixels(const QImage &from, const QImage &to)
-{
-    const qreal ratio = to.devicePixelRatio();
-    if (from.size() != to.size() || from.format() != to.format() || to.depth() != 32
-        || from.devicePixelRatio() != ratio)
-        return QRect(QPoint(), to.deviceIndependentSize().toSize());
-    // In bands of a few rows, each from its leftmost to its rightmost changed pixel: few
-    // rectangles, so the copy stays a plain one.
-    constexpr int Band = 8;
-    const int width = to.width();
-    QRegion changed;
-    for (int top = 0; top < to.height(); top += Band) {
-        const int bottom = std::min(top + Band, to.height());
-        int left = width;
-        int right = -1;
-        for (int y = top; y < bottom; ++y) {
-            const auto *a = reinterpret_cast<const quint32 *>(from.constScanLine(y));
-            const auto *b = reinterpret_cast<const quint32 *>(to.constScanLine(y));
-            const quint32 *first = std::mismatch(a, a + width, b).first;
-            if (first == a + width)
-                continue;
-            int last = width - 1;
-            while (a[last] == b[last])
-                --last;
-            left = std::min(left, int(first - a));
-            right = std::max(right, last);
-        }
-        if (right >= left)
-            changed += QRectF(left / ratio, top / ratio, (right + 1 - left) / ratio,
-                              (bottom - top) / ratio)
-                               .toAlignedRect();
-    }
-    return changed;
-}
-
 RelationDiagramView::RelationDiagramView(QWidget *parent) : QWidget(parent)
 {
     setFixedSize(DiagramWidth, DiagramHeight);
@@ -177,15 +140,12 @@ bool RelationDiagramView::showForeseen()
 {
     if (!m_next || m_nextPixmap.devicePixelRatio() != devicePixelRatioF())
         return false;
-    // The changes were measured against the picture on show then; one painted directly since
-    // (a hint) is not that picture, so the whole panel is copied.
-    const QRegion changed = m_showsPixmap ? std::move(m_next->changed) : QRegion(rect());
     m_diagram = std::move(m_next->diagram);
     std::swap(m_shownPixmap, m_nextPixmap);
     m_showsPixmap = true;
     setAccessibleDescription(m_next->description);
     m_next.reset();
-    update(changed);
+    update();
     return true;
 }
 
@@ -207,7 +167,7 @@ void RelationDiagramView::paintForeseen()
 {
     if (!m_foreseen)
         return;
-    Foreseen next { std::exchange(m_foreseen, nullptr)(), QString(), QRegion() };
+    Foreseen next { std::exchange(m_foreseen, nullptr)(), QString() };
     next.description = relationDiagramDescription(next.diagram);
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = size() * ratio;
@@ -218,7 +178,5 @@ void RelationDiagramView::paintForeseen()
     QPainter painter(&m_nextPixmap);
     paintRelationDiagram(painter, next.diagram);
     painter.end();
-    next.changed = m_showsPixmap ? changedPixels(m_shownPixmap.toImage(), m_nextPixmap.toImage())
-                                 : QRegion(rect());
     m_next = std::move(next);
 }

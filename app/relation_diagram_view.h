@@ -10,7 +10,6 @@
 #include <optional>
 
 class QFont;
-class QImage;
 class QPainter;
 
 // The fixed-pitch face the diagram's rectangles are computed for, at a pixel size.
@@ -19,10 +18,6 @@ QFont relationDiagramFont(int pixels, bool bold);
 // A diagram painted at the painter's origin on a white ground of the panel's size: black lines
 // and texts, the revealed answers red.
 void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram);
-
-// Where two pictures of one size differ, in the later one's coordinates; all of it when they
-// cannot be compared pixel by pixel.
-QRegion changedPixels(const QImage &from, const QImage &to);
 
 // Named 関係図 for a screen reader, which reads the picture's texts as its description. It never
 // takes the focus: the pupil's keys stay in the answer box.
@@ -53,7 +48,6 @@ private:
     {
         RelationDiagram diagram;
         QString description;
-        QRegion changed; // from the picture on show when it was painted
     };
 
     RelationDiagram m_diagram;
