@@ -36,11 +36,21 @@ ensure_deb_src() {
         return
     fi
     local list=/etc/apt/sources.list.d/tovemi-src.sources
-    local uris suites
-    uris=$(grep -hm1 '^URIs:' /etc/apt/sources.list.d/debian.sources 2>/dev/null | cut -d' ' -f2-)
-    suites=$(grep -hm1 '^Suites:' /etc/apt/sources.list.d/debian.sources 2>/dev/null | cut -d' ' -f2-)
+    local uris='' suites=''
+    # The archive is named in the deb822 file or, as the installer and debootstrap leave a
+    # Debian 12 machine, in a one-line sources.list (its options in brackets skipped).
+    local deb822=/etc/apt/sources.list.d/debian.sources
+    if [ -f "$deb822" ]; then
+        uris=$(sed -n 's/^URIs:[[:space:]]*//p' "$deb822" | head -1)
+        suites=$(sed -n 's/^Suites:[[:space:]]*//p' "$deb822" | head -1)
+    fi
+    if [ -z "$uris" ] && [ -f /etc/apt/sources.list ]; then
+        read -r uris suites _ < <(sed -n 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?//p' \
+            /etc/apt/sources.list | head -1) || true
+    fi
     if [ -z "$uris" ]; then
-        read -r _ uris suites _ < <(grep -m1 '^deb ' /etc/apt/sources.list)
+        log "no Debian archive found in /etc/apt/sources.list or $deb822: add a deb-src entry"
+        exit 1
     fi
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)

@@ -30,7 +30,8 @@ fail() {
 }
 
 # ---- 1. The libraries. ----
-eval "$("$root/tools/windows/build-qt.sh")"
+prefixes=$("$root/tools/windows/build-qt.sh") || fail "build-qt.sh failed (its messages are above)"
+eval "$prefixes"
 [ -n "${qt:-}" ] && [ -n "${sndfile:-}" ] || fail "build-qt.sh named no prefixes"
 part_done "Qt and libsndfile (build-qt.sh)"
 
