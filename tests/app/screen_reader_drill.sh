@@ -110,8 +110,9 @@ press Return "の割合は [0-9]"
 echo "ok: the revealed answer"
 press Return "の割合は？"
 question=$heard
-# The amounts are read in the order they stand on the line, the smaller first.
-press F1 "もとにする量 [0-9]" "くらべられる量 [0-9]"
+# The amounts are read in the order they stand on the line, the smaller first; at a ratio of 1
+# they stand at one point, named once as both.
+press F1 "もとにする量 \(＝ くらべられる量 \)\?[0-9]" "くらべられる量 [0-9]"
 echo "ok: F1 says the diagram"
 typed "$(answer "$question")"
 press Return "せいかいです" "おしまいです。[0-9]*点でした。"
