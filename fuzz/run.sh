@@ -18,16 +18,31 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Re
 # shellcheck disable=SC2086
 cmake --build "$build" --target $targets -j2
 
-status=0
+# The targets run side by side, each for the whole time: each is one process on one core, and
+# the test command's time is mostly waiting. Each one's report is printed when all are done.
+logs=$(mktemp -d)
+pids=""
 for target in $targets; do
-    corpus=$(mktemp -d)
+    corpus="$logs/$target-corpus"
+    mkdir "$corpus"
     cp "$root/fuzz/corpus/$target/"* "$corpus/"
+    "$build/fuzz/$target" -max_total_time="$seconds" -seed="$seed" -print_final_stats=1 \
+        -artifact_prefix="$build/$target-" "$corpus" >"$logs/$target.log" 2>&1 &
+    pids="$pids $!"
+done
+status=0
+# shellcheck disable=SC2086
+set -- $pids
+for target in $targets; do
     echo "== $target, ${seconds}s"
-    if ! "$build/fuzz/$target" -max_total_time="$seconds" -seed="$seed" -print_final_stats=1 \
-        -artifact_prefix="$build/$target-" "$corpus"; then
+    if wait "$1"; then
+        tail -n 20 "$logs/$target.log"
+    else
+        cat "$logs/$target.log"
         echo "!! $target failed" >&2
         status=1
     fi
-    rm -rf "$corpus"
+    shift
 done
+rm -rf "$logs"
 exit $status
