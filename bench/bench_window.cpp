@@ -10,8 +10,6 @@
 #include <QLineEdit>
 #include <QWindow>
 
-#include <vector>
-
 #include <benchmark/benchmark.h>
 
 using namespace Qt::StringLiterals;
@@ -42,20 +40,8 @@ TForm1 &window()
 }
 
 enum class Drawn { No, WholeWindow, Changed };
-enum class Caches { AsLeft, Cold };
 
-// Seconds of a pupil's thinking pass between two answers, and the rest of the machine runs in
-// them: what the answer's path left in the core's own caches is gone when Enter comes. Touching
-// twice the L2 cache's size (1 MiB here) stands for that.
-void forgetCaches()
-{
-    static std::vector<char> other(2 << 20);
-    for (std::size_t i = 0; i < other.size(); i += 64)
-        other[i] = char(other[i] + 1);
-    benchmark::DoNotOptimize(other.data());
-}
-
-void answer(benchmark::State &state, bool diagram, Drawn drawn, Caches caches = Caches::AsLeft)
+void answer(benchmark::State &state, bool diagram, Drawn drawn)
 {
     TForm1 &w = window();
     w.diagramSwitch->setChecked(diagram);
@@ -73,8 +59,6 @@ void answer(benchmark::State &state, bool diagram, Drawn drawn, Caches caches = 
             QApplication::processEvents();
             QApplication::processEvents();
         }
-        if (caches == Caches::Cold)
-            forgetCaches();
         state.ResumeTiming();
         sendKey(box, QEvent::KeyPress, Qt::Key_Return, u"\r"_s);
         if (drawn == Drawn::WholeWindow)
@@ -112,11 +96,5 @@ BENCHMARK_CAPTURE(answer, hidden, false, Drawn::Changed)
         ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(answer, shown, true, Drawn::Changed)
         ->Name("DiagramDirty/window")
-        ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(answer, hidden, false, Drawn::WholeWindow, Caches::Cold)
-        ->Name("DiagramCold/baseline")
-        ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(answer, shown, true, Drawn::WholeWindow, Caches::Cold)
-        ->Name("DiagramCold/window")
         ->Unit(benchmark::kMicrosecond);
 BENCHMARK(showProblem)->Name("Answer/baseline")->Unit(benchmark::kMicrosecond);
