@@ -71,7 +71,13 @@ def find_window(d, title, timeout=60):
                     return w
             except Exception:
                 pass
-            for c in w.query_tree().children:
+            # A window may go between listing it and asking for its children (Wine's
+            # start-up makes and drops several).
+            try:
+                children = w.query_tree().children
+            except Exception:
+                continue
+            for c in children:
                 try:
                     if c.get_wm_name() == title:
                         return c
