@@ -18,8 +18,8 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Re
 # shellcheck disable=SC2086
 cmake --build "$build" --target $targets -j2
 
-# The targets run side by side, each for the whole time: each is one process on one core, and
-# the test command's time is mostly waiting. Each one's report is printed when all are done.
+# The targets run side by side, each for the whole time: each is one process that keeps one
+# core busy, and the machine has more than one. Each one's report is printed when all are done.
 logs=$(mktemp -d)
 pids=""
 for target in $targets; do
