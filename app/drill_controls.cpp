@@ -126,25 +126,34 @@ void TForm1::RadioGroup1Click()
 
 void TForm1::CheckBox1Click()
 {
-    if (!m_drill.LengthChosen) {
-        bool accepted = false;
-        QString typed =
-                QInputDialog::getText(this, u"問題数を決めます"_s, u"何問やりますか？(100以下)"_s,
-                                      QLineEdit::Normal, u"10"_s, &accepted);
-        if (!accepted)
-            typed = u"10"_s;
-        const std::optional<std::int32_t> length = drillLengthOf(typed);
-        if (!length) {
-            ReportError(u"'%1' は整数ではありません"_s.arg(typed));
-            // The click ends as if it had not happened: the tick goes back to the length kept.
-            CheckBox1->setChecked(m_drill.LengthChosen);
-            FocusAnswerField(m_drill.AnswerField);
-            return;
-        }
-        m_drill.chooseDrillLength(*length);
-    } else {
+    if (m_drill.LengthChosen) {
         m_drill.chooseDrillLength(std::nullopt);
+        Edit7->setText(QString::number(m_drill.DrillLength));
+        FocusAnswerField(m_drill.AnswerField);
+        return;
     }
+    auto *input = new QInputDialog(this);
+    input->setWindowTitle(u"問題数を決めます"_s);
+    input->setLabelText(u"何問やりますか？(100以下)"_s);
+    input->setTextValue(u"10"_s);
+    ask(input, [this, input](int result) {
+        chooseDrillLength(result == QDialog::Accepted, input->textValue());
+    });
+}
+
+void TForm1::chooseDrillLength(bool accepted, QString typed)
+{
+    if (!accepted)
+        typed = u"10"_s;
+    const std::optional<std::int32_t> length = drillLengthOf(typed);
+    if (!length) {
+        ReportError(u"'%1' は整数ではありません"_s.arg(typed));
+        // The click ends as if it had not happened: the tick goes back to the length kept.
+        CheckBox1->setChecked(m_drill.LengthChosen);
+        FocusAnswerField(m_drill.AnswerField);
+        return;
+    }
+    m_drill.chooseDrillLength(*length);
     Edit7->setText(QString::number(m_drill.DrillLength));
     FocusAnswerField(m_drill.AnswerField);
 }

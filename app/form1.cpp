@@ -270,7 +270,7 @@ void TForm1::createControls()
     setStatusColour(Teal);
     // The printer button shows its glyph; its caption is only read out.
     BitBtn1->setText(QString());
-    BitBtn1->setIcon(QIcon(u":/tovemi/printer.png"_s));
+    BitBtn1->setIcon(QIcon(u":/tovemi/printer.bmp"_s));
     BitBtn1->setIconSize({ 33, 33 });
     // Below 出題数 there is room for the review button's caption in two lines. It appears after
     // a drill without taking the focus from where a drill's end leaves it.

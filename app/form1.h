@@ -98,6 +98,11 @@ protected:
 
 private:
     void reviewButtonClicked();
+    // The print click's steps after each of its questions.
+    void confirmPrinting();
+    void printWorksheetSets();
+    // The tick's step after the length is asked for.
+    void chooseDrillLength(bool accepted, QString typed);
     void createControls();
     void createKindChoice();
     void createPictures();

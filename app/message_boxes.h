@@ -4,7 +4,17 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
+
+class QDialog;
+
 void ReportError(const QString &text);
+
+// Shows `box` over the window and calls `answered` with its result once it is closed, then
+// deletes it. On the desktop the box waits in an event loop of its own; a page's one thread
+// has room for no second loop, so there the box opens, the handler returns, and the answer
+// comes from the box's signal.
+void ask(QDialog *box, std::function<void(int result)> answered);
 
 // A message box lays itself out again as it is shown, after any move made before exec(), so
 // it finds the screen's centre only then.

@@ -29,29 +29,41 @@ QString boxText(const QString &text)
 
 void TForm1::BitBtn1Click()
 {
-    if (!worksheetsCanBePrinted(CheckBox1->isChecked(), m_drill.ProblemKind)) {
-        InformationBox info(
-                QMessageBox::Information, u"情報"_s,
-                boxText(u"このボタンは、量と割合の問題を印刷するボタンです。\r\n\n左の縦１列の問題を選び、問題数を決めてから選んでください"_s),
-                QMessageBox::NoButton, this);
-        QPushButton *ok = info.addButton(u"OK"_s, QMessageBox::AcceptRole);
-        info.setDefaultButton(ok);
-        info.setEscapeButton(ok);
-        info.exec();
-        if (!info.closedFromTitleBar)
-            return;
-    }
-    CentredBox confirm(QMessageBox::Warning, u"警告"_s,
-                       boxText(u"このボタンは　問題を印刷するボタンです。\r\n\n印刷しますか？"_s),
-                       QMessageBox::NoButton, this);
-    QPushButton *yes = confirm.addButton(u"はい(&Y)"_s, QMessageBox::YesRole);
-    QPushButton *no = confirm.addButton(u"いいえ(&N)"_s, QMessageBox::NoRole);
-    confirm.setDefaultButton(yes);
-    confirm.setEscapeButton(no);
-    confirm.exec();
-    if (confirm.clickedButton() != yes)
+    if (worksheetsCanBePrinted(CheckBox1->isChecked(), m_drill.ProblemKind)) {
+        confirmPrinting();
         return;
+    }
+    auto *info = new InformationBox(
+            QMessageBox::Information, u"情報"_s,
+            boxText(u"このボタンは、量と割合の問題を印刷するボタンです。\r\n\n左の縦１列の問題を選び、問題数を決めてから選んでください"_s),
+            QMessageBox::NoButton, this);
+    QPushButton *ok = info->addButton(u"OK"_s, QMessageBox::AcceptRole);
+    info->setDefaultButton(ok);
+    info->setEscapeButton(ok);
+    ask(info, [this, info](int) {
+        if (info->closedFromTitleBar)
+            confirmPrinting();
+    });
+}
 
+void TForm1::confirmPrinting()
+{
+    auto *confirm = new CentredBox(
+            QMessageBox::Warning, u"警告"_s,
+            boxText(u"このボタンは　問題を印刷するボタンです。\r\n\n印刷しますか？"_s),
+            QMessageBox::NoButton, this);
+    QPushButton *yes = confirm->addButton(u"はい(&Y)"_s, QMessageBox::YesRole);
+    QPushButton *no = confirm->addButton(u"いいえ(&N)"_s, QMessageBox::NoRole);
+    confirm->setDefaultButton(yes);
+    confirm->setEscapeButton(no);
+    ask(confirm, [this, confirm, yes](int) {
+        if (confirm->clickedButton() == yes)
+            printWorksheetSets();
+    });
+}
+
+void TForm1::printWorksheetSets()
+{
     const QString savedStatus = Edit10->text();
     setStatus(u"印刷中です"_s);
     if (!PrinterSetupDialog1)

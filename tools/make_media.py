@@ -292,6 +292,18 @@ def bmp8_bytes(rows):
     return header + info + colours + bytes(pixels)
 
 
+def bmp32_bytes(rows):
+    """An uncompressed 32-bit Windows bitmap with alpha (BITMAPV4HEADER, bottom-up rows)."""
+    h, w = len(rows), len(rows[0])
+    pixels = b''.join(struct.pack('<BBBB', b, g, r, a) for row in reversed(rows) for r, g, b, a in row)
+    offset = 14 + 108
+    header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
+    # BI_BITFIELDS with an alpha mask; the colour space and gamma fields stay zero ('sRGB').
+    info = struct.pack('<IiiHHIIiiII4I4s36s3I', 108, w, h, 1, 32, 3, len(pixels), 3780, 3780, 0, 0,
+                       0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000, b'BGRs', b'', 0, 0, 0)
+    return header + info + pixels
+
+
 def write_wav(path, samples, rate, level):
     """16-bit mono PCM, scaled so that the loudest sample reaches `level` of full scale."""
     peak = max(abs(s) for s in samples) or 1.0
@@ -497,8 +509,9 @@ def main():
         (files / name).write_bytes(bmp8_bytes(pictures[name]))
     (resources / 'mascot.bmp').write_bytes((files / 'mascot.bmp').read_bytes())
 
-    pictures['printer.png'] = draw_printer()
-    (resources / 'printer.png').write_bytes(png_bytes(pictures['printer.png']))
+    # A bitmap, as the mascot: the window then decodes no PNG before its first frame.
+    pictures['printer.bmp'] = draw_printer()
+    (resources / 'printer.bmp').write_bytes(bmp32_bytes(pictures['printer.bmp']))
     for size in (32, 48, 64, 128, 256):
         name = 'bird.png' if size == 32 else f'bird-{size}.png'
         pictures[name] = draw_bird(size)

@@ -53,11 +53,12 @@ class TovemiSounds {
     }
 
     wake() {
-        if (navigator.userActivation?.hasBeenActive ?? true)
+        if (this.context)
             this.unlock();
-        else if (!this.context)
-            // The first wake comes as the first frame is drawn: the output is opened once that
-            // frame is on the screen.
+        else
+            // The first wake comes as the first frame is drawn: the output, which holds the
+            // page's only thread a quarter of a second, is opened once that frame is on the
+            // screen, whether or not the page may already play.
             requestAnimationFrame(() => setTimeout(() => this.audio(), 0));
     }
 

@@ -12,6 +12,13 @@ qtinfo=$("$here/build-qt.sh")
 root=$(sed -n 's/^root=//p' <<<"$qtinfo")
 qt=$(sed -n 's/^qt=//p' <<<"$qtinfo")
 [ -n "$root" ] && [ -n "$qt" ] || exit 1
+# A build folder made with another Qt (its flags changed, so its key) would go on using it:
+# CMake keeps the first toolchain it was given.
+cache_file=$top/build-web/cmake/CMakeCache.txt
+if [ -f "$cache_file" ] && ! grep -q "^Qt6_DIR:PATH=$qt/" "$cache_file"; then
+    log "the Qt for WebAssembly changed: building afresh"
+    rm -rf "$top/build-web/cmake"
+fi
 
 # A Debian patch keeps a static Qt's plugins out of a program unless asked for: the wasm
 # platform plugin is one of them.
