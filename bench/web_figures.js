@@ -66,6 +66,16 @@ async function firstLoad(browser, url) {
     return { page, context, bytes, frame };
 }
 
+// The watch is in place (the control's pixels read, the key listened for) before the key is
+// sent: a key that overtook it found nothing left to change, and its round went unmeasured.
+async function watch(page, suffix) {
+    await page.evaluate(s => { window.tovemiWatched = window.tovemiWatchBox(s); }, suffix);
+}
+
+function watched(page) {
+    return page.evaluate(() => window.tovemiWatched);
+}
+
 // A round whose frame never came (NaN) is left out, and said.
 const median = values => {
     const measured = values.filter(Number.isFinite).sort((a, b) => a - b);
@@ -95,13 +105,13 @@ const median = values => {
             await drive.waitForStatus(ours.page, '答を入れてリターンキー');
             // The baseline: the answer's first digit, from its key to the frame showing it.
             const { box, answer } = await drive.problemOnShow(ours.page);
-            const echo = ours.page.evaluate(suffix => window.tovemiWatchBox(suffix), `.${box}`);
+            await watch(ours.page, `.${box}`);
             await ours.page.keyboard.type(answer[0]);
-            figures.echo.push(await echo);
+            figures.echo.push(await watched(ours.page));
             await ours.page.keyboard.type(answer.slice(1));
-            const judged = ours.page.evaluate(() => window.tovemiWatchBox('.Edit10'));
+            await watch(ours.page, '.Edit10');
             await ours.page.keyboard.press('Enter');
-            figures.judged.push(await judged);
+            figures.judged.push(await watched(ours.page));
             const sound = await drive.waitFor('the sound', () => lines.find(l => /sound maru1\.wav started/.test(l)));
             const [, afterKey, latency] = /started ([\d.]+) ms.*latency ([\d.]+) ms/.exec(sound);
             figures.sound.push(Number(afterKey));
