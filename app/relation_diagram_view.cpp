@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStaticText>
 #include <QTimer>
+#include <QVarLengthArray>
 
 #include <map>
 #include <utility>
@@ -113,6 +114,67 @@ void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram)
     }
 }
 
+namespace {
+
+// The pixels a stroke can touch: its pen is at most two wide.
+QRect strokeArea(const DiagramStroke &stroke)
+{
+    return QRect(stroke.line.p1(), stroke.line.p2()).normalized().adjusted(-2, -2, 2, 2);
+}
+
+// A text's glyphs stay within its em box but for their antialiased edges.
+QRect textArea(const DiagramText &text)
+{
+    return text.rect.adjusted(-2, -2, 2, 2);
+}
+
+bool drawnAlike(const DiagramStroke &a, const DiagramStroke &b)
+{
+    return a == b;
+}
+
+bool drawnAlike(const DiagramText &a, const DiagramText &b)
+{
+    return a.text == b.text && a.rect == b.rect && a.pixels == b.pixels
+            && (a.bold || a.hidden) == (b.bold || b.hidden) && a.revealed == b.revealed;
+}
+
+using Areas = QVarLengthArray<QRect, 64>;
+
+// Adds the area of every item of `from` that `to` does not draw alike, and of every item of `to`
+// left over: a picture has a few dozen, so pairing them one by one is cheap.
+template<typename Item, typename Area>
+void addChanges(Areas &changes, const QList<Item> &from, const QList<Item> &to, Area area)
+{
+    QVarLengthArray<bool, 64> paired(to.size(), false);
+    for (const Item &item : from) {
+        qsizetype i = 0;
+        while (i < to.size() && (paired[i] || !drawnAlike(item, to[i])))
+            ++i;
+        if (i < to.size())
+            paired[i] = true;
+        else
+            changes.append(area(item));
+    }
+    for (qsizetype i = 0; i < to.size(); ++i) {
+        if (!paired[i])
+            changes.append(area(to[i]));
+    }
+}
+
+} // namespace
+
+QRegion relationDiagramChanges(const RelationDiagram &from, const RelationDiagram &to)
+{
+    Areas changes;
+    addChanges(changes, from.strokes, to.strokes, strokeArea);
+    addChanges(changes, from.texts, to.texts, textArea);
+    QRegion region;
+    for (const QRect &r : changes)
+        region += r;
+    return region;
+}
+
 RelationDiagramView::RelationDiagramView(QWidget *parent) : QWidget(parent)
 {
     setFixedSize(DiagramWidth, DiagramHeight);
@@ -124,10 +186,11 @@ RelationDiagramView::RelationDiagramView(QWidget *parent) : QWidget(parent)
 
 void RelationDiagramView::showDiagram(const RelationDiagram &diagram)
 {
+    update(relationDiagramChanges(m_diagram, diagram));
     m_diagram = diagram;
+    ++m_shownSerial;
     m_showsPixmap = false;
     setAccessibleDescription(relationDiagramDescription(m_diagram));
-    update();
 }
 
 void RelationDiagramView::foresee(std::function<RelationDiagram()> next)
@@ -138,14 +201,21 @@ void RelationDiagramView::foresee(std::function<RelationDiagram()> next)
 
 bool RelationDiagramView::showForeseen()
 {
-    if (!m_next || m_nextPixmap.devicePixelRatio() != devicePixelRatioF())
+    if (!m_next || m_nextPicture.pixmap.devicePixelRatio() != devicePixelRatioF())
         return false;
+    // Most of the panel (the white ground, the lines, the words) stays from one problem to the
+    // next: only what changed is copied, as worked out with the picture when the one on show
+    // is still the one it was worked out against.
+    if (m_next->changedFrom == m_shownSerial)
+        update(m_next->changes);
+    else
+        update(relationDiagramChanges(m_diagram, m_next->diagram));
+    ++m_shownSerial;
     m_diagram = std::move(m_next->diagram);
-    std::swap(m_shownPixmap, m_nextPixmap);
+    std::swap(m_shownPicture, m_nextPicture);
     m_showsPixmap = true;
     setAccessibleDescription(m_next->description);
     m_next.reset();
-    update();
     return true;
 }
 
@@ -154,7 +224,7 @@ void RelationDiagramView::paintEvent(QPaintEvent *)
     {
         QPainter painter(this);
         if (m_showsPixmap)
-            painter.drawPixmap(0, 0, m_shownPixmap);
+            painter.drawPixmap(0, 0, m_shownPicture.pixmap);
         else
             paintRelationDiagram(painter, m_diagram);
     }
@@ -167,16 +237,21 @@ void RelationDiagramView::paintForeseen()
 {
     if (!m_foreseen)
         return;
-    Foreseen next { std::exchange(m_foreseen, nullptr)(), QString() };
+    Foreseen next { std::exchange(m_foreseen, nullptr)(), QString(), QRegion(), m_shownSerial };
     next.description = relationDiagramDescription(next.diagram);
+    next.changes = relationDiagramChanges(m_diagram, next.diagram);
     const qreal ratio = devicePixelRatioF();
-    const QSize pixels = size() * ratio;
-    if (m_nextPixmap.size() != pixels) {
-        m_nextPixmap = QPixmap(pixels);
-        m_nextPixmap.setDevicePixelRatio(ratio);
+    QPixmap &pixmap = m_nextPicture.pixmap;
+    if (pixmap.size() != size() * ratio || pixmap.devicePixelRatio() != ratio) {
+        pixmap = QPixmap(size() * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        m_nextPicture.holds.reset();
     }
-    QPainter painter(&m_nextPixmap);
+    QPainter painter(&pixmap);
+    if (m_nextPicture.holds)
+        painter.setClipRegion(relationDiagramChanges(*m_nextPicture.holds, next.diagram));
     paintRelationDiagram(painter, next.diagram);
     painter.end();
+    m_nextPicture.holds = next.diagram;
     m_next = std::move(next);
 }

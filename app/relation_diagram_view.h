@@ -4,6 +4,7 @@
 #include "display/relation_diagram.h"
 
 #include <QPixmap>
+#include <QRegion>
 #include <QWidget>
 
 #include <functional>
@@ -18,6 +19,10 @@ QFont relationDiagramFont(int pixels, bool bold);
 // A diagram painted at the painter's origin on a white ground of the panel's size: black lines
 // and texts, the revealed answers red.
 void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram);
+
+// Where the pictures of two diagrams can differ: what one draws and the other does not draw
+// in the same place and manner. The rest of the panel stays as it is from one to the other.
+QRegion relationDiagramChanges(const RelationDiagram &from, const RelationDiagram &to);
 
 // Named 関係図 for a screen reader, which reads the picture's texts as its description. It never
 // takes the focus: the pupil's keys stay in the answer box.
@@ -48,15 +53,25 @@ private:
     {
         RelationDiagram diagram;
         QString description;
+        QRegion changes; // from the picture on show when this one was painted
+        quint64 changedFrom = 0;
+    };
+
+    // A picture painted aside, with the diagram it holds. Two are kept and painted over again,
+    // each where its next picture differs from what it holds: one of the size of the panel is
+    // half a megabyte, and painting it whole while the pupil thinks pushes the window's own
+    // memory out of the caches just before the answer needs it.
+    struct Picture
+    {
+        QPixmap pixmap;
+        std::optional<RelationDiagram> holds;
     };
 
     RelationDiagram m_diagram;
-    // Two pictures painted aside, kept and painted over again: one of the size of the panel is
-    // half a megabyte, and giving such a block back to the system at every Enter costs more
-    // than copying it.
-    QPixmap m_shownPixmap; // m_diagram, when m_showsPixmap
-    QPixmap m_nextPixmap; // m_next, when there is one
+    Picture m_shownPicture; // m_diagram's, when m_showsPixmap
+    Picture m_nextPicture; // m_next's, when there is one
     bool m_showsPixmap = false;
+    quint64 m_shownSerial = 0; // counts the diagrams shown
     std::function<RelationDiagram()> m_foreseen;
     std::optional<Foreseen> m_next;
 };

@@ -42,6 +42,26 @@ void answerLengthBox(std::optional<QString> text, int attempts = 200)
     });
 }
 
+// What the screen itself holds of the diagram panel.
+QImage panelOnScreen(TForm1 &w)
+{
+    const QRect at(w.diagramPanel->mapTo(&w, QPoint()), w.diagramPanel->size());
+    return w.screen()
+            ->grabWindow(w.winId(), at.x(), at.y(), at.width(), at.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+}
+
+// A diagram painted whole, in the size and pixel ratio of `like`.
+QImage pictureLike(const QImage &like, const RelationDiagram &diagram)
+{
+    QImage picture(like.size(), QImage::Format_RGB32);
+    picture.setDevicePixelRatio(like.devicePixelRatio());
+    QPainter painter(&picture);
+    paintRelationDiagram(painter, diagram);
+    return picture;
+}
+
 void sendKey(QWidget *to, QEvent::Type type, Qt::Key key, bool autoRepeat, quint64 timestamp = 0)
 {
     const QString text = key == Qt::Key_Return ? u"\r"_s : QString();
@@ -115,6 +135,8 @@ private Q_SLOTS:
     void kindStaysAsChosenAfterTheEnd();
     void aBoxFullOfJunkIsJudgedWrong();
     void theDiagramShowsTheProblemOnTheScreen();
+    void theDiagramRepaintsOnlyWhatChanged_data();
+    void theDiagramRepaintsOnlyWhatChanged();
 };
 
 void TestDrillWindow::scoresCountOnlyFirstTries_data()
@@ -641,12 +663,8 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
     // finished there. The next problem's picture is made while the window idles: what comes
     // on the screen is still that problem's.
     const auto pictureOf = [](const QImage &like, const ProblemRow &row) {
-        QImage picture(like.size(), QImage::Format_RGB32);
-        picture.setDevicePixelRatio(like.devicePixelRatio());
-        QPainter painter(&picture);
-        paintRelationDiagram(painter,
-                             relationDiagramOf(row, Kind::AmountsToRatio, DiagramStep::Picture));
-        return picture;
+        return pictureLike(like,
+                           relationDiagramOf(row, Kind::AmountsToRatio, DiagramStep::Picture));
     };
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
@@ -662,11 +680,7 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
     WindowFixture::answer(f.answerText());
     QCoreApplication::processEvents();
     const ProblemRow last = drill().problemRow();
-    const QRect at(w.diagramPanel->mapTo(&w, QPoint()), w.diagramPanel->size());
-    const QImage screen = w.screen()
-                                  ->grabWindow(w.winId(), at.x(), at.y(), at.width(), at.height())
-                                  .toImage()
-                                  .convertToFormat(QImage::Format_RGB32);
+    const QImage screen = panelOnScreen(w);
     QCOMPARE(screen, pictureOf(screen, last));
     WindowFixture::answer(f.answerText());
     QCOMPARE(f.status(), u"おしまいです。66点でした。"_s);
@@ -674,6 +688,68 @@ void TestDrillWindow::theDiagramShowsTheProblemOnTheScreen()
     WindowFixture::press(Qt::Key_F1);
     QVERIFY(!w.diagramPanel->isVisible());
     QCOMPARE(w.size(), QSize(624, 462));
+}
+
+// The panel copies only where two pictures differ: a picture painted over its predecessor
+// there alone must be the picture painted whole, from problem to problem and step to step.
+void TestDrillWindow::theDiagramRepaintsOnlyWhatChanged_data()
+{
+    QTest::addColumn<int>("kind");
+    for (int kind = 1; kind <= 10; ++kind)
+        QTest::addRow("kind %d", kind) << kind;
+}
+
+void TestDrillWindow::theDiagramRepaintsOnlyWhatChanged()
+{
+    QFETCH(int, kind);
+    ProblemTableData table;
+    RandomGenerator rng;
+    rng.seed = std::uint32_t(kind) * 7919u;
+    makeProblemTable(table, Kind(kind), rng);
+    const auto painted = [](const RelationDiagram &diagram, QImage picture, const QRegion &where) {
+        QPainter painter(&picture);
+        painter.setClipRegion(where);
+        paintRelationDiagram(painter, diagram);
+        return picture;
+    };
+    const QRegion whole(0, 0, DiagramWidth, DiagramHeight);
+    QImage blank(DiagramWidth, DiagramHeight, QImage::Format_RGB32);
+    blank.fill(Qt::magenta);
+    RelationDiagram shown = diagramBeforeStart();
+    QImage screen = painted(shown, blank, whole);
+    for (int no = 1; no <= 30; ++no) {
+        for (const DiagramStep step :
+             { DiagramStep::Picture, DiagramStep::Formula, DiagramStep::Finished }) {
+            const RelationDiagram next = relationDiagramOf(table[no], Kind(kind), step);
+            screen = painted(next, screen, relationDiagramChanges(shown, next));
+            if (screen != painted(next, blank, whole))
+                QFAIL(qPrintable(u"problem %1, step %2"_s.arg(no).arg(int(step))));
+            shown = next;
+        }
+    }
+    // Through the window, where each picture aside is painted over the one before the last
+    // (kind 10 judges no answer, so it has no next picture to take).
+    if (kind == 10)
+        return;
+    TForm1 &w = *f.window;
+    f.chooseKind(kind);
+    start();
+    WindowFixture::press(Qt::Key_F1);
+    for (int answered = 0; answered < 4; ++answered) {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        const QImage screen = panelOnScreen(w);
+        const QImage picture = pictureLike(screen, w.diagramPanel->diagram());
+        QCOMPARE(screen, picture);
+        // Painted whole again, as when uncovered: the picture aside is whole too.
+        w.diagramPanel->repaint();
+        QCOMPARE(panelOnScreen(w), picture);
+        const QStringList buai = kind == 9 ? f.buaiAnswer() : QStringList();
+        if (buai.isEmpty())
+            WindowFixture::answer(f.answerText());
+        else
+            answerBuai(buai[0], buai[1], buai[2]);
+    }
 }
 
 QTEST_MAIN(TestDrillWindow)
