@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStaticText>
 #include <QTimer>
+#include <QPaintEvent>
 #include <QVarLengthArray>
 
 #include <map>
@@ -87,33 +88,6 @@ PanelFace &faceFor(int pixels, bool bold)
 
 } // namespace
 
-void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram)
-{
-    // The frame as four fills: an outlined rectangle goes through the stroker, at several times
-    // the cost of the white ground.
-    painter.fillRect(1, 1, DiagramWidth - 2, DiagramHeight - 2, Qt::white);
-    painter.fillRect(0, 0, DiagramWidth, 1, Qt::gray);
-    painter.fillRect(0, DiagramHeight - 1, DiagramWidth, 1, Qt::gray);
-    painter.fillRect(0, 1, 1, DiagramHeight - 2, Qt::gray);
-    painter.fillRect(DiagramWidth - 1, 1, 1, DiagramHeight - 2, Qt::gray);
-    for (const DiagramStroke &stroke : diagram.strokes) {
-        painter.setPen(penFor(stroke.style));
-        painter.drawLine(stroke.line);
-    }
-    PanelFace *current = nullptr;
-    for (const DiagramText &text : diagram.texts) {
-        PanelFace &face = faceFor(text.pixels, text.bold || text.hidden);
-        if (&face != current) {
-            painter.setFont(face.font);
-            current = &face;
-        }
-        painter.setPen(text.revealed ? Qt::red : Qt::black);
-        const QRect &r = text.rect;
-        const int baseline = r.top() + r.height() * 7 / 8;
-        painter.drawStaticText(QPoint(r.left(), baseline - face.ascent), face.text(text.text));
-    }
-}
-
 namespace {
 
 // The pixels a stroke can touch: its pen is at most two wide.
@@ -128,6 +102,41 @@ QRect textArea(const DiagramText &text)
     return text.rect.adjusted(-2, -2, 2, 2);
 }
 
+} // namespace
+
+void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram, const QRect &within)
+{
+    // The frame as four fills: an outlined rectangle goes through the stroker, at several times
+    // the cost of the white ground.
+    painter.fillRect(1, 1, DiagramWidth - 2, DiagramHeight - 2, Qt::white);
+    painter.fillRect(0, 0, DiagramWidth, 1, Qt::gray);
+    painter.fillRect(0, DiagramHeight - 1, DiagramWidth, 1, Qt::gray);
+    painter.fillRect(0, 1, 1, DiagramHeight - 2, Qt::gray);
+    painter.fillRect(DiagramWidth - 1, 1, 1, DiagramHeight - 2, Qt::gray);
+    for (const DiagramStroke &stroke : diagram.strokes) {
+        if (!strokeArea(stroke).intersects(within))
+            continue;
+        painter.setPen(penFor(stroke.style));
+        painter.drawLine(stroke.line);
+    }
+    PanelFace *current = nullptr;
+    for (const DiagramText &text : diagram.texts) {
+        if (!textArea(text).intersects(within))
+            continue;
+        PanelFace &face = faceFor(text.pixels, text.bold || text.hidden);
+        if (&face != current) {
+            painter.setFont(face.font);
+            current = &face;
+        }
+        painter.setPen(text.revealed ? Qt::red : Qt::black);
+        const QRect &r = text.rect;
+        const int baseline = r.top() + r.height() * 7 / 8;
+        painter.drawStaticText(QPoint(r.left(), baseline - face.ascent), face.text(text.text));
+    }
+}
+
+namespace {
+
 bool drawnAlike(const DiagramStroke &a, const DiagramStroke &b)
 {
     return a == b;
@@ -139,12 +148,10 @@ bool drawnAlike(const DiagramText &a, const DiagramText &b)
             && (a.bold || a.hidden) == (b.bold || b.hidden) && a.revealed == b.revealed;
 }
 
-using Areas = QVarLengthArray<QRect, 64>;
-
 // Adds the area of every item of `from` that `to` does not draw alike, and of every item of `to`
 // left over: a picture has a few dozen, so pairing them one by one is cheap.
 template<typename Item, typename Area>
-void addChanges(Areas &changes, const QList<Item> &from, const QList<Item> &to, Area area)
+void addChanges(QList<QRect> &changes, const QList<Item> &from, const QList<Item> &to, Area area)
 {
     QVarLengthArray<bool, 64> paired(to.size(), false);
     for (const Item &item : from) {
@@ -164,15 +171,12 @@ void addChanges(Areas &changes, const QList<Item> &from, const QList<Item> &to, 
 
 } // namespace
 
-QRegion relationDiagramChanges(const RelationDiagram &from, const RelationDiagram &to)
+QList<QRect> relationDiagramChanges(const RelationDiagram &from, const RelationDiagram &to)
 {
-    Areas changes;
+    QList<QRect> changes;
     addChanges(changes, from.strokes, to.strokes, strokeArea);
     addChanges(changes, from.texts, to.texts, textArea);
-    QRegion region;
-    for (const QRect &r : changes)
-        region += r;
-    return region;
+    return changes;
 }
 
 RelationDiagramView::RelationDiagramView(QWidget *parent) : QWidget(parent)
@@ -186,7 +190,7 @@ RelationDiagramView::RelationDiagramView(QWidget *parent) : QWidget(parent)
 
 void RelationDiagramView::showDiagram(const RelationDiagram &diagram)
 {
-    update(relationDiagramChanges(m_diagram, diagram));
+    changed(relationDiagramChanges(m_diagram, diagram));
     m_diagram = diagram;
     ++m_shownSerial;
     m_showsPixmap = false;
@@ -203,13 +207,10 @@ bool RelationDiagramView::showForeseen()
 {
     if (!m_next || m_nextPicture.pixmap.devicePixelRatio() != devicePixelRatioF())
         return false;
-    // Most of the panel (the white ground, the lines, the words) stays from one problem to the
-    // next: only what changed is copied, as worked out with the picture when the one on show
-    // is still the one it was worked out against.
-    if (m_next->changedFrom == m_shownSerial)
-        update(m_next->changes);
-    else
-        update(relationDiagramChanges(m_diagram, m_next->diagram));
+    // What changed was worked out with the picture, if against the one still on show.
+    changed(m_next->changedFrom == m_shownSerial
+                    ? m_next->changes
+                    : relationDiagramChanges(m_diagram, m_next->diagram));
     ++m_shownSerial;
     m_diagram = std::move(m_next->diagram);
     std::swap(m_shownPicture, m_nextPicture);
@@ -219,25 +220,58 @@ bool RelationDiagramView::showForeseen()
     return true;
 }
 
-void RelationDiagramView::paintEvent(QPaintEvent *)
+void RelationDiagramView::changed(const QList<QRect> &changes)
+{
+    QRect bounds;
+    for (const QRect &r : changes)
+        bounds |= r;
+    m_pending += changes;
+    m_pendingBounds |= bounds & rect();
+    update(bounds);
+}
+
+void RelationDiagramView::paintEvent(QPaintEvent *event)
 {
     {
         QPainter painter(this);
-        if (m_showsPixmap)
+        // Most of the panel (the white ground, the lines, the words) stays from one problem to
+        // the next: when the screen holds the picture before and the update is only this
+        // panel's own, only what changed is copied. Rectangle by rectangle, each its own clip:
+        // Qt copies a rectangle as a block, where a region would go span by span and, past a
+        // hundred spans, be handed to other threads and waited for.
+        const bool onlyChanges = m_showsPixmap && m_screenWhole && m_pendingBounds != rect()
+                && event->region() == QRegion(m_pendingBounds);
+        if (onlyChanges) {
+            for (const QRect &r : std::as_const(m_pending)) {
+                painter.setClipRect(r);
+                painter.drawPixmap(0, 0, m_shownPicture.pixmap);
+            }
+        } else if (m_showsPixmap) {
             painter.drawPixmap(0, 0, m_shownPicture.pixmap);
-        else
+        } else {
             paintRelationDiagram(painter, m_diagram);
+        }
     }
+    m_screenWhole = m_screenWhole || event->region() == QRegion(rect());
+    m_pending.clear();
+    m_pendingBounds = QRect();
     // Queued, so it runs after this frame is on the screen, not before it.
     if (m_foreseen)
         QTimer::singleShot(0, this, &RelationDiagramView::paintForeseen);
+}
+
+void RelationDiagramView::hideEvent(QHideEvent *event)
+{
+    // Shown again, the panel is painted whole before any part of it is copied alone.
+    m_screenWhole = false;
+    QWidget::hideEvent(event);
 }
 
 void RelationDiagramView::paintForeseen()
 {
     if (!m_foreseen)
         return;
-    Foreseen next { std::exchange(m_foreseen, nullptr)(), QString(), QRegion(), m_shownSerial };
+    Foreseen next { std::exchange(m_foreseen, nullptr)(), QString(), {}, m_shownSerial };
     next.description = relationDiagramDescription(next.diagram);
     next.changes = relationDiagramChanges(m_diagram, next.diagram);
     const qreal ratio = devicePixelRatioF();
@@ -248,9 +282,14 @@ void RelationDiagramView::paintForeseen()
         m_nextPicture.holds.reset();
     }
     QPainter painter(&pixmap);
-    if (m_nextPicture.holds)
-        painter.setClipRegion(relationDiagramChanges(*m_nextPicture.holds, next.diagram));
-    paintRelationDiagram(painter, next.diagram);
+    if (m_nextPicture.holds) {
+        for (const QRect &r : relationDiagramChanges(*m_nextPicture.holds, next.diagram)) {
+            painter.setClipRect(r);
+            paintRelationDiagram(painter, next.diagram, r);
+        }
+    } else {
+        paintRelationDiagram(painter, next.diagram);
+    }
     painter.end();
     m_nextPicture.holds = next.diagram;
     m_next = std::move(next);

@@ -4,7 +4,8 @@
 #include "display/relation_diagram.h"
 
 #include <QPixmap>
-#include <QRegion>
+#include <QList>
+#include <QRect>
 #include <QWidget>
 
 #include <functional>
@@ -17,12 +18,14 @@ class QPainter;
 QFont relationDiagramFont(int pixels, bool bold);
 
 // A diagram painted at the painter's origin on a white ground of the panel's size: black lines
-// and texts, the revealed answers red.
-void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram);
+// and texts, the revealed answers red. What cannot touch `within` is left out.
+void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram,
+                          const QRect &within = QRect(0, 0, DiagramWidth, DiagramHeight));
 
-// Where the pictures of two diagrams can differ: what one draws and the other does not draw
-// in the same place and manner. The rest of the panel stays as it is from one to the other.
-QRegion relationDiagramChanges(const RelationDiagram &from, const RelationDiagram &to);
+// Where the pictures of two diagrams can differ, as rectangles that may overlap: what one draws
+// and the other does not draw in the same place and manner. The rest of the panel stays as it
+// is from one to the other.
+QList<QRect> relationDiagramChanges(const RelationDiagram &from, const RelationDiagram &to);
 
 // Named 関係図 for a screen reader, which reads the picture's texts as its description. It never
 // takes the focus: the pupil's keys stay in the answer box.
@@ -45,15 +48,18 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void paintForeseen();
+    // Asks for the rectangles to be painted again.
+    void changed(const QList<QRect> &changes);
 
     struct Foreseen
     {
         RelationDiagram diagram;
         QString description;
-        QRegion changes; // from the picture on show when this one was painted
+        QList<QRect> changes; // from the picture on show when this one was painted
         quint64 changedFrom = 0;
     };
 
@@ -72,6 +78,10 @@ private:
     Picture m_nextPicture; // m_next's, when there is one
     bool m_showsPixmap = false;
     quint64 m_shownSerial = 0; // counts the diagrams shown
+    // Asked for since the last painting, and whether the screen holds a whole picture.
+    QList<QRect> m_pending;
+    QRect m_pendingBounds;
+    bool m_screenWhole = false;
     std::function<RelationDiagram()> m_foreseen;
     std::optional<Foreseen> m_next;
 };
