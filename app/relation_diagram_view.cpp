@@ -220,14 +220,22 @@ bool RelationDiagramView::showForeseen()
     return true;
 }
 
-void RelationDiagramView::changed(const QList<QRect> &changes)
+namespace {
+
+QRect boundsOf(const QList<QRect> &rects)
 {
     QRect bounds;
-    for (const QRect &r : changes)
+    for (const QRect &r : rects)
         bounds |= r;
+    return bounds;
+}
+
+} // namespace
+
+void RelationDiagramView::changed(const QList<QRect> &changes)
+{
     m_pending += changes;
-    m_pendingBounds |= bounds & rect();
-    update(bounds);
+    update(boundsOf(changes));
 }
 
 void RelationDiagramView::paintEvent(QPaintEvent *event)
@@ -239,8 +247,9 @@ void RelationDiagramView::paintEvent(QPaintEvent *event)
         // panel's own, only what changed is copied. Rectangle by rectangle, each its own clip:
         // Qt copies a rectangle as a block, where a region would go span by span and, past a
         // hundred spans, be handed to other threads and waited for.
-        const bool onlyChanges = m_showsPixmap && m_screenWhole && m_pendingBounds != rect()
-                && event->region() == QRegion(m_pendingBounds);
+        const QRect pending = boundsOf(m_pending) & rect();
+        const bool onlyChanges = m_showsPixmap && m_screenWhole && pending != rect()
+                && event->region() == QRegion(pending);
         if (onlyChanges) {
             for (const QRect &r : std::as_const(m_pending)) {
                 painter.setClipRect(r);
@@ -254,7 +263,6 @@ void RelationDiagramView::paintEvent(QPaintEvent *event)
     }
     m_screenWhole = m_screenWhole || event->region() == QRegion(rect());
     m_pending.clear();
-    m_pendingBounds = QRect();
     // Queued, so it runs after this frame is on the screen, not before it.
     if (m_foreseen)
         QTimer::singleShot(0, this, &RelationDiagramView::paintForeseen);

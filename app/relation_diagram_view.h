@@ -80,7 +80,6 @@ private:
     quint64 m_shownSerial = 0; // counts the diagrams shown
     // Asked for since the last painting, and whether the screen holds a whole picture.
     QList<QRect> m_pending;
-    QRect m_pendingBounds;
     bool m_screenWhole = false;
     std::function<RelationDiagram()> m_foreseen;
     std::optional<Foreseen> m_next;
