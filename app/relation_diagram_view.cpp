@@ -135,6 +135,17 @@ void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram, con
     }
 }
 
+void paintRelationDiagramOver(QPainter &painter, const RelationDiagram &diagram,
+                              const QList<QRect> &areas)
+{
+    painter.save();
+    for (const QRect &r : areas) {
+        painter.setClipRect(r);
+        paintRelationDiagram(painter, diagram, r);
+    }
+    painter.restore();
+}
+
 namespace {
 
 bool drawnAlike(const DiagramStroke &a, const DiagramStroke &b)
@@ -290,14 +301,11 @@ void RelationDiagramView::paintForeseen()
         m_nextPicture.holds.reset();
     }
     QPainter painter(&pixmap);
-    if (m_nextPicture.holds) {
-        for (const QRect &r : relationDiagramChanges(*m_nextPicture.holds, next.diagram)) {
-            painter.setClipRect(r);
-            paintRelationDiagram(painter, next.diagram, r);
-        }
-    } else {
+    if (m_nextPicture.holds)
+        paintRelationDiagramOver(painter, next.diagram,
+                                 relationDiagramChanges(*m_nextPicture.holds, next.diagram));
+    else
         paintRelationDiagram(painter, next.diagram);
-    }
     painter.end();
     m_nextPicture.holds = next.diagram;
     m_next = std::move(next);

@@ -22,6 +22,10 @@ QFont relationDiagramFont(int pixels, bool bold);
 void paintRelationDiagram(QPainter &painter, const RelationDiagram &diagram,
                           const QRect &within = QRect(0, 0, DiagramWidth, DiagramHeight));
 
+// The same painted over what the painter's device holds, only within each of `areas`.
+void paintRelationDiagramOver(QPainter &painter, const RelationDiagram &diagram,
+                              const QList<QRect> &areas);
+
 // Where the pictures of two diagrams can differ, as rectangles that may overlap: what one draws
 // and the other does not draw in the same place and manner. The rest of the panel stays as it
 // is from one to the other.
