@@ -1,5 +1,6 @@
 // A console reporter that also prints, for every benchmark named "X" with a baseline named
-// "X/baseline", the ratio of their real times.
+// "X/baseline", the ratio of their real times; and for a benchmark that measures its baseline
+// in turns with itself, the ratio to its counter "baseline" (microseconds).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -18,10 +19,14 @@ public:
         for (const Run &run : runs) {
             if (run.error_occurred)
                 continue;
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                m_medians[run.run_name.str()] = run.GetAdjustedRealTime();
-            else if (run.run_type == Run::RT_Iteration)
-                m_times[run.run_name.str()] = run.GetAdjustedRealTime();
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!median && run.run_type != Run::RT_Iteration)
+                continue;
+            const std::string name = run.run_name.str();
+            (median ? m_medians : m_times)[name] = run.GetAdjustedRealTime();
+            const auto inTurns = run.counters.find("baseline");
+            if (inTurns != run.counters.end() && (median || !m_inTurns.contains(name)))
+                m_inTurns[name] = inTurns->second.value;
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -36,12 +41,16 @@ public:
             const std::string::size_type cut = name.find("/baseline");
             if (cut != std::string::npos)
                 continue;
-            const std::string base = baselineOf(name);
-            const auto it = m_times.find(base);
-            if (it == m_times.end())
+            const auto inTurns = m_inTurns.find(name);
+            const auto apart = m_times.find(baselineOf(name));
+            double base = 0;
+            if (inTurns != m_inTurns.end())
+                base = inTurns->second;
+            else if (apart != m_times.end())
+                base = apart->second;
+            else
                 continue;
-            std::printf("%-48s %12.1f %12.1f %8.2f\n", name.c_str(), time, it->second,
-                        time / it->second);
+            std::printf("%-48s %12.1f %12.1f %8.2f\n", name.c_str(), time, base, time / base);
         }
     }
 
@@ -58,4 +67,5 @@ private:
     }
     std::map<std::string, double> m_times;
     std::map<std::string, double> m_medians;
+    std::map<std::string, double> m_inTurns;
 };
