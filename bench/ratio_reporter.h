@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 
 class RatioReporter : public benchmark::ConsoleReporter
@@ -22,35 +23,30 @@ public:
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (!median && run.run_type != Run::RT_Iteration)
                 continue;
-            const std::string name = run.run_name.str();
-            (median ? m_medians : m_times)[name] = run.GetAdjustedRealTime();
             const auto inTurns = run.counters.find("baseline");
-            if (inTurns != run.counters.end() && (median || !m_inTurns.contains(name)))
-                m_inTurns[name] = inTurns->second.value;
+            (median ? m_medians : m_times)[run.run_name.str()] = {
+                run.GetAdjustedRealTime(),
+                inTurns == run.counters.end() ? std::nullopt : std::optional(inTurns->second.value),
+            };
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
     void printRatios()
     {
-        for (const auto &[name, time] : m_medians)
-            m_times[name] = time;
+        for (const auto &[name, figure] : m_medians)
+            m_times[name] = figure;
         std::printf("\n%-48s %12s %12s %8s\n", "ratio to its baseline", "time", "baseline",
                     "ratio");
-        for (const auto &[name, time] : m_times) {
-            const std::string::size_type cut = name.find("/baseline");
-            if (cut != std::string::npos)
+        for (const auto &[name, figure] : m_times) {
+            if (name.find("/baseline") != std::string::npos)
                 continue;
-            const auto inTurns = m_inTurns.find(name);
             const auto apart = m_times.find(baselineOf(name));
-            double base = 0;
-            if (inTurns != m_inTurns.end())
-                base = inTurns->second;
-            else if (apart != m_times.end())
-                base = apart->second;
-            else
+            if (!figure.inTurns && apart == m_times.end())
                 continue;
-            std::printf("%-48s %12.1f %12.1f %8.2f\n", name.c_str(), time, base, time / base);
+            const double base = figure.inTurns ? *figure.inTurns : apart->second.time;
+            std::printf("%-48s %12.1f %12.1f %8.2f\n", name.c_str(), figure.time, base,
+                        figure.time / base);
         }
     }
 
@@ -65,7 +61,11 @@ private:
         return name.substr(0, slash) + "/baseline"
                 + (next == std::string::npos ? "" : name.substr(next));
     }
-    std::map<std::string, double> m_times;
-    std::map<std::string, double> m_medians;
-    std::map<std::string, double> m_inTurns;
+    struct Figure
+    {
+        double time;
+        std::optional<double> inTurns; // the baseline a case measured in turns with itself
+    };
+    std::map<std::string, Figure> m_times;
+    std::map<std::string, Figure> m_medians;
 };
