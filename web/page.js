@@ -53,13 +53,18 @@ class TovemiSounds {
     }
 
     wake() {
-        if (this.context)
+        if (this.context) {
             this.unlock();
-        else
-            // The first wake comes as the first frame is drawn: the output, which holds the
-            // page's only thread a quarter of a second, is opened once that frame is on the
-            // screen, whether or not the page may already play.
-            requestAnimationFrame(() => setTimeout(() => this.audio(), 0));
+            return;
+        }
+        // The first wake comes as the first frame is drawn: the output, which holds the
+        // page's only thread a quarter of a second, is opened once that frame is on the
+        // screen, whether or not the page may already play; what else waits for that frame
+        // comes after it.
+        requestAnimationFrame(() => setTimeout(() => {
+            this.audio();
+            tovemiPage.windowShown();
+        }, 0));
     }
 
     start(name) {
@@ -103,6 +108,18 @@ class TovemiSounds {
 window.tovemiSounds = new TovemiSounds();
 
 window.tovemiPage = {
+    // The offline copy's registration: its install fetches the whole site again, the module
+    // and all, and stores it, work that must not come before the window's first frame (it
+    // held that frame back a tenth of a second and more).
+    shown: false,
+    windowShown() {
+        if (this.shown)
+            return;
+        this.shown = true;
+        if ('serviceWorker' in navigator)
+            navigator.serviceWorker.register('sw.js').catch(error => console.warn('tovemi: no offline copy:', error));
+    },
+
     // Where the six files are looked for, for the report of one that is missing.
     folder() {
         return new URL('.', location.href).href;
@@ -234,13 +251,11 @@ async function startTovemi() {
                 // The boxes take digits only: keys reach the window as key events, as on the
                 // desktop, and no system keyboard covers the boxes (the pad stands in).
                 environment: { QT_IM_MODULE: 'none' },
+                // Called as the program starts, before its window is made: the offline copy
+                // waits for the window's first frame (windowShown).
                 onLoaded: () => {
                     status.remove();
                     watchForTheEnd(screen, status);
-                    // Once the window is up: the offline copy's own fetches must not slow the
-                    // first load of forty devices at once.
-                    if ('serviceWorker' in navigator)
-                        navigator.serviceWorker.register('sw.js').catch(error => console.warn('tovemi: no offline copy:', error));
                 },
                 onExit: exit => {
                     status.textContent = exit.crashed ? `エラー: ${exit.text}` : 'おしまい';
