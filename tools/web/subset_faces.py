@@ -11,13 +11,19 @@ import sys
 from fontTools import subset
 
 
-def shown_characters(sources):
-    text = {chr(c) for c in range(0x20, 0x7F)}
+def written_characters(sources):
+    """What the program's texts hold beyond ASCII."""
+    written = set()
+    for source in sources:
+        written.update(c for c in pathlib.Path(source).read_text(encoding="utf-8") if ord(c) > 0x7E)
+    return written
+
+
+def shown_characters(written):
+    text = {chr(c) for c in range(0x20, 0x7F)} | written
     # Full-width ASCII and the kana, for file names and whatever a box may be given.
     for first, last in ((0xFF01, 0xFF5E), (0x3000, 0x30FF)):
         text.update(chr(c) for c in range(first, last + 1))
-    for source in sources:
-        text.update(c for c in pathlib.Path(source).read_text(encoding="utf-8") if ord(c) > 0x7E)
     return "".join(sorted(text))
 
 
@@ -25,12 +31,18 @@ def main(argv):
     split = argv.index("--")
     out, faces, sources = pathlib.Path(argv[1]), argv[2:split], argv[split + 1:]
     out.mkdir(parents=True, exist_ok=True)
-    text = shown_characters(sources)
+    written = written_characters(sources)
+    text = shown_characters(written)
     options = subset.Options()
     options.name_IDs = ["*"]
     options.notdef_outline = True
     for face in faces:
         font = subset.load_font(face, options)
+        # The program carries no other face: a character of its texts that this one lacks
+        # would show as an empty box.
+        lacking = sorted(c for c in written if ord(c) not in font.getBestCmap())
+        if lacking:
+            sys.exit(f"{face} lacks {' '.join(lacking)}, which the program's texts hold")
         subsetter = subset.Subsetter(options)
         subsetter.populate(text=text)
         subsetter.subset(font)
