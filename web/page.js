@@ -59,11 +59,11 @@ class TovemiSounds {
         }
         // The first wake comes as the first frame is drawn: the output, which holds the
         // page's only thread a quarter of a second, is opened once that frame is on the
-        // screen, whether or not the page may already play; what else waits for that frame
-        // comes after it.
+        // screen, whether or not the page may already play. What else waits for that frame
+        // goes first, so that a browser without an audio output still gets it.
         requestAnimationFrame(() => setTimeout(() => {
-            this.audio();
             tovemiPage.windowShown();
+            this.audio();
         }, 0));
     }
 
