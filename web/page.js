@@ -110,12 +110,9 @@ window.tovemiSounds = new TovemiSounds();
 window.tovemiPage = {
     // The offline copy's registration: its install fetches the whole site again, the module
     // and all, and stores it, work that must not come before the window's first frame (it
-    // held that frame back a tenth of a second and more).
-    shown: false,
+    // held that frame back a tenth of a second and more). Registering again is harmless: the
+    // browser hands back the registration it has.
     windowShown() {
-        if (this.shown)
-            return;
-        this.shown = true;
         if ('serviceWorker' in navigator)
             navigator.serviceWorker.register('sw.js').catch(error => console.warn('tovemi: no offline copy:', error));
     },
